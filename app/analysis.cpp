@@ -1,0 +1,21 @@
+#include "app/analysis.h"
+
+#include "app/interpret_line.h"
+#include "app/log_reader.h"
+#include "stats/match_stats.h"
+
+namespace fragtally {
+
+void interpretLog(MatchStats& stats, ByteSource& log) {
+  LineReader reader(log);
+  std::string_view line;
+  while (reader.next(line)) interpretLine(stats, line);
+}
+
+void analyseLogFile(MatchStats& stats, std::string_view utf8Path) {
+  FileSource log(utf8Path);
+  stats.setLogName(utf8Path);
+  interpretLog(stats, log);
+}
+
+}  // namespace fragtally

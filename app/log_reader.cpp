@@ -1,0 +1,97 @@
+#include "app/log_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/error.h"
+
+namespace fragtally {
+
+FileSource::FileSource(std::string_view utf8Path)
+    : path_(utf8Path), file_(File::openForReading(pathFromUtf8(utf8Path))) {
+  if (!file_.isOpen()) throw cannotOpenFile(path_);
+}
+
+std::size_t FileSource::read(char* into, std::size_t capacity) {
+  const std::size_t got = file_.read(into, capacity);
+  // A log cut short by a read error must not pass for a complete one.
+  if (got == 0 && file_.failed()) throw cannotOpenFile(path_);
+  return got;
+}
+
+std::size_t MemorySource::read(char* into, std::size_t capacity) {
+  const std::size_t n = std::min({capacity, pieceSize_, bytes_.size()});
+  std::memcpy(into, bytes_.data(), n);
+  bytes_.remove_prefix(n);
+  return n;
+}
+
+LineReader::LineReader(ByteSource& source, std::size_t chunkSize)
+    : source_(source), buffer_(std::max<std::size_t>(chunkSize, 1)) {}
+
+bool LineReader::next(std::string_view& line) {
+  for (;;) {
+    if (skipNextLf_) {
+      if (begin_ == end_ && !finished_) {
+        refill();
+        continue;
+      }
+      skipNextLf_ = false;
+      if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
+    }
+
+    if (nextCr_ == kUnknown || nextCr_ < begin_) nextCr_ = findFrom('\r', begin_);
+    if (nextLf_ == kUnknown || nextLf_ < begin_) nextLf_ = findFrom('\n', begin_);
+    const std::size_t stop = std::min(nextCr_, nextLf_);
+
+    if (stop < end_) {
+      line = std::string_view(buffer_.data() + begin_, stop - begin_);
+      begin_ = stop + 1;
+      if (buffer_[stop] == '\r') {
+        if (begin_ < end_) {
+          if (buffer_[begin_] == '\n') ++begin_;
+        } else {
+          skipNextLf_ = true;
+        }
+      }
+      return true;
+    }
+    if (finished_) {
+      if (begin_ == end_) return false;
+      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+    refill();
+  }
+}
+
+std::size_t LineReader::findFrom(char byte, std::size_t from) const {
+  const void* found = std::memchr(buffer_.data() + from, byte, end_ - from);
+  return found == nullptr ? end_ : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+}
+
+void LineReader::refill() {
+  const std::size_t kept = end_ - begin_;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
+    begin_ = 0;
+    end_ = kept;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // one line fills the buffer
+
+  const std::size_t got = source_.read(buffer_.data() + end_, buffer_.size() - end_);
+  if (got == 0) {
+    finished_ = true;
+  } else if (const void* zero = std::memchr(buffer_.data() + end_, '\0', got)) {
+    // The text ends at a zero byte: nothing behind it is read any further.
+    end_ = static_cast<std::size_t>(static_cast<const char*>(zero) - buffer_.data());
+    finished_ = true;
+  } else {
+    end_ += got;
+  }
+  nextCr_ = kUnknown;
+  nextLf_ = kUnknown;
+}
+
+}  // namespace fragtally

@@ -1,0 +1,25 @@
+#include "base/error.h"
+
+namespace fragtally {
+
+Error cannotOpenFile(std::string_view path) {
+  return Error("Cannot open file " + std::string(path));
+}
+
+Error cannotCreateFile(std::string_view path) {
+  return Error("Cannot create file " + std::string(path));
+}
+
+Error notAnInteger(std::string_view text) {
+  return Error("'" + std::string(text) + "' is not a valid integer value");
+}
+
+std::string userMessage(std::string_view message) {
+  std::string shown(message);
+  if (!shown.empty() && static_cast<unsigned char>(shown.back()) > static_cast<unsigned char>('.')) {
+    shown += '.';
+  }
+  return shown;
+}
+
+}  // namespace fragtally

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "stats/name_table.h"
+
+namespace fragtally {
+
+/// One place of the player ranking: a player index and his total kills.
+struct RankEntry {
+  std::int32_t player = -1;
+  std::int32_t kills = -1;
+};
+
+using SlotCounts = std::array<std::int32_t, kTableSlots>;
+using SlotMatrix = std::array<SlotCounts, kTableSlots>;
+
+/// Everything one analysis learns from a log. Players and weapons are referred
+/// to by their slot in `players` and `weapons`.
+class MatchStats {
+ public:
+  std::string date;
+  std::string startTime;
+  std::string endTime;
+  std::string mapName;
+  std::string logName;
+  std::int32_t ctKilledT = 0;
+  std::int32_t ctKilledCt = 0;
+  std::int32_t tKilledT = 0;
+  std::int32_t tKilledCt = 0;
+  std::int32_t ctWins = 0;
+  std::int32_t tWins = 0;
+  SlotMatrix weaponKills{};  ///< [killer][weapon]
+  SlotCounts favouriteWeapon{};
+  SlotMatrix victimKills{};  ///< [killer][victim]
+  SlotCounts favouriteVictim{};
+  SlotCounts nemesis{};
+  std::array<RankEntry, kTableSlots> ranking{};
+  NameTable players;  ///< tags: "CT", "TERRORIST" or "MANIAC"
+  NameTable weapons;  ///< tags stay empty
+
+  void setLogName(std::string_view path);
+  /// Keeps what stands before the fragment's first double quote, while no map is known.
+  void setMapName(std::string_view fragment);
+  /// Reads the CT and TERRORIST scores, the first two quoted numbers of a round end.
+  void setRoundScores(std::string_view fragment);
+  /// Takes "date - HH:MM:SS": the latest date, the first time and the greatest time.
+  void updateTimeWindow(std::string_view stamp);
+  /// Accounts one kill: team counters, name tables, matrices and running bests.
+  void registerKill(std::string_view killerName, std::string_view killerTeam,
+                    std::string_view victimName, std::string_view victimTeam,
+                    std::string_view weapon);
+  /// Fills `ranking` with every slot, by descending total kills.
+  void rankPlayers();
+
+ private:
+  // Seconds of `endTime`, kept so that every line does not read it again; they
+  // hold while `endTime` still equals the text they were read from.
+  std::string endSecondsText_;
+  std::int32_t endSeconds_ = 0;
+};
+
+/// Seconds since midnight of "HH:MM:SS", the two characters at 1, 4 and 7 read
+/// as numbers (hours first). Throws notAnInteger for a piece that is no number.
+std::int32_t secondsOfTime(std::string_view time);
+
+/// a + b in 32-bit two's complement: counters wrap instead of overflowing.
+inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+}  // namespace fragtally

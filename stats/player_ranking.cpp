@@ -1,0 +1,26 @@
+#include <utility>
+
+#include "stats/match_stats.h"
+
+namespace fragtally {
+
+void MatchStats::rankPlayers() {
+  for (std::int32_t i = 0; i < kTableSlots; ++i) {
+    std::int32_t total = 0;
+    for (std::int32_t j = 0; j < kTableSlots; ++j) {
+      if (players.nameAt(j).empty()) break;
+      total = wrappingAdd(total, victimKills[i][j]);
+    }
+    ranking[i] = RankEntry{i, total};
+  }
+
+  // This exact exchange procedure fixes the order of equal totals, which the
+  // report shows; a stable sort would give another order.
+  for (int k = 0; k < kTableSlots - 1; ++k) {
+    for (int m = kTableSlots - 1; m > k; --m) {
+      if (ranking[k].kills < ranking[m].kills) std::swap(ranking[k], ranking[m]);
+    }
+  }
+}
+
+}  // namespace fragtally

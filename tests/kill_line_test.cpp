@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "app/parse_kill_line.h"
+#include "stats/match_stats.h"
+
+namespace fragtally {
+namespace {
+
+using Five = std::array<std::string_view, 5>;
+
+Five cut(std::string_view line) {
+  const KillLine kill = cutKillLine(line);
+  return {kill.killerName, kill.killerTeam, kill.victimName, kill.victimTeam, kill.weapon};
+}
+
+constexpr std::string_view kStamp = "L 10/25/2003 - 21:14:02: ";
+
+std::string line(std::string_view event) { return std::string(kStamp) + std::string(event); }
+
+TEST(KillLineTest, EveryTeamTagCombination) {
+  EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" killed "Bravo<13><1002><TERRORIST>" with "knife")")),
+            (Five{"Alpha", "CT", "Bravo", "TERRORIST", "knife"}));
+  EXPECT_EQ(cut(line(R"("Bravo<13><1002><TERRORIST>" killed "Alpha<12><1001><CT>" with "usp")")),
+            (Five{"Bravo", "TERRORIST", "Alpha", "CT", "usp"}));
+  EXPECT_EQ(cut(line(R"("Bravo<13><1002><TERRORIST>" killed "Delta<15><1004><TERRORIST>" with "grenade")")),
+            (Five{"Bravo", "TERRORIST", "Delta", "TERRORIST", "grenade"}));
+  EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" killed "Echo<16><1005><CT>" with "m4a1")")),
+            (Five{"Alpha", "CT", "Echo", "CT", "m4a1"}));
+  EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" killed "Spec<16><1005><SPECTATOR>" with "m4a1")")),
+            (Five{"Alpha", "CT", "Spec", "CT", "m4a1"}));
+  EXPECT_EQ(cut(line(R"("Spec<16><1005><>" killed "Alpha<12><1001><CT>" with "m4a1")")),
+            (Five{"Spec", "TERRORIST", "Alpha", "CT", "m4a1"}));
+  EXPECT_EQ(cut(line(R"("Spec<16><1005><>" killed "Other<12><1001><>" with "m4a1")")),
+            (Five{"Spec", "TERRORIST", "Other", "TERRORIST", "m4a1"}));
+}
+
+TEST(KillLineTest, ALandmarkInsideANameSpoilsWhatFollowsButStillCounts) {
+  const std::string withers = line(R"("withers<17><1006><CT>" killed "Bravo<13><1002><TERRORIST>" with "knife")");
+  EXPECT_EQ(cut(withers), (Five{"withers", "CT", "Bravo", "TERRORIST", " killed "}));
+  EXPECT_TRUE(cutKillLine(withers).isKill);
+  MatchStats stats;
+  parseKillLine(stats, withers);
+  EXPECT_EQ(stats.weapons.nameAt(0), " killed ");
+}
+
+TEST(KillLineTest, NamesAreSeenWithin255Characters) {
+  const std::string name254(254, 'n');
+  const KillLine whole = cutKillLine(line("\"" + name254 + "<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\""));
+  EXPECT_EQ(whole.killerName, name254);
+  EXPECT_TRUE(whole.isKill);
+
+  const std::string name255(255, 'n');
+  const KillLine cutOff = cutKillLine(line("\"" + name255 + "<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\""));
+  EXPECT_EQ(cutOff.killerName, "");
+  EXPECT_FALSE(cutOff.isKill);
+}
+
+TEST(KillLineTest, LinesThatOnlySayKilledAreNoKills) {
+  for (const std::string& text : {
+           line(R"("Alpha<12><1001><CT>" say "killed him")"),
+           line(R"("Alpha<12><1001><CT>" killed "Bravo<13><1002><TERRORIST>")"),
+           line(R"("Alpha<12><1001><CT>" killed "Bravo<13><1002><TERRORIST>" with "")"),
+           line("Harvey have killed Elmer from a distance of 23 meters"),
+           line("Toby killed Ernie with a headshot."),
+       }) {
+    MatchStats stats;
+    parseKillLine(stats, text);
+    EXPECT_EQ(stats.players.lastIndex(), -1) << text;
+    EXPECT_EQ(stats.ctKilledT + stats.ctKilledCt + stats.tKilledT + stats.tKilledCt, 0) << text;
+  }
+  // The chat line cuts as the kill rules say; only the empty victim stops it.
+  EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" say "killed him")")),
+            (Five{"Alpha", "CT", "", "CT", "Alpha<12><1001><CT>"}));
+}
+
+}  // namespace
+}  // namespace fragtally

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+#include "base/text.h"
+
+namespace fragtally {
+namespace {
+
+TEST(TextTest, PositionIsOneBasedAndZeroWhenAbsent) {
+  EXPECT_EQ(posOf(": ", "L 10/25/2003 - 21:13:45: x"), 24);
+  EXPECT_EQ(posOf('"', "\"a\""), 1);
+  EXPECT_EQ(posOf("killed", "nothing here"), 0);
+  EXPECT_EQ(posOf('<', ""), 0);
+}
+
+TEST(TextTest, CopyClampsStartAndCount) {
+  EXPECT_EQ(copyText("abcdef", 2, 3), "bcd");
+  EXPECT_EQ(copyText("abcdef", 0, 2), "ab");    // a start below 1 counts as 1
+  EXPECT_EQ(copyText("abcdef", -5, 2), "ab");
+  EXPECT_EQ(copyText("abcdef", 5, 100), "ef");  // as many as exist
+  EXPECT_EQ(copyText("abcdef", 7, 1), "");      // beyond the end
+  EXPECT_EQ(copyText("abcdef", 1, 0), "");
+  EXPECT_EQ(copyText("abcdef", 1, -1), "");
+}
+
+TEST(TextTest, RestIsCutAt255Characters) {
+  const std::string long_text(300, 'x');
+  EXPECT_EQ(restFrom(long_text, 1).size(), 255u);
+  EXPECT_EQ(restFrom(long_text, 50).size(), 251u);
+}
+
+TEST(ErrorTest, FullStopOnlyAfterBytesAboveTheFullStop) {
+  EXPECT_EQ(userMessage("'9:' is not a valid integer value"), "'9:' is not a valid integer value.");
+  EXPECT_EQ(userMessage("Cannot open file /tmp/a.log"), "Cannot open file /tmp/a.log.");
+  EXPECT_EQ(userMessage("ends with a full stop."), "ends with a full stop.");
+  EXPECT_EQ(userMessage("ends with a comma,"), "ends with a comma,");
+  EXPECT_EQ(userMessage("ends with a slash/"), "ends with a slash/.");  // '/' is 0x2F
+  EXPECT_EQ(userMessage(""), "");
+  // A path ending in a Cyrillic letter: the last byte is above 0x7F.
+  EXPECT_EQ(userMessage("Cannot open file /logs/\xD0\xBB"), "Cannot open file /logs/\xD0\xBB.");
+}
+
+}  // namespace
+}  // namespace fragtally
