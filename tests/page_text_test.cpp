@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "report/cp1251.h"
+#include "report/page_text.h"
+#include "report/report_lines.h"
+
+namespace fragtally {
+namespace {
+
+std::string pageText(std::string_view text) {
+  std::string page;
+  appendPageText(page, text);
+  return page;
+}
+
+TEST(PageTextTest, MarkupCharactersBecomeEntitiesAndNothingElseChanges) {
+  EXPECT_EQ(pageText("<script>alert(1)</script>"), "&lt;script&gt;alert(1)&lt;/script&gt;");
+  EXPECT_EQ(pageText("Salt&Pepper \"Q\" a/b\\c ..'"), "Salt&amp;Pepper &quot;Q&quot; a/b\\c ..'");
+  EXPECT_EQ(pageText(""), "");
+}
+
+TEST(PageTextTest, Utf8BecomesWindows1251OrCharacterReferences) {
+  EXPECT_EQ(pageText("\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F"), "\xC2\xE0\xF1\xFF");  // Вася
+  EXPECT_EQ(pageText("\xD0\x81\xD1\x91\xE2\x84\x96"), "\xA8\xB8\xB9");           // Ёё№
+  EXPECT_EQ(pageText("Ken\xE6\x97\xA5"), "Ken&#26085;");                          // 日
+  EXPECT_EQ(pageText("\xF0\x9F\x98\x80<"), "&#128512;&lt;");                      // an emoji
+  EXPECT_EQ(pageText("\xC2\x98"), "&#152;");  // the one byte value the code page leaves empty
+}
+
+TEST(PageTextTest, TextsThatAreNotValidUtf8KeepTheirBytes) {
+  EXPECT_EQ(pageText("\xCF\xE5\xF2\xFF"), "\xCF\xE5\xF2\xFF");  // Петя in Windows-1251
+  EXPECT_EQ(pageText("\xC0\xAF&"), "\xC0\xAF&amp;");            // an overlong '/'
+  EXPECT_EQ(pageText("\xED\xA0\x80"), "\xED\xA0\x80");          // a surrogate
+  EXPECT_EQ(pageText("\xF4\x90\x80\x80"), "\xF4\x90\x80\x80");  // above U+10FFFF
+  EXPECT_EQ(pageText("\xD0\x92\xD0"), "\xD0\x92\xD0");          // cut in the middle
+}
+
+TEST(PageTextTest, FixedTextsAreWindows1251) {
+  EXPECT_EQ("Дата"_cp1251, "\xC4\xE0\xF2\xE0");
+  EXPECT_EQ("№ ИТОГО"_cp1251, "\xB9 \xC8\xD2\xCE\xC3\xCE");
+}
+
+TEST(ReportRulesTest, CountsColoursAndDecimals) {
+  EXPECT_EQ(decimalText(0), "0");
+  EXPECT_EQ(decimalText(-3), "-3");
+  EXPECT_EQ(decimalText(INT32_MIN), "-2147483648");
+  EXPECT_EQ(countText(0), "-");
+  EXPECT_EQ(countText(125), "125");
+  EXPECT_EQ(teamColour("TERRORIST"), "\"#FF0000\"");
+  EXPECT_EQ(teamColour("CT"), "\"#0000FF\"");
+  for (const char* tag : {"MANIAC", "", "ct", "CT ", "terrorist"}) EXPECT_EQ(teamColour(tag), "\"#FF00FF\"") << tag;
+}
+
+}  // namespace
+}  // namespace fragtally
