@@ -1,5 +1,6 @@
 #include "app/interpret_line.h"
 
+#include "app/line_markers.h"
 #include "app/parse_kill_line.h"
 #include "base/text.h"
 #include "stats/match_stats.h"
@@ -11,13 +12,12 @@ void interpretLine(MatchStats& stats, std::string_view line) {
   const TextPos separator = posOf(": ", line);
   stats.updateTimeWindow(copyText(line, 3, separator - 3));
 
-  if (contains(line, "Started map")) {
-    stats.setMapName(restFrom(line, posOf('"', line) + 1));
-  }
-  if (contains(line, "triggered \"Terrorists_Win\"") || contains(line, "triggered \"CTs_Win\"")) {
-    stats.setRoundScores(restFrom(line, posOf('(', line)));
-  }
-  if (contains(line, "killed")) parseKillLine(stats, line);
+  // Each marker may occur anywhere in the line; a line with several gets every
+  // treatment, in this order.
+  const LineMarkers markers = findLineMarkers(line);
+  if (markers.startedMap) stats.setMapName(restFrom(line, posOf('"', line) + 1));
+  if (markers.roundEnd) stats.setRoundScores(restFrom(line, posOf('(', line)));
+  if (markers.killed) parseKillLine(stats, line);
 }
 
 }  // namespace fragtally

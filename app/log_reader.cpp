@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/error.h"
+#include "base/text_search.h"
 
 namespace fragtally {
 
@@ -40,11 +41,11 @@ bool LineReader::next(std::string_view& line) {
       if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
     }
 
-    if (nextCr_ == kUnknown || nextCr_ < begin_) nextCr_ = findFrom('\r', begin_);
-    if (nextLf_ == kUnknown || nextLf_ < begin_) nextLf_ = findFrom('\n', begin_);
-    const std::size_t stop = std::min(nextCr_, nextLf_);
-
-    if (stop < end_) {
+    const std::string_view unsearched(buffer_.data() + begin_ + searched_, end_ - begin_ - searched_);
+    const std::size_t found = findLineEnd(unsearched);
+    if (found != std::string_view::npos) {
+      const std::size_t stop = begin_ + searched_ + found;
+      searched_ = 0;
       line = std::string_view(buffer_.data() + begin_, stop - begin_);
       begin_ = stop + 1;
       if (buffer_[stop] == '\r') {
@@ -56,7 +57,9 @@ bool LineReader::next(std::string_view& line) {
       }
       return true;
     }
+    searched_ = end_ - begin_;
     if (finished_) {
+      searched_ = 0;
       if (begin_ == end_) return false;
       line = std::string_view(buffer_.data() + begin_, end_ - begin_);
       begin_ = end_;
@@ -64,11 +67,6 @@ bool LineReader::next(std::string_view& line) {
     }
     refill();
   }
-}
-
-std::size_t LineReader::findFrom(char byte, std::size_t from) const {
-  const void* found = std::memchr(buffer_.data() + from, byte, end_ - from);
-  return found == nullptr ? end_ : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
 }
 
 void LineReader::refill() {
@@ -90,8 +88,6 @@ void LineReader::refill() {
   } else {
     end_ += got;
   }
-  nextCr_ = kUnknown;
-  nextLf_ = kUnknown;
 }
 
 }  // namespace fragtally

@@ -58,19 +58,13 @@ class LineReader {
   bool next(std::string_view& line);
 
  private:
-  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
-
   void refill();
-  std::size_t findFrom(char byte, std::size_t from) const;
 
   ByteSource& source_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;  // first byte not yet handed out
   std::size_t end_ = 0;    // end of the bytes read
-  // Next CR and LF at or after begin_ (end_ when there is none), so that every
-  // byte is searched once per kind; kUnknown after a refill.
-  std::size_t nextCr_ = kUnknown;
-  std::size_t nextLf_ = kUnknown;
+  std::size_t searched_ = 0;  // bytes from begin_ on known to hold no line end
   bool finished_ = false;   // the source is exhausted or a zero byte was met
   bool skipNextLf_ = false; // a CR ended the buffered bytes; its LF may follow
 };

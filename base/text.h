@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/text_search.h"
+
 // Texts are byte strings; nothing is decoded. Positions are 1-based and 0 means
 // "not found": every cut of a log line is written in these terms, so that the
 // arithmetic of the cuts (position - 1, position + 3, ...) reads as it is meant.
@@ -16,18 +18,18 @@ inline constexpr TextPos kRestLimit = 255;
 
 /// 1-based position of the first occurrence of a (non-empty) needle, or 0.
 inline TextPos posOf(std::string_view needle, std::string_view text) {
-  const std::size_t at = text.find(needle);
+  const std::size_t at = findText(text, needle);
   return at == std::string_view::npos ? 0 : static_cast<TextPos>(at) + 1;
 }
 
 /// 1-based position of the first occurrence of a byte, or 0.
 inline TextPos posOf(char needle, std::string_view text) {
-  const std::size_t at = text.find(needle);
+  const std::size_t at = findByte(text, needle);
   return at == std::string_view::npos ? 0 : static_cast<TextPos>(at) + 1;
 }
 
 inline bool contains(std::string_view text, std::string_view needle) {
-  return text.find(needle) != std::string_view::npos;
+  return findText(text, needle) != std::string_view::npos;
 }
 
 /// The characters from `start` on, as many as exist up to `count`. A start below

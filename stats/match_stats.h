@@ -55,12 +55,6 @@ class MatchStats {
                     std::string_view weapon);
   /// Fills `ranking` with every slot, by descending total kills.
   void rankPlayers();
-
- private:
-  // Seconds of `endTime`, kept so that every line does not read it again; they
-  // hold while `endTime` still equals the text they were read from.
-  std::string endSecondsText_;
-  std::int32_t endSeconds_ = 0;
 };
 
 /// Seconds since midnight of "HH:MM:SS", the two characters at 1, 4 and 7 read

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ inline constexpr int kTableSlots = 64;
 /// with one tag text per slot.
 class NameTable {
  public:
+  NameTable() { buckets_.fill(-1); }
+
   /// The slot of `name`, adding it when new; -1 when it is new and the table is
   /// full. A known name seen with another (normalised) tag is tagged "MANIAC".
   std::int32_t findOrAdd(std::string_view name, std::string_view tag);
@@ -29,6 +32,12 @@ class NameTable {
  private:
   bool inUse(std::int32_t index) const { return index >= 0 && index <= lastIndex_; }
 
+
+  // Slots by name hash (open addressing, -1 for an empty bucket), so that a
+  // search compares one or two names instead of all of them.
+  static constexpr std::size_t kBuckets = 2 * kTableSlots;
+  std::array<std::int8_t, kBuckets> buckets_;
+  std::array<std::uint64_t, kTableSlots> nameHashes_{};
   std::array<std::string, kTableSlots> names_;
   std::array<std::string, kTableSlots> tags_;
   std::int32_t lastIndex_ = -1;

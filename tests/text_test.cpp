@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
+#include "base/text_search.h"
 
 namespace fragtally {
 namespace {
@@ -38,6 +39,32 @@ TEST(ErrorTest, FullStopOnlyAfterBytesAboveTheFullStop) {
   EXPECT_EQ(userMessage(""), "");
   // A path ending in a Cyrillic letter: the last byte is above 0x7F.
   EXPECT_EQ(userMessage("Cannot open file /logs/\xD0\xBB"), "Cannot open file /logs/\xD0\xBB.");
+}
+
+}  // namespace
+}  // namespace fragtally
+
+namespace fragtally {
+namespace {
+
+// The block search must give std::string_view::find's answer for needles at
+// every offset, near the end, overlapping themselves, and absent.
+TEST(TextTest, FindTextAgreesWithTheStandardSearch) {
+  const std::string needles[] = {"k", ": ", " - ", "<CT>", "killed", "<TERRORIST>", "aab", "abab"};
+  const std::string fillers[] = {"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", "ababababababababababababababababababab",
+                                 "<C<CT<CT <CTX kille kille: - :  -<TERRORIS"};
+  for (const std::string& needle : needles) {
+    for (const std::string& filler : fillers) {
+      for (std::size_t at = 0; at <= filler.size(); ++at) {
+        for (const std::size_t cut : {needle.size(), needle.size() - 1}) {
+          const std::string text = filler.substr(0, at) + needle.substr(0, cut) + filler.substr(at);
+          EXPECT_EQ(findText(text, needle), text.find(needle)) << text << " / " << needle;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(findText("", "x"), std::string_view::npos);
+  EXPECT_EQ(findText("abc", ""), 0u);
 }
 
 }  // namespace

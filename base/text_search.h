@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Searches in log lines, 16 bytes at a time where the processor allows it.
+// Every line is searched for a dozen short needles, most of them literals: the
+// functions are inline so that each call site gets its needle folded in.
+namespace fragtally {
+namespace detail {
+
+#if defined(__SSE2__)
+inline std::size_t lowestBit(unsigned mask) { return static_cast<std::size_t>(__builtin_ctz(mask)); }
+
+inline __m128i load16(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+#endif
+
+// Whether the bytes between a candidate's first and last byte match too.
+inline bool middleMatches(const char* at, std::string_view needle) {
+  for (std::size_t i = 1; i + 1 < needle.size(); ++i) {
+    if (at[i] != needle[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace detail
+
+/// The 0-based offset of the first `byte` in `text`, or npos.
+inline std::size_t findByte(std::string_view text, char byte) {
+  const char* data = text.data();
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(byte);
+  for (; at + 16 <= text.size(); at += 16) {
+    const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(detail::load16(data + at), wanted)));
+    if (hits != 0) return at + detail::lowestBit(hits);
+  }
+#endif
+  for (; at < text.size(); ++at) {
+    if (data[at] == byte) return at;
+  }
+  return std::string_view::npos;
+}
+
+/// The 0-based offset of the first CR or LF in `text`, or npos.
+inline std::size_t findLineEnd(std::string_view text) {
+  const char* data = text.data();
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; at + 16 <= text.size(); at += 16) {
+    const __m128i block = detail::load16(data + at);
+    const auto hits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+    if (hits != 0) return at + detail::lowestBit(hits);
+  }
+#endif
+  for (; at < text.size(); ++at) {
+    if (data[at] == '\r' || data[at] == '\n') return at;
+  }
+  return std::string_view::npos;
+}
+
+/// The 0-based offset of the first occurrence of `needle` in `text`, or npos:
+/// the answer of std::string_view::find.
+inline std::size_t findText(std::string_view text, std::string_view needle) {
+  const std::size_t n = needle.size();
+  if (n == 0) return 0;
+  if (n == 1) return findByte(text, needle[0]);
+  if (text.size() < n) return std::string_view::npos;
+
+  const char* data = text.data();
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  // A candidate is where both the needle's first and its last byte match; only
+  // candidates are compared in full.
+  const __m128i first = _mm_set1_epi8(needle[0]);
+  const __m128i last = _mm_set1_epi8(needle[n - 1]);
+  for (; at + (n - 1) + 16 <= text.size(); at += 16) {
+    const __m128i starts = _mm_cmpeq_epi8(detail::load16(data + at), first);
+    const __m128i ends = _mm_cmpeq_epi8(detail::load16(data + at + n - 1), last);
+    for (auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(starts, ends))); candidates != 0;
+         candidates &= candidates - 1) {
+      const std::size_t candidate = at + detail::lowestBit(candidates);
+      if (detail::middleMatches(data + candidate, needle)) return candidate;
+    }
+  }
+#endif
+  for (; at + n <= text.size(); ++at) {
+    if (data[at] == needle[0] && data[at + n - 1] == needle[n - 1] && detail::middleMatches(data + at, needle)) {
+      return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace fragtally

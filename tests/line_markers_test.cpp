@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "app/line_markers.h"
+
+namespace fragtally {
+namespace {
+
+LineMarkers plainSearch(std::string_view line) {
+  const auto has = [&](std::string_view needle) { return line.find(needle) != std::string_view::npos; };
+  return {has("Started map"), has("triggered \"Terrorists_Win\"") || has("triggered \"CTs_Win\""), has("killed")};
+}
+
+// The block scan must agree with a plain search wherever a marker stands: at
+// every offset across block borders and at the very end of the line, whole or
+// cut short by one byte, and next to its own look-alikes.
+TEST(LineMarkersTest, AgreesWithAPlainSearchAtEveryPosition) {
+  const std::string markers[] = {"Started map", "triggered \"Terrorists_Win\"", "triggered \"CTs_Win\"", "killed",
+                                 "Started mab", "triggered \"CT_Win\"", "kille", "killedtriggered \"CTs_Win\""};
+  for (const std::string& marker : markers) {
+    for (std::size_t length = marker.size() - 1; length <= marker.size(); ++length) {
+      const std::string piece = marker.substr(0, length);
+      for (std::size_t before = 0; before < 40; ++before) {
+        for (std::size_t after = 0; after < 20; ++after) {
+          const std::string line = std::string(before, 't') + piece + std::string(after, 'k');
+          const LineMarkers expected = plainSearch(line);
+          const LineMarkers found = findLineMarkers(line);
+          EXPECT_EQ(found.startedMap, expected.startedMap) << line;
+          EXPECT_EQ(found.roundEnd, expected.roundEnd) << line;
+          EXPECT_EQ(found.killed, expected.killed) << line;
+        }
+      }
+    }
+  }
+}
+
+TEST(LineMarkersTest, FindsEveryMarkerOfOneLine) {
+  const LineMarkers all = findLineMarkers(
+      "L 10/25/2003 - 21:13:45: Started map \"x\" \"A<1><2><CT>\" killed \"B<3><4><CT>\" with \"awp\" Team \"CT\" "
+      "triggered \"CTs_Win\" (CT \"1\") (T \"0\")");
+  EXPECT_TRUE(all.startedMap && all.roundEnd && all.killed);
+  const LineMarkers none = findLineMarkers("");
+  EXPECT_FALSE(none.startedMap || none.roundEnd || none.killed);
+}
+
+}  // namespace
+}  // namespace fragtally
