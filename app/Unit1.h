@@ -43,8 +43,6 @@ class TForm1 {
   /// through the system's code; the message loop calls it after each message.
   void rethrowPendingException();
 
-  HWND handle() const { return hwnd_; }
-
  private:
   class RunScope;
 

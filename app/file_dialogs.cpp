@@ -59,6 +59,11 @@ std::optional<std::wstring> FileDialog::execute(HWND owner) {
   }
   fileName_ = path.data();
   filterIndex_ = dialog.nFilterIndex;
+  // Windows leaves the chosen file's folder as the current one; wine does not
+  // when a full path is typed. Setting it here makes "." mean the same on both.
+  if (dialog.nFileOffset > 0 && dialog.nFileOffset < fileName_.size()) {
+    SetCurrentDirectoryW(fileName_.substr(0, dialog.nFileOffset).c_str());
+  }
   return fileName_;
 }
 

@@ -32,8 +32,6 @@ class FileDialog {
   /// nothing when the user cancelled. Throws Error when the dialog fails.
   std::optional<std::wstring> execute(HWND owner);
 
-  const std::wstring& fileName() const { return fileName_; }
-
  private:
   Kind kind_;
   std::wstring filter_;

@@ -17,7 +17,7 @@ void interpretLine(MatchStats& stats, std::string_view line) {
   const LineMarkers markers = findLineMarkers(line);
   if (markers.startedMap) stats.setMapName(restFrom(line, posOf('"', line) + 1));
   if (markers.roundEnd) stats.setRoundScores(restFrom(line, posOf('(', line)));
-  if (markers.killed) parseKillLine(stats, line);
+  if (markers.killed()) parseKillLine(stats, line, markers.killedAt);
 }
 
 }  // namespace fragtally

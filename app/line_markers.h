@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace fragtally {
@@ -8,7 +9,10 @@ namespace fragtally {
 struct LineMarkers {
   bool startedMap = false;  ///< "Started map"
   bool roundEnd = false;    ///< "triggered \"Terrorists_Win\"" or "triggered \"CTs_Win\""
-  bool killed = false;      ///< "killed"
+  /// Offset of the line's first "killed", or npos.
+  std::size_t killedAt = std::string_view::npos;
+
+  bool killed() const { return killedAt != std::string_view::npos; }
 };
 
 /// Finds all markers in one pass over the line: every line of a log is tested

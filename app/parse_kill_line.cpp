@@ -12,14 +12,26 @@ std::string_view quotedUpTo(std::string_view from, char end) {
   return copyText(rest, 1, posOf(end, rest) - 1);
 }
 
+// 1-based position of the first "killed" in the 255 characters from `start`
+// (1-based), given the offset of the line's first one; 0 when there is none.
+TextPos killedWithin(std::string_view line, TextPos start, std::size_t killedAt) {
+  if (killedAt == std::string_view::npos) return 0;
+  const auto first = static_cast<TextPos>(killedAt) + 1;
+  if (first < start) return posOf("killed", restFrom(line, start));  // only a later one can count
+  return first + 5 < start + kRestLimit ? first - start + 1 : 0;
+}
+
 }  // namespace
 
-KillLine cutKillLine(std::string_view line) {
+KillLine cutKillLine(std::string_view line) { return cutKillLine(line, findText(line, "killed")); }
+
+KillLine cutKillLine(std::string_view line, std::size_t killedAt) {
   KillLine kill;
   // Every cut works on a copy of at most 255 characters: a landmark further away
   // than that is not seen.
+  const TextPos killed = killedAt == std::string_view::npos ? 0 : static_cast<TextPos>(killedAt) + 1;
   kill.killerName = quotedUpTo(line, '<');
-  kill.victimName = quotedUpTo(restFrom(line, posOf("killed", line)), '<');
+  kill.victimName = quotedUpTo(restFrom(line, killed), '<');
   const TextPos with = posOf("with", line);
   kill.weapon = quotedUpTo(restFrom(line, with), '"');
 
@@ -30,9 +42,9 @@ KillLine cutKillLine(std::string_view line) {
   } else {
     // The killer is CT exactly when "killed" follows the line's first "<CT>".
     const std::string_view fromCt = restFrom(line, ct);
-    const TextPos killed = posOf("killed", fromCt);
-    kill.killerTeam = killed != 0 ? "CT" : "TERRORIST";
-    kill.victimTeam = contains(restFrom(fromCt, killed), "<TERRORIST>") ? "TERRORIST" : "CT";
+    const TextPos killedAfterCt = killedWithin(line, ct, killedAt);
+    kill.killerTeam = killedAfterCt != 0 ? "CT" : "TERRORIST";
+    kill.victimTeam = contains(restFrom(fromCt, killedAfterCt), "<TERRORIST>") ? "TERRORIST" : "CT";
   }
 
   kill.isKill = !kill.killerName.empty() && !kill.victimName.empty() && !kill.weapon.empty() &&
@@ -41,7 +53,11 @@ KillLine cutKillLine(std::string_view line) {
 }
 
 void parseKillLine(MatchStats& stats, std::string_view line) {
-  const KillLine kill = cutKillLine(line);
+  parseKillLine(stats, line, findText(line, "killed"));
+}
+
+void parseKillLine(MatchStats& stats, std::string_view line, std::size_t killedAt) {
+  const KillLine kill = cutKillLine(line, killedAt);
   if (!kill.isKill) return;
   stats.registerKill(kill.killerName, kill.killerTeam, kill.victimName, kill.victimTeam,
                      kill.weapon);

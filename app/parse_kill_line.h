@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace fragtally {
@@ -19,10 +20,13 @@ struct KillLine {
 };
 
 /// Cuts a line that contains "killed" into its five texts, by position only.
-/// The views point into `line`.
+/// The views point into `line`. `killedAt` is the offset of the line's first
+/// "killed" when the caller knows it already.
+KillLine cutKillLine(std::string_view line, std::size_t killedAt);
 KillLine cutKillLine(std::string_view line);
 
 /// Cuts the line and, when it is a real kill, accounts it in the record.
+void parseKillLine(MatchStats& stats, std::string_view line, std::size_t killedAt);
 void parseKillLine(MatchStats& stats, std::string_view line);
 
 }  // namespace fragtally

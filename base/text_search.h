@@ -17,6 +17,12 @@ namespace detail {
 inline std::size_t lowestBit(unsigned mask) { return static_cast<std::size_t>(__builtin_ctz(mask)); }
 
 inline __m128i load16(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+// The bits of a block starting at `start` for positions from `from` on: a last
+// block overlaps the one before instead of leaving a tail to go byte by byte.
+inline unsigned fromPosition(unsigned mask, std::size_t start, std::size_t from) {
+  return from <= start ? mask : mask & (~0u << (from - start));
+}
 #endif
 
 // Whether the bytes between a candidate's first and last byte match too.
@@ -35,9 +41,18 @@ inline std::size_t findByte(std::string_view text, char byte) {
   std::size_t at = 0;
 #if defined(__SSE2__)
   const __m128i wanted = _mm_set1_epi8(byte);
-  for (; at + 16 <= text.size(); at += 16) {
-    const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(detail::load16(data + at), wanted)));
-    if (hits != 0) return at + detail::lowestBit(hits);
+  const auto hitsAt = [&](std::size_t start) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(detail::load16(data + start), wanted)));
+  };
+  if (text.size() >= 16) {
+    for (; at + 16 <= text.size(); at += 16) {
+      if (const unsigned hits = hitsAt(at); hits != 0) return at + detail::lowestBit(hits);
+    }
+    const std::size_t last = text.size() - 16;
+    if (const unsigned hits = detail::fromPosition(hitsAt(last), last, at); hits != 0) {
+      return last + detail::lowestBit(hits);
+    }
+    return std::string_view::npos;
   }
 #endif
   for (; at < text.size(); ++at) {
@@ -53,11 +68,19 @@ inline std::size_t findLineEnd(std::string_view text) {
 #if defined(__SSE2__)
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
-  for (; at + 16 <= text.size(); at += 16) {
-    const __m128i block = detail::load16(data + at);
-    const auto hits =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
-    if (hits != 0) return at + detail::lowestBit(hits);
+  const auto hitsAt = [&](std::size_t start) {
+    const __m128i block = detail::load16(data + start);
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+  };
+  if (text.size() >= 16) {
+    for (; at + 16 <= text.size(); at += 16) {
+      if (const unsigned hits = hitsAt(at); hits != 0) return at + detail::lowestBit(hits);
+    }
+    const std::size_t last = text.size() - 16;
+    if (const unsigned hits = detail::fromPosition(hitsAt(last), last, at); hits != 0) {
+      return last + detail::lowestBit(hits);
+    }
+    return std::string_view::npos;
   }
 #endif
   for (; at < text.size(); ++at) {
@@ -79,16 +102,26 @@ inline std::size_t findText(std::string_view text, std::string_view needle) {
 #if defined(__SSE2__)
   // A candidate is where both the needle's first and its last byte match; only
   // candidates are compared in full.
-  const __m128i first = _mm_set1_epi8(needle[0]);
-  const __m128i last = _mm_set1_epi8(needle[n - 1]);
-  for (; at + (n - 1) + 16 <= text.size(); at += 16) {
-    const __m128i starts = _mm_cmpeq_epi8(detail::load16(data + at), first);
-    const __m128i ends = _mm_cmpeq_epi8(detail::load16(data + at + n - 1), last);
-    for (auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(starts, ends))); candidates != 0;
-         candidates &= candidates - 1) {
-      const std::size_t candidate = at + detail::lowestBit(candidates);
+  const __m128i firstByte = _mm_set1_epi8(needle[0]);
+  const __m128i lastByte = _mm_set1_epi8(needle[n - 1]);
+  const auto candidatesAt = [&](std::size_t start) {
+    const __m128i starts = _mm_cmpeq_epi8(detail::load16(data + start), firstByte);
+    const __m128i ends = _mm_cmpeq_epi8(detail::load16(data + start + n - 1), lastByte);
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(starts, ends)));
+  };
+  const auto firstMatch = [&](std::size_t start, unsigned candidates) {
+    for (; candidates != 0; candidates &= candidates - 1) {
+      const std::size_t candidate = start + detail::lowestBit(candidates);
       if (detail::middleMatches(data + candidate, needle)) return candidate;
     }
+    return std::string_view::npos;
+  };
+  if (text.size() >= (n - 1) + 16) {
+    for (; at + (n - 1) + 16 <= text.size(); at += 16) {
+      if (const std::size_t found = firstMatch(at, candidatesAt(at)); found != std::string_view::npos) return found;
+    }
+    const std::size_t last = text.size() - (n - 1) - 16;
+    return firstMatch(last, detail::fromPosition(candidatesAt(last), last, at));
   }
 #endif
   for (; at + n <= text.size(); ++at) {

@@ -47,15 +47,29 @@ void MatchStats::setRoundScores(std::string_view fragment) {
 }
 
 void MatchStats::updateTimeWindow(std::string_view stamp) {
+  if (lastStampDone_ && stamp == lastStamp_) return;
+  lastStampDone_ = false;
   const TextPos dash = posOf(" - ", stamp);
   date = copyText(stamp, 1, dash - 1);
   const std::string_view time = restFrom(stamp, dash + 3);
   if (startTime.empty()) startTime = time;
-  if (endTime.empty()) endTime = time;
+  if (endTime.empty()) {
+    endTime = time;
+    endSecondsKnown_ = false;
+  }
   // The end time is read before the new time: that order decides which piece a
   // failure names.
-  const std::int32_t endSeconds = secondsOfTime(endTime);
-  if (endSeconds < secondsOfTime(time)) endTime = time;
+  if (!endSecondsKnown_) {
+    endSeconds_ = secondsOfTime(endTime);
+    endSecondsKnown_ = true;
+  }
+  const std::int32_t timeSeconds = secondsOfTime(time);
+  if (endSeconds_ < timeSeconds) {
+    endTime = time;
+    endSeconds_ = timeSeconds;
+  }
+  lastStamp_ = stamp;
+  lastStampDone_ = true;
 }
 
 }  // namespace fragtally

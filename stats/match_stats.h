@@ -48,6 +48,7 @@ class MatchStats {
   /// Reads the CT and TERRORIST scores, the first two quoted numbers of a round end.
   void setRoundScores(std::string_view fragment);
   /// Takes "date - HH:MM:SS": the latest date, the first time and the greatest time.
+  /// The time fields are written by this operation only.
   void updateTimeWindow(std::string_view stamp);
   /// Accounts one kill: team counters, name tables, matrices and running bests.
   void registerKill(std::string_view killerName, std::string_view killerTeam,
@@ -55,6 +56,15 @@ class MatchStats {
                     std::string_view weapon);
   /// Fills `ranking` with every slot, by descending total kills.
   void rankPlayers();
+
+ private:
+  // The stamp of the last call that completed: the same stamp again (the usual
+  // case, many lines a second) changes nothing and cannot fail.
+  std::string lastStamp_;
+  bool lastStampDone_ = false;
+  // The seconds of `endTime`, read once when it is set.
+  std::int32_t endSeconds_ = 0;
+  bool endSecondsKnown_ = false;
 };
 
 /// Seconds since midnight of "HH:MM:SS", the two characters at 1, 4 and 7 read

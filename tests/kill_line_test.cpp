@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/parse_kill_line.h"
+#include "base/text.h"
 #include "stats/match_stats.h"
 
 namespace fragtally {
@@ -47,12 +48,15 @@ TEST(KillLineTest, ALandmarkInsideANameSpoilsWhatFollowsButStillCounts) {
 
 TEST(KillLineTest, NamesAreSeenWithin255Characters) {
   const std::string name254(254, 'n');
-  const KillLine whole = cutKillLine(line("\"" + name254 + "<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\""));
+  // The cuts are views into the line: it has to outlive them.
+  const std::string line254 = line("\"" + name254 + "<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\"");
+  const KillLine whole = cutKillLine(line254);
   EXPECT_EQ(whole.killerName, name254);
   EXPECT_TRUE(whole.isKill);
 
   const std::string name255(255, 'n');
-  const KillLine cutOff = cutKillLine(line("\"" + name255 + "<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\""));
+  const std::string line255 = line("\"" + name255 + "<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\"");
+  const KillLine cutOff = cutKillLine(line255);
   EXPECT_EQ(cutOff.killerName, "");
   EXPECT_FALSE(cutOff.isKill);
 }
@@ -73,6 +77,31 @@ TEST(KillLineTest, LinesThatOnlySayKilledAreNoKills) {
   // The chat line cuts as the kill rules say; only the empty victim stops it.
   EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" say "killed him")")),
             (Five{"Alpha", "CT", "", "CT", "Alpha<12><1001><CT>"}));
+}
+
+}  // namespace
+}  // namespace fragtally
+
+namespace fragtally {
+namespace {
+
+// The team cut written out step by step on copies, as the rules give it.
+std::string_view killerTeamByTheRules(std::string_view line) {
+  const TextPos ct = posOf("<CT>", line);
+  if (ct == 0) return "TERRORIST";
+  const std::string_view fromCt = restFrom(line, ct);
+  return posOf("killed", fromCt) != 0 ? "CT" : "TERRORIST";
+}
+
+// "killed" is seen behind the first "<CT>" only within 255 characters of it.
+TEST(KillLineTest, KilledIsLookedForWithin255CharactersOfTheFirstCtTag) {
+  for (std::size_t gap = 230; gap <= 260; ++gap) {
+    for (const bool killedBefore : {false, true}) {
+      const std::string line = std::string(killedBefore ? "\"x killed y\" " : "") + "\"A<1><2><CT>\"" +
+                               std::string(gap, ' ') + "killed \"B<3><4><TERRORIST>\" with \"awp\"";
+      EXPECT_EQ(cutKillLine(line).killerTeam, killerTeamByTheRules(line)) << gap << " " << killedBefore;
+    }
+  }
 }
 
 }  // namespace
