@@ -1,0 +1,150 @@
+// Log bytes -> interpretLog -> buildReport, the path every log takes. The first
+// input byte picks the size of the pieces the source hands out, so that line
+// ends, zero bytes and long lines meet every chunk border of the line reader.
+//
+// Beyond "no crash, no leak, no hang", each input checks what must hold for any
+// log: the lines are those of the line rules, whatever the pieces and the
+// reader's buffer; the only exception is fragtally::Error with the conversion
+// message; the pieces never change the outcome; a report exists exactly when a
+// line was read, is whole (CR LF lines, the page end last) and no log text adds
+// markup.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/analysis.h"
+#include "app/log_reader.h"
+#include "base/error.h"
+#include "report/write_report.h"
+#include "stats/match_stats.h"
+
+namespace {
+
+using fragtally::Error;
+using fragtally::MatchStats;
+
+[[noreturn]] void fail(const char* what, std::string_view detail = {}) {
+  std::fprintf(stderr, "invariant broken: %s [%.*s]\n", what, static_cast<int>(std::min<std::size_t>(detail.size(), 400)),
+               detail.data());
+  std::abort();
+}
+
+bool isConversionMessage(std::string_view message) {
+  constexpr std::string_view tail = "' is not a valid integer value";
+  return message.size() >= 1 + tail.size() && message.front() == '\'' && message.ends_with(tail);
+}
+
+// The outcome of one analysis: the report, or the message that ended it.
+struct Outcome {
+  bool failed = false;
+  std::string text;
+  bool anyLine = false;
+};
+
+Outcome analyse(std::string_view log, std::size_t pieceSize) {
+  Outcome outcome;
+  auto stats = std::make_unique<MatchStats>();
+  try {
+    fragtally::MemorySource source(log, pieceSize);
+    fragtally::interpretLog(*stats, source);
+  } catch (const Error& error) {
+    if (!isConversionMessage(error.what())) fail("interpretLog message", error.what());
+    outcome.failed = true;
+    outcome.text = error.what();
+    return outcome;
+  }
+
+  // Every interpreted line read its time, so a start time is there exactly
+  // when a line was.
+  outcome.anyLine = !stats->startTime.empty();
+  try {
+    outcome.text = fragtally::buildReport(*stats);
+  } catch (const Error& error) {
+    if (outcome.anyLine) fail("buildReport failed after a line was read", error.what());
+    if (std::string_view(error.what()) != "'' is not a valid integer value") fail("empty log message", error.what());
+    outcome.failed = true;
+    outcome.text = error.what();
+    return outcome;
+  }
+  if (!outcome.anyLine) fail("a report without any line");
+
+  std::array<bool, fragtally::kTableSlots> seen{};
+  for (const fragtally::RankEntry& entry : stats->ranking) {
+    if (entry.player < 0 || entry.player >= fragtally::kTableSlots || seen[entry.player]) fail("ranking");
+    seen[entry.player] = true;
+  }
+  for (std::size_t k = 1; k < stats->ranking.size(); ++k) {
+    if (stats->ranking[k - 1].kills < stats->ranking[k].kills) fail("ranking order");
+  }
+  return outcome;
+}
+
+void checkPage(std::string_view page) {
+  if (!page.starts_with("<html>\r\n")) fail("page start");
+  if (!page.ends_with("</body></html>\r\n")) fail("page end");
+  // Log lines hold no CR or LF: every line end of the page is its own CR LF.
+  for (std::size_t i = 0; i < page.size(); ++i) {
+    if (page[i] == '\r' && (i + 1 == page.size() || page[i + 1] != '\n')) fail("lone CR");
+    if (page[i] == '\n' && (i == 0 || page[i - 1] != '\r')) fail("lone LF");
+  }
+  // The page's own markup is balanced and quotes in pairs; a log text that got
+  // through unescaped would upset one of the counts.
+  const auto count = [&](char c) { return std::count(page.begin(), page.end(), c); };
+  if (count('<') != count('>')) fail("unbalanced angle brackets");
+  if (count('"') % 2 != 0) fail("odd number of double quotes");
+}
+
+// The line rules read plainly: a line ends at CR LF, a lone CR or a lone LF; a
+// line end at the very end starts no further line; a zero byte ends the text.
+std::vector<std::string_view> referenceLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// A small buffer makes the reader refill and grow at every kind of border.
+void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSize) {
+  const std::vector<std::string_view> expected = referenceLines(log);
+  fragtally::MemorySource source(log, pieceSize);
+  fragtally::LineReader reader(source, chunkSize);
+  std::size_t count = 0;
+  std::string_view line;
+  while (reader.next(line)) {
+    if (count == expected.size() || line != expected[count]) fail("line reader", line);
+    ++count;
+  }
+  if (count != expected.size()) fail("line reader: lines missing");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  // 1..255 bytes a piece, or everything at once.
+  const std::size_t pieceSize = data[0] == 0 ? static_cast<std::size_t>(-1) : data[0];
+  const std::string_view log(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  checkLines(log, pieceSize, data[0] % 64 + 1);
+
+  const Outcome pieces = analyse(log, pieceSize);
+  const Outcome whole = analyse(log, static_cast<std::size_t>(-1));
+  if (pieces.failed != whole.failed || pieces.text != whole.text) fail("piece size changed the outcome");
+  if (!pieces.failed) checkPage(pieces.text);
+  return 0;
+}

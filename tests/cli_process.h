@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fragtally::testing {
+
+/// The fragtally-cli program of this build, running as its own process with
+/// the given arguments (its standard output is dropped where the system
+/// allows). Waits for the end when destroyed.
+class CliProcess {
+ public:
+  explicit CliProcess(const std::vector<std::string>& args);
+  ~CliProcess();
+  CliProcess(const CliProcess&) = delete;
+  CliProcess& operator=(const CliProcess&) = delete;
+
+  /// Waits for the program to end: its exit status, or -1 when it could not be
+  /// started or did not end normally.
+  int wait();
+
+ private:
+#ifdef _WIN32
+  std::intptr_t handle_ = -1;
+#else
+  int pid_ = -1;
+#endif
+  int status_ = -1;
+  bool ended_ = false;
+};
+
+/// Runs fragtally-cli to its end: its exit status, as CliProcess::wait.
+int runCliProcess(const std::vector<std::string>& args);
+
+}  // namespace fragtally::testing
