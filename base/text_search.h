@@ -23,6 +23,19 @@ inline __m128i load16(const char* at) { return _mm_loadu_si128(reinterpret_cast<
 inline unsigned fromPosition(unsigned mask, std::size_t start, std::size_t from) {
   return from <= start ? mask : mask & (~0u << (from - start));
 }
+
+// The first position of a text of `size` (at least 16) whose bit is set in
+// `hitsAt(start)`, the mask of the 16 positions from `start`; npos for none.
+template <typename HitsAt>
+std::size_t firstHit(std::size_t size, HitsAt hitsAt) {
+  std::size_t at = 0;
+  for (; at + 16 <= size; at += 16) {
+    if (const unsigned hits = hitsAt(at); hits != 0) return at + lowestBit(hits);
+  }
+  const std::size_t last = size - 16;
+  const unsigned hits = fromPosition(hitsAt(last), last, at);
+  return hits != 0 ? last + lowestBit(hits) : std::string_view::npos;
+}
 #endif
 
 // Whether the bytes between a candidate's first and last byte match too.
@@ -44,16 +57,7 @@ inline std::size_t findByte(std::string_view text, char byte) {
   const auto hitsAt = [&](std::size_t start) {
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(detail::load16(data + start), wanted)));
   };
-  if (text.size() >= 16) {
-    for (; at + 16 <= text.size(); at += 16) {
-      if (const unsigned hits = hitsAt(at); hits != 0) return at + detail::lowestBit(hits);
-    }
-    const std::size_t last = text.size() - 16;
-    if (const unsigned hits = detail::fromPosition(hitsAt(last), last, at); hits != 0) {
-      return last + detail::lowestBit(hits);
-    }
-    return std::string_view::npos;
-  }
+  if (text.size() >= 16) return detail::firstHit(text.size(), hitsAt);
 #endif
   for (; at < text.size(); ++at) {
     if (data[at] == byte) return at;
@@ -72,16 +76,7 @@ inline std::size_t findLineEnd(std::string_view text) {
     const __m128i block = detail::load16(data + start);
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
   };
-  if (text.size() >= 16) {
-    for (; at + 16 <= text.size(); at += 16) {
-      if (const unsigned hits = hitsAt(at); hits != 0) return at + detail::lowestBit(hits);
-    }
-    const std::size_t last = text.size() - 16;
-    if (const unsigned hits = detail::fromPosition(hitsAt(last), last, at); hits != 0) {
-      return last + detail::lowestBit(hits);
-    }
-    return std::string_view::npos;
-  }
+  if (text.size() >= 16) return detail::firstHit(text.size(), hitsAt);
 #endif
   for (; at < text.size(); ++at) {
     if (data[at] == '\r' || data[at] == '\n') return at;
