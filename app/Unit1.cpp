@@ -21,7 +21,7 @@ constexpr wchar_t kTitle[] = L"Fragtally_Statistica";
 
 // A fixed single border: caption, system menu and minimise, no sizing frame
 // and no maximise.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
 
 // The window as designed, in pixels at 96 dpi.
@@ -183,6 +183,13 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       onCreate();
       return 0;
+    case WM_GETMINMAXINFO: {
+      // The system's smallest window is wider than this one: without this the
+      // client area would not keep its designed width.
+      const SIZE size = windowSizeFor(scaled(kClientWidth), scaled(kClientHeight), dpi_);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {size.cx, size.cy};
+      return 0;
+    }
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) layOutButton();
       return 0;

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Takes the pictures of the Windows program for the docs: its window, and its
+# open dialog over it. Runs fragtally.exe under wine in a virtual X display and
+# presses the button with a real mouse click.
+#
+#   tests/e2e/take_screenshots.sh BUILD_DIR [OUT_DIR]
+#
+# OUT_DIR defaults to docs/ of the source tree. Needs wine64, Xvfb, xdotool and
+# ImageMagick's import and convert.
+
+set -u -o pipefail
+
+if [[ $# -lt 1 || ! -d $1 ]]; then
+  echo "usage: $0 BUILD_DIR [OUT_DIR]" >&2
+  exit 2
+fi
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+out_dir=$(cd "${2:-$source_dir/docs}" && pwd)
+app=$build/app/fragtally.exe
+wine=${WINE:-/usr/lib/wine/wine64}
+wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/fragtally-shots.XXXXXX")
+xvfb_pid=
+cleanup() {
+  if [[ -n ${WINEPREFIX:-} && -d $WINEPREFIX ]]; then
+    timeout 30 "$wineserver" -k >/dev/null 2>&1
+    timeout 30 "$wineserver" -w >/dev/null 2>&1
+  fi
+  if [[ -n $xvfb_pid ]]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for ((i = 0; i < 100; i++)); do
+  [[ -s $work/display ]] && break
+  sleep 0.1
+done
+[[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display")
+
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LC_ALL=C.UTF-8
+timeout 180 "$wine" wineboot -i >>"$work/wine.log" 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+# No window manager runs in the display: wine then draws the title bars itself.
+timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$work/wine.log" 2>&1
+
+# geometry WINDOW: "WIDTHxHEIGHT+X+Y" of an X window.
+geometry() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
+}
+# find_window TITLE: the X window with exactly this title, waiting up to 20 s.
+find_window() {
+  local id
+  for ((i = 0; i < 200; i++)); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window \"$1\"" >&2
+  return 1
+}
+# shoot FILE GEOMETRY: the screen inside GEOMETRY, as a PNG.
+shoot() {
+  sleep 1  # let wine finish painting
+  import -window root "$work/screen.png" && convert "$work/screen.png" -crop "$2" +repage "$1"
+}
+
+# The open dialog starts in the current folder: let it show the sample log.
+cd "$source_dir/examples" || exit 1
+"$wine" "$app" >>"$work/wine.log" 2>&1 &
+
+main=$(find_window Fragtally_Statistica) || exit 1
+main_geometry=$(geometry "$main")
+shoot "$out_dir/window.png" "$main_geometry" || exit 1
+echo "window at $main_geometry -> $out_dir/window.png"
+
+# A real click in the middle of the button.
+IFS='x+' read -r width height left top <<<"$main_geometry"
+xdotool mousemove $((left + width / 2)) $((top + height / 2 + 10)) click 1
+dialog=$(find_window Open) || exit 1
+# Wine puts the dialog over the window's corner; moved down and right, the
+# window's title and button still show beside it.
+xdotool windowmove "$dialog" $((left + 60)) $((top + 70))
+sleep 0.5
+dialog_geometry=$(geometry "$dialog")
+IFS='x+' read -r dwidth dheight dleft dtop <<<"$dialog_geometry"
+# The smallest rectangle holding both windows, with a small margin.
+x0=$(( (left < dleft ? left : dleft) - 8 ))
+y0=$(( (top < dtop ? top : dtop) - 8 ))
+x1=$(( (left + width > dleft + dwidth ? left + width : dleft + dwidth) + 8 ))
+y1=$(( (top + height > dtop + dheight ? top + height : dtop + dheight) + 8 ))
+((x0 < 0)) && x0=0
+((y0 < 0)) && y0=0
+shoot "$out_dir/open-dialog.png" "$((x1 - x0))x$((y1 - y0))+$x0+$y0" || exit 1
+echo "open dialog at $dialog_geometry -> $out_dir/open-dialog.png"
