@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <string>
@@ -5,8 +6,9 @@
 
 #include "cli/cli.h"
 
-int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+namespace {
+
+int runWithArguments(const std::vector<std::string>& args) {
   try {
     return fragtally::runCli(args, std::cout, std::cerr);
   } catch (const std::bad_alloc&) {
@@ -16,3 +18,25 @@ int main(int argc, char** argv) {
   }
   return 1;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The wide entry point: the narrow arguments of Windows lose every character
+// outside the ANSI code page. Paths go on as UTF-8, as everywhere in the core.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  try {
+    for (int i = 1; i < argc; ++i) {
+      const std::u8string utf8 = std::filesystem::path(argv[i]).u8string();
+      args.emplace_back(utf8.begin(), utf8.end());
+    }
+  } catch (const std::exception&) {
+    std::cerr << "fragtally-cli: an argument is not valid Unicode\n";
+    return 2;
+  }
+  return runWithArguments(args);
+}
+#else
+int main(int argc, char** argv) { return runWithArguments(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

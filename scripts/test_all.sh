@@ -12,7 +12,8 @@ scripts/install_deps.sh test || { echo "stages: 0 passed, 1 failed"; exit 1; }
 # Wine keeps its state in a prefix of its own, made afresh for this run.
 export WINEPREFIX=${WINEPREFIX:-$(mktemp -d /tmp/fragtally-wine.XXXXXX)}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No mono or gecko install prompts, and a crash fails instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 jobs=2
 fuzz_seconds=${FRAGTALLY_FUZZ_SECONDS:-60}
 
