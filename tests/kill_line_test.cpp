@@ -29,12 +29,12 @@ TEST(KillLineTest, EveryTeamTagCombination) {
             (Five{"Bravo", "TERRORIST", "Delta", "TERRORIST", "grenade"}));
   EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" killed "Echo<16><1005><CT>" with "m4a1")")),
             (Five{"Alpha", "CT", "Echo", "CT", "m4a1"}));
-  EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" killed "Spec<16><1005><SPECTATOR>" with "m4a1")")),
-            (Five{"Alpha", "CT", "Spec", "CT", "m4a1"}));
-  EXPECT_EQ(cut(line(R"("Spec<16><1005><>" killed "Alpha<12><1001><CT>" with "m4a1")")),
-            (Five{"Spec", "TERRORIST", "Alpha", "CT", "m4a1"}));
-  EXPECT_EQ(cut(line(R"("Spec<16><1005><>" killed "Other<12><1001><>" with "m4a1")")),
-            (Five{"Spec", "TERRORIST", "Other", "TERRORIST", "m4a1"}));
+  EXPECT_EQ(cut(line(R"("Alpha<12><1001><CT>" killed "Watcher<16><1005><SPECTATOR>" with "m4a1")")),
+            (Five{"Alpha", "CT", "Watcher", "CT", "m4a1"}));
+  EXPECT_EQ(cut(line(R"("Watcher<16><1005><>" killed "Alpha<12><1001><CT>" with "m4a1")")),
+            (Five{"Watcher", "TERRORIST", "Alpha", "CT", "m4a1"}));
+  EXPECT_EQ(cut(line(R"("Watcher<16><1005><>" killed "Other<12><1001><>" with "m4a1")")),
+            (Five{"Watcher", "TERRORIST", "Other", "TERRORIST", "m4a1"}));
 }
 
 TEST(KillLineTest, ALandmarkInsideANameSpoilsWhatFollowsButStillCounts) {
