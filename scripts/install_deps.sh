@@ -3,7 +3,7 @@
 # Usage: install_deps.sh [run|test]   (run: enough to build and run the CLI)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev)
+packages=(cmake ninja-build g++ libgtest-dev googletest)
 if [ "${1:-run}" = test ]; then
   packages+=(clang libclang-rt-14-dev libbenchmark-dev valgrind time python3
              g++-mingw-w64-x86-64-posix wine64 xvfb xdotool imagemagick chromium)
@@ -19,4 +19,4 @@ echo "Installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}" > /dev/null

@@ -32,50 +32,10 @@ for needed in "$app" "$cli" "$driver" "$wine" "$wineserver" "$(command -v Xvfb)"
 done
 
 started=$SECONDS
-work=$(mktemp -d "${TMPDIR:-/tmp}/fragtally-e2e.XXXXXX")
-xvfb_pid=
-
-cleanup() {
-  if [[ -n ${WINEPREFIX:-} && -d $WINEPREFIX ]]; then
-    timeout 30 "$wineserver" -k >/dev/null 2>&1
-    timeout 30 "$wineserver" -w >/dev/null 2>&1
-  fi
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-# --- the display: Xvfb picks a free display number and tells it on fd 3 ---
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for ((i = 0; i < 100; i++)); do
-  [[ -s $work/display ]] && break
-  if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-  sleep 0.1
-done
-if [[ ! -s $work/display ]]; then
-  echo "Xvfb did not start:" >&2
-  cat "$work/xvfb.log" >&2
-  exit 1
-fi
-export DISPLAY=:$(head -n1 "$work/display")
-
-# --- a fresh wine prefix; no mono or gecko install prompts, no debugger ---
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-# Wine reads unix file names and arguments in the locale's character set.
-export LC_ALL=C.UTF-8
+# shellcheck source=tests/e2e/wine_session.sh
+source "$source_dir/tests/e2e/wine_session.sh"
+start_wine_session e2e 1024x768x24
 wine_log=$work/wine.log
-if ! timeout 180 "$wine" wineboot -i >>"$wine_log" 2>&1; then
-  echo "wineboot failed:" >&2
-  cat "$wine_log" >&2
-  exit 1
-fi
 echo "wine prefix ready in $((SECONDS - started)) s (display $DISPLAY)"
 
 passed=0

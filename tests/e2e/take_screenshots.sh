@@ -21,33 +21,9 @@ app=$build/app/fragtally.exe
 wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/fragtally-shots.XXXXXX")
-xvfb_pid=
-cleanup() {
-  if [[ -n ${WINEPREFIX:-} && -d $WINEPREFIX ]]; then
-    timeout 30 "$wineserver" -k >/dev/null 2>&1
-    timeout 30 "$wineserver" -w >/dev/null 2>&1
-  fi
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for ((i = 0; i < 100; i++)); do
-  [[ -s $work/display ]] && break
-  sleep 0.1
-done
-[[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
-
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LC_ALL=C.UTF-8
-timeout 180 "$wine" wineboot -i >>"$work/wine.log" 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+# shellcheck source=tests/e2e/wine_session.sh
+source "$source_dir/tests/e2e/wine_session.sh"
+start_wine_session shots 1280x1024x24
 # No window manager runs in the display: wine then draws the title bars itself.
 timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$work/wine.log" 2>&1
 
