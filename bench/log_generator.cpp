@@ -208,11 +208,17 @@ void LogGenerator::appendArrival(std::string& out, Player& player) {
     out += " STEAM USERID validated";
     endLine(out);
   }
-  beginLine(out, 3);
+  appendEntry(out, player, 3, 2);
+}
+
+// A present player enters the game and joins his team, each line some seconds on.
+void LogGenerator::appendEntry(std::string& out, const Player& player, std::uint32_t enterSeconds,
+                               std::uint32_t joinSeconds) {
+  beginLine(out, enterSeconds);
   out += player.quotedNoTeam;
   out += " entered the game";
   endLine(out);
-  beginLine(out, 2);
+  beginLine(out, joinSeconds);
   out += player.quotedNoTeam;
   out += " joined team \"";
   out += kTeamTags[player.team];
@@ -382,17 +388,7 @@ void LogGenerator::appendRound(std::string& out) {
     mapIndex_ += 1 + random_.below(kMaps.size() - 1);
     appendMapStart(out);
     for (Player& player : players_) {
-      if (!player.present) continue;
-      beginLine(out, 2);
-      out += player.quotedNoTeam;
-      out += " entered the game";
-      endLine(out);
-      beginLine(out, 1);
-      out += player.quotedNoTeam;
-      out += " joined team \"";
-      out += kTeamTags[player.team];
-      out += '"';
-      endLine(out);
+      if (player.present) appendEntry(out, player, 2, 1);
     }
   } else {
     appendComings(out);

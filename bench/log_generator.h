@@ -41,6 +41,8 @@ class LogGenerator {
   void appendOpening(std::string& out);
   void appendMapStart(std::string& out);
   void appendArrival(std::string& out, Player& player);
+  void appendEntry(std::string& out, const Player& player, std::uint32_t enterSeconds,
+                   std::uint32_t joinSeconds);
   void appendComings(std::string& out);
   void appendKillStep(std::string& out);
   void appendChat(std::string& out, const Player& speaker);

@@ -14,7 +14,7 @@ template <typename CountOf>
 void appendBestList(ReportLines& out, const MatchStats& stats, const Players& listed,
                     std::int32_t best, std::string_view countColour, CountOf countOf) {
   if (best == 0) {
-    if (!listed.empty()) out.raw("-");
+    out.raw("-");  // he killed nobody, or nobody killed him
     return;
   }
   bool first = true;
