@@ -9,7 +9,8 @@ namespace fragtally {
 void interpretLog(MatchStats& stats, ByteSource& log) {
   LineReader reader(log);
   std::string_view line;
-  while (reader.next(line)) interpretLine(stats, line);
+  LineMarkers markers;
+  while (reader.next(line, markers)) interpretLine(stats, line, markers);
 }
 
 void analyseLogFile(MatchStats& stats, std::string_view utf8Path) {

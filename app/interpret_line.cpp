@@ -8,13 +8,16 @@
 namespace fragtally {
 
 void interpretLine(MatchStats& stats, std::string_view line) {
+  interpretLine(stats, line, findLineMarkers(line));
+}
+
+void interpretLine(MatchStats& stats, std::string_view line, const LineMarkers& markers) {
   // Every line carries "L " and the stamp up to its first ": ".
   const TextPos separator = posOf(": ", line);
   stats.updateTimeWindow(copyText(line, 3, separator - 3));
 
   // Each marker may occur anywhere in the line; a line with several gets every
   // treatment, in this order.
-  const LineMarkers markers = findLineMarkers(line);
   if (markers.startedMap) stats.setMapName(restFrom(line, posOf('"', line) + 1));
   if (markers.roundEnd) stats.setRoundScores(restFrom(line, posOf('(', line)));
   if (markers.killed()) parseKillLine(stats, line, markers.killedAt);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "base/text_search.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -90,6 +91,62 @@ LineMarkers findLineMarkers(std::string_view line) {
 #endif
   findFrom(line, block, found);
   return found;
+}
+
+LineScan scanLine(std::string_view text) {
+  LineScan scan;
+#if defined(__SSE2__)
+  // Line ends and marker candidates of each block of 16 come from the same
+  // loads. A candidate is compared in full only when it starts before the line
+  // end; a whole marker holds no CR or LF, so one that matches lies inside the
+  // line. Loads and comparisons may reach into the overhang: whatever they see
+  // there is either cut off by the line end or thrown away with a text that
+  // holds none.
+  constexpr std::size_t kLongTail = kStartedMap.size() - 1;
+  constexpr std::size_t kKilledTail = kKilled.size() - 1;
+  static_assert(kTerroristsWin.size() <= kScanOverhang && 16 + kLongTail <= kScanOverhang);
+  const char* data = text.data();
+  LineMarkers& found = scan.markers;
+  const auto matchAt = [&](std::size_t at, std::string_view marker) {
+    return std::memcmp(data + at, marker.data(), marker.size()) == 0;
+  };
+  const auto is = [](__m128i block, char byte) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(byte)); };
+  const auto bits = [](__m128i mask) { return static_cast<unsigned>(_mm_movemask_epi8(mask)); };
+  for (std::size_t start = 0; start < text.size(); start += 16) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start));
+    const __m128i killedEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kKilledTail));
+    const __m128i longEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kLongTail));
+    unsigned ends = bits(_mm_or_si128(is(first, '\r'), is(first, '\n')));
+    if (text.size() - start < 16) ends &= (1u << (text.size() - start)) - 1;
+    const unsigned beforeEnd = ends != 0 ? (ends & (0u - ends)) - 1 : ~0u;
+
+    const __m128i started = _mm_and_si128(is(first, 'S'), is(longEnd, 'p'));
+    const __m128i triggered = _mm_and_si128(is(first, 't'), is(longEnd, '"'));
+    const __m128i killed = _mm_and_si128(is(first, 'k'), is(killedEnd, 'd'));
+    if ((bits(_mm_or_si128(_mm_or_si128(started, triggered), killed)) & beforeEnd) != 0) {
+      for (unsigned hits = bits(started) & beforeEnd; hits != 0 && !found.startedMap; hits &= hits - 1) {
+        found.startedMap = matchAt(start + static_cast<std::size_t>(__builtin_ctz(hits)), kStartedMap);
+      }
+      for (unsigned hits = bits(triggered) & beforeEnd; hits != 0 && !found.roundEnd; hits &= hits - 1) {
+        const std::size_t at = start + static_cast<std::size_t>(__builtin_ctz(hits));
+        found.roundEnd = matchAt(at, kTerroristsWin) || matchAt(at, kCtsWin);
+      }
+      for (unsigned hits = bits(killed) & beforeEnd; hits != 0 && !found.killed(); hits &= hits - 1) {
+        const std::size_t at = start + static_cast<std::size_t>(__builtin_ctz(hits));
+        if (matchAt(at, kKilled)) found.killedAt = at;
+      }
+    }
+    if (ends != 0) {
+      scan.end = start + static_cast<std::size_t>(__builtin_ctz(ends));
+      return scan;
+    }
+  }
+  return scan;
+#else
+  scan.end = findLineEnd(text);
+  if (scan.end != std::string_view::npos) scan.markers = findLineMarkers(text.substr(0, scan.end));
+  return scan;
+#endif
 }
 
 }  // namespace fragtally

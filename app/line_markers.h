@@ -19,4 +19,21 @@ struct LineMarkers {
 /// for each of them, and this is the program's hottest loop.
 LineMarkers findLineMarkers(std::string_view line);
 
+/// Bytes that scanLine may read behind the text it is given.
+inline constexpr std::size_t kScanOverhang = 32;
+
+/// The first line of a text and the markers in it, found together.
+struct LineScan {
+  /// Offset of the text's first CR or LF, or npos when it holds none.
+  std::size_t end = std::string_view::npos;
+  /// The markers of the text before `end`; meaningless when `end` is npos.
+  LineMarkers markers;
+};
+
+/// One pass that finds where the first line of `text` ends and the markers in
+/// that line: the line reader would otherwise go over every line twice. The
+/// kScanOverhang bytes behind `text` must be readable (their values do not
+/// matter).
+LineScan scanLine(std::string_view text);
+
 }  // namespace fragtally

@@ -28,7 +28,7 @@ std::size_t MemorySource::read(char* into, std::size_t capacity) {
 }
 
 LineReader::LineReader(ByteSource& source, std::size_t chunkSize)
-    : source_(source), buffer_(std::max<std::size_t>(chunkSize, 1)) {}
+    : source_(source), buffer_(std::max<std::size_t>(chunkSize, 1) + kScanOverhang) {}
 
 bool LineReader::next(std::string_view& line) {
   for (;;) {
@@ -44,17 +44,7 @@ bool LineReader::next(std::string_view& line) {
     const std::string_view unsearched(buffer_.data() + begin_ + searched_, end_ - begin_ - searched_);
     const std::size_t found = findLineEnd(unsearched);
     if (found != std::string_view::npos) {
-      const std::size_t stop = begin_ + searched_ + found;
-      searched_ = 0;
-      line = std::string_view(buffer_.data() + begin_, stop - begin_);
-      begin_ = stop + 1;
-      if (buffer_[stop] == '\r') {
-        if (begin_ < end_) {
-          if (buffer_[begin_] == '\n') ++begin_;
-        } else {
-          skipNextLf_ = true;
-        }
-      }
+      takeLine(begin_ + searched_ + found, line);
       return true;
     }
     searched_ = end_ - begin_;
@@ -69,6 +59,37 @@ bool LineReader::next(std::string_view& line) {
   }
 }
 
+bool LineReader::next(std::string_view& line, LineMarkers& markers) {
+  // Nearly every line lies whole in the buffer: one scan finds its end and its
+  // markers. A line still to be read on, or one behind a CR at the buffer's
+  // end, takes the plain way and is searched for markers once it is whole.
+  if (!skipNextLf_ && searched_ == 0) {
+    const LineScan scan = scanLine(std::string_view(buffer_.data() + begin_, end_ - begin_));
+    if (scan.end != std::string_view::npos) {
+      takeLine(begin_ + scan.end, line);
+      markers = scan.markers;
+      return true;
+    }
+  }
+  if (!next(line)) return false;
+  markers = findLineMarkers(line);
+  return true;
+}
+
+// Hands out the line that ends at `stop`, a CR or LF in the buffer.
+void LineReader::takeLine(std::size_t stop, std::string_view& line) {
+  searched_ = 0;
+  line = std::string_view(buffer_.data() + begin_, stop - begin_);
+  begin_ = stop + 1;
+  if (buffer_[stop] == '\r') {
+    if (begin_ < end_) {
+      if (buffer_[begin_] == '\n') ++begin_;
+    } else {
+      skipNextLf_ = true;
+    }
+  }
+}
+
 void LineReader::refill() {
   const std::size_t kept = end_ - begin_;
   if (begin_ > 0) {
@@ -76,9 +97,9 @@ void LineReader::refill() {
     begin_ = 0;
     end_ = kept;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // one line fills the buffer
+  if (end_ == capacity()) buffer_.resize(2 * capacity() + kScanOverhang);  // one line fills the buffer
 
-  const std::size_t got = source_.read(buffer_.data() + end_, buffer_.size() - end_);
+  const std::size_t got = source_.read(buffer_.data() + end_, capacity() - end_);
   if (got == 0) {
     finished_ = true;
   } else if (const void* zero = std::memchr(buffer_.data() + end_, '\0', got)) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/line_markers.h"
 #include "base/file.h"
 
 namespace fragtally {
@@ -56,12 +57,16 @@ class LineReader {
 
   /// The next line without its line end; false when the text has ended.
   bool next(std::string_view& line);
+  /// The same, with the markers of the line, found in the same pass over it.
+  bool next(std::string_view& line, LineMarkers& markers);
 
  private:
+  void takeLine(std::size_t stop, std::string_view& line);
   void refill();
+  std::size_t capacity() const { return buffer_.size() - kScanOverhang; }
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  std::vector<char> buffer_;  // the chunk, then kScanOverhang bytes for the scan to read
   std::size_t begin_ = 0;  // first byte not yet handed out
   std::size_t end_ = 0;    // end of the bytes read
   std::size_t searched_ = 0;  // bytes from begin_ on known to hold no line end

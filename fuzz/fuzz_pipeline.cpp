@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/analysis.h"
+#include "app/line_markers.h"
 #include "app/log_reader.h"
 #include "base/error.h"
 #include "report/write_report.h"
@@ -130,6 +131,23 @@ void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSi
     ++count;
   }
   if (count != expected.size()) fail("line reader: lines missing");
+
+  // The reader that finds each line's markers in the same pass gives the same
+  // lines, with the markers a search of the whole line finds.
+  fragtally::MemorySource again(log, pieceSize);
+  fragtally::LineReader markingReader(again, chunkSize);
+  fragtally::LineMarkers markers;
+  count = 0;
+  while (markingReader.next(line, markers)) {
+    if (count == expected.size() || line != expected[count]) fail("marking line reader", line);
+    const fragtally::LineMarkers searched = fragtally::findLineMarkers(line);
+    if (markers.startedMap != searched.startedMap || markers.roundEnd != searched.roundEnd ||
+        markers.killedAt != searched.killedAt) {
+      fail("markers of the marking line reader", line);
+    }
+    ++count;
+  }
+  if (count != expected.size()) fail("marking line reader: lines missing");
 }
 
 }  // namespace

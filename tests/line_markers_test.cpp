@@ -33,6 +33,43 @@ TEST(LineMarkersTest, AgreesWithAPlainSearchAtEveryPosition) {
   }
 }
 
+// The same lines scanned in a buffer, ended by CR or LF and followed by a line
+// that holds every marker: the scan stops at the end and sees only the markers
+// before it, including one cut short right at the line end.
+TEST(LineMarkersTest, ScanOfALineInABufferSeesOnlyThatLine) {
+  const std::string next = "Started map triggered \"CTs_Win\" killed";
+  const std::string markers[] = {"Started map", "triggered \"Terrorists_Win\"", "triggered \"CTs_Win\"", "killed"};
+  for (const std::string& marker : markers) {
+    for (std::size_t length = marker.size() - 1; length <= marker.size(); ++length) {
+      for (std::size_t before = 0; before < 40; ++before) {
+        for (std::size_t after = 0; after < 4; ++after) {
+          const std::string line = std::string(before, 'k') + marker.substr(0, length) + std::string(after, 't');
+          for (const char end : {'\r', '\n'}) {
+            std::string buffer = line + end + next;
+            const std::size_t size = buffer.size();
+            buffer.append(kScanOverhang, 'd');
+            const LineScan scan = scanLine(std::string_view(buffer.data(), size));
+            const LineMarkers expected = plainSearch(line);
+            ASSERT_EQ(scan.end, line.size()) << line;
+            EXPECT_EQ(scan.markers.startedMap, expected.startedMap) << line;
+            EXPECT_EQ(scan.markers.roundEnd, expected.roundEnd) << line;
+            EXPECT_EQ(scan.markers.killedAt, expected.killedAt) << line;
+          }
+        }
+      }
+    }
+  }
+}
+
+// Without a line end the text is not a whole line yet, whatever stands behind it.
+TEST(LineMarkersTest, ScanWithoutALineEndFindsNoEnd) {
+  std::string buffer = std::string(37, 'x') + "\r\n" + std::string(kScanOverhang, '\n');
+  for (std::size_t size = 0; size <= 37; ++size) {
+    EXPECT_EQ(scanLine(std::string_view(buffer.data(), size)).end, std::string_view::npos) << size;
+  }
+  EXPECT_EQ(scanLine(std::string_view(buffer.data(), 38)).end, 37u);
+}
+
 TEST(LineMarkersTest, FindsEveryMarkerOfOneLine) {
   const LineMarkers all = findLineMarkers(
       "L 10/25/2003 - 21:13:45: Started map \"x\" \"A<1><2><CT>\" killed \"B<3><4><CT>\" with \"awp\" Team \"CT\" "

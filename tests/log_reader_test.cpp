@@ -20,6 +20,24 @@ Lines split(std::string_view bytes, std::size_t pieceSize = static_cast<std::siz
   return lines;
 }
 
+// The lines as the reader that also finds markers hands them out; each line's
+// markers must be those of a search of the whole line.
+Lines splitMarking(std::string_view bytes, std::size_t pieceSize, std::size_t chunkSize) {
+  MemorySource source(bytes, pieceSize);
+  LineReader reader(source, chunkSize);
+  Lines lines;
+  std::string_view line;
+  LineMarkers markers;
+  while (reader.next(line, markers)) {
+    const LineMarkers searched = findLineMarkers(line);
+    EXPECT_EQ(markers.startedMap, searched.startedMap) << line;
+    EXPECT_EQ(markers.roundEnd, searched.roundEnd) << line;
+    EXPECT_EQ(markers.killedAt, searched.killedAt) << line;
+    lines.emplace_back(line);
+  }
+  return lines;
+}
+
 TEST(LogReaderTest, LineEndsOfEveryKind) {
   EXPECT_EQ(split(""), Lines{});
   EXPECT_EQ(split("a"), Lines{"a"});
@@ -48,12 +66,14 @@ TEST(LogReaderTest, ChunkBordersChangeNothing) {
       "a\rb\r\nc\n\r\nd\r"s,
       std::string(100, 'x') + "\r\n" + std::string(37, 'y') + "\r" + "\n"s + "z",
       "before zero\r\nsame line\0after\r\nmore"s,
+      "L a killed b\r\nStarted map x\rtriggered \"CTs_Win\"\nkilled\r\nkil\nled killed"s,
   };
   for (const std::string& text : texts) {
     const Lines whole = split(text);
     for (std::size_t piece = 1; piece <= text.size(); ++piece) {
       for (const std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, std::size_t{64}}) {
         EXPECT_EQ(split(text, piece, chunk), whole) << "piece " << piece << " chunk " << chunk;
+        EXPECT_EQ(splitMarking(text, piece, chunk), whole) << "piece " << piece << " chunk " << chunk;
       }
     }
   }
