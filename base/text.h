@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "base/text_search.h"
@@ -26,6 +28,36 @@ inline TextPos posOf(std::string_view needle, std::string_view text) {
 inline TextPos posOf(char needle, std::string_view text) {
   const std::size_t at = findByte(text, needle);
   return at == std::string_view::npos ? 0 : static_cast<TextPos>(at) + 1;
+}
+
+/// Whether two texts hold the same bytes. Names, tags and stamps are short:
+/// compared here in a few word loads instead of a library call.
+inline bool sameText(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  const char* p = a.data();
+  const char* q = b.data();
+  const auto word8 = [](const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    return word;
+  };
+  const auto word4 = [](const char* at) {
+    std::uint32_t word;
+    std::memcpy(&word, at, 4);
+    return word;
+  };
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 < n; i += 8) {
+      if (word8(p + i) != word8(q + i)) return false;
+    }
+    return word8(p + n - 8) == word8(q + n - 8);  // the last eight, overlapping
+  }
+  if (n >= 4) return word4(p) == word4(q) && word4(p + n - 4) == word4(q + n - 4);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (p[i] != q[i]) return false;
+  }
+  return true;
 }
 
 inline bool contains(std::string_view text, std::string_view needle) {

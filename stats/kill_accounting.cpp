@@ -2,19 +2,29 @@
 #include "stats/match_stats.h"
 
 namespace fragtally {
+namespace {
+
+// Kill lines pass "CT" or "TERRORIST", answered without a search.
+bool namesCt(std::string_view team) {
+  if (team == "CT") return true;
+  if (team == "TERRORIST") return false;
+  return contains(team, "CT");
+}
+
+}  // namespace
 
 void MatchStats::registerKill(std::string_view killerName, std::string_view killerTeam,
                               std::string_view victimName, std::string_view victimTeam,
                               std::string_view weapon) {
   // The team counters look at the texts as passed, before the team-kill rule.
-  const bool killerIsCt = contains(killerTeam, "CT");
-  const bool victimIsCt = contains(victimTeam, "CT");
+  const bool killerIsCt = namesCt(killerTeam);
+  const bool victimIsCt = namesCt(victimTeam);
   std::int32_t& teamCounter =
       killerIsCt ? (victimIsCt ? ctKilledCt : ctKilledT) : (victimIsCt ? tKilledCt : tKilledT);
   teamCounter = wrappingAdd(teamCounter, 1);
 
   // A kill of a team mate marks the killer; a kill of oneself does not.
-  if (killerTeam == victimTeam && killerName != victimName) killerTeam = "MANIAC";
+  if (sameText(killerTeam, victimTeam) && !sameText(killerName, victimName)) killerTeam = "MANIAC";
 
   // Registration order fixes the slots of names seen for the first time.
   const std::int32_t k = players.findOrAdd(killerName, killerTeam);

@@ -7,6 +7,8 @@
 namespace fragtally {
 namespace {
 
+constexpr std::string_view kManiac = "MANIAC";
+
 // "CT" wins over "TERRORIST": the second test looks at the tag as the first left it.
 std::string_view normaliseTag(std::string_view tag) {
   if (tag == "CT" || tag == "TERRORIST") return tag;  // what kill lines pass, already normal
@@ -38,13 +40,14 @@ std::uint64_t hashOf(std::string_view name) {
 }  // namespace
 
 std::int32_t NameTable::findOrAdd(std::string_view name, std::string_view tag) {
-  const std::string_view normalised = normaliseTag(tag);
   const std::uint64_t hash = hashOf(name);
   std::size_t bucket = hash % kBuckets;
   for (; buckets_[bucket] >= 0; bucket = (bucket + 1) % kBuckets) {
     const std::int32_t i = buckets_[bucket];
-    if (nameHashes_[i] == hash && names_[i] == name) {
-      if (tags_[i] != normalised) tags_[i] = "MANIAC";
+    if (nameHashes_[i] == hash && sameText(names_[i], name)) {
+      // "MANIAC" differs from every later tag but itself: once set, it stays.
+      std::string& stored = tags_[i];
+      if (!sameText(stored, kManiac) && !sameText(stored, normaliseTag(tag))) stored = kManiac;
       return i;
     }
   }
@@ -53,7 +56,7 @@ std::int32_t NameTable::findOrAdd(std::string_view name, std::string_view tag) {
   buckets_[bucket] = static_cast<std::int8_t>(lastIndex_);
   names_[lastIndex_] = name;
   nameHashes_[lastIndex_] = hash;
-  if (tags_[lastIndex_].empty()) tags_[lastIndex_] = normalised;
+  if (tags_[lastIndex_].empty()) tags_[lastIndex_] = normaliseTag(tag);
   return lastIndex_;
 }
 
