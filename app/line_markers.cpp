@@ -116,9 +116,8 @@ LineScan scanLine(std::string_view text) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start));
     const __m128i killedEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kKilledTail));
     const __m128i longEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kLongTail));
-    unsigned ends = bits(_mm_or_si128(is(first, '\r'), is(first, '\n')));
-    if (text.size() - start < 16) ends &= (1u << (text.size() - start)) - 1;
-    const unsigned beforeEnd = ends != 0 ? (ends & (0u - ends)) - 1 : ~0u;
+    const unsigned ends = bits(_mm_or_si128(is(first, '\r'), is(first, '\n')));
+    const unsigned beforeEnd = (ends & (0u - ends)) - 1;  // all bits when there is no end
 
     const __m128i started = _mm_and_si128(is(first, 'S'), is(longEnd, 'p'));
     const __m128i triggered = _mm_and_si128(is(first, 't'), is(longEnd, '"'));
@@ -137,7 +136,9 @@ LineScan scanLine(std::string_view text) {
       }
     }
     if (ends != 0) {
-      scan.end = start + static_cast<std::size_t>(__builtin_ctz(ends));
+      // An end seen in the overhang is none.
+      const std::size_t end = start + static_cast<std::size_t>(__builtin_ctz(ends));
+      if (end < text.size()) scan.end = end;
       return scan;
     }
   }
