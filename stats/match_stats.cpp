@@ -1,5 +1,7 @@
 #include "stats/match_stats.h"
 
+#include <cstring>
+
 #include "base/number.h"
 #include "base/text.h"
 
@@ -47,10 +49,22 @@ void MatchStats::setRoundScores(std::string_view fragment) {
 }
 
 void MatchStats::updateTimeWindow(std::string_view stamp) {
-  if (lastStampDone_ && stamp == lastStamp_) return;
-  lastStampDone_ = false;
-  const TextPos dash = posOf(" - ", stamp);
-  date = copyText(stamp, 1, dash - 1);
+  const std::string_view last(lastStamp_.data(), lastStampSize_);
+  const bool lastKept = lastStampKept_;
+  if (lastKept && sameText(stamp, last)) return;
+  lastStampKept_ = false;
+
+  // The first " - " lies where it lay in the last stamp when everything up to
+  // its end is the same; so does the date in front of it.
+  TextPos dash = 0;
+  if (lastKept && lastDash_ > 0) {
+    const auto prefix = static_cast<std::size_t>(lastDash_ + 2);
+    if (stamp.size() >= prefix && sameText(stamp.substr(0, prefix), last.substr(0, prefix))) dash = lastDash_;
+  }
+  if (dash == 0) {
+    dash = posOf(" - ", stamp);
+    date = copyText(stamp, 1, dash - 1);
+  }
   const std::string_view time = restFrom(stamp, dash + 3);
   if (startTime.empty()) startTime = time;
   if (endTime.empty()) {
@@ -68,8 +82,12 @@ void MatchStats::updateTimeWindow(std::string_view stamp) {
     endTime = time;
     endSeconds_ = timeSeconds;
   }
-  lastStamp_ = stamp;
-  lastStampDone_ = true;
+  if (stamp.size() <= lastStamp_.size()) {
+    std::memcpy(lastStamp_.data(), stamp.data(), stamp.size());
+    lastStampSize_ = stamp.size();
+    lastDash_ = dash;
+    lastStampKept_ = true;
+  }
 }
 
 }  // namespace fragtally

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,10 +59,15 @@ class MatchStats {
   void rankPlayers();
 
  private:
-  // The stamp of the last call that completed: the same stamp again (the usual
-  // case, many lines a second) changes nothing and cannot fail.
-  std::string lastStamp_;
-  bool lastStampDone_ = false;
+  // The stamp of the last call that completed, kept while it is short (every
+  // stamp a game writes is): the same stamp again, many lines a second, changes
+  // nothing and cannot fail; the same date in front, as for hours of a log,
+  // leaves `date` as it is.
+  static constexpr std::size_t kKeptStampSize = 32;
+  std::array<char, kKeptStampSize> lastStamp_{};
+  std::size_t lastStampSize_ = 0;
+  std::ptrdiff_t lastDash_ = 0;  // where " - " begins in it (1-based), 0 for nowhere
+  bool lastStampKept_ = false;
   // The seconds of `endTime`, read once when it is set.
   std::int32_t endSeconds_ = 0;
   bool endSecondsKnown_ = false;

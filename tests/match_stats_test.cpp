@@ -37,6 +37,34 @@ TEST(MatchStatsTest, TimeWindowKeepsLatestDateFirstTimeAndGreatestTime) {
   EXPECT_EQ(stats.endTime, "21:14:08");
 }
 
+// A stamp that shares the last one's date, one after a failed stamp, one too
+// long to be kept: each is read as if it were the first of its kind.
+TEST(MatchStatsTest, TimeWindowReadsEveryStampInFull) {
+  MatchStats stats;
+  stats.updateTimeWindow("05/30/2003 - 21:14:07");
+  stats.updateTimeWindow("05/30/2003 - 21:14:09");
+  EXPECT_EQ(stats.date, "05/30/2003");
+  EXPECT_EQ(stats.endTime, "21:14:09");
+
+  // The date in front changed by the failed stamp is read again from the next
+  // one, even when that one repeats the stamp before the failure.
+  EXPECT_THROW(stats.updateTimeWindow("06/01/2003 - xx:00:00"), Error);
+  EXPECT_EQ(stats.date, "06/01/2003");
+  stats.updateTimeWindow("05/30/2003 - 21:14:09");
+  EXPECT_EQ(stats.date, "05/30/2003");
+
+  stats.updateTimeWindow("05/30/2003 - 21:14:10 and a long tail behind the time");
+  EXPECT_EQ(stats.endTime, "21:14:10 and a long tail behind the time");
+  stats.updateTimeWindow("05/30/2003 - 21:14:11");
+  EXPECT_EQ(stats.endTime, "21:14:11");
+
+  // The same date without the blank behind the dash: no " - " at all.
+  EXPECT_THROW(stats.updateTimeWindow("05/30/2003 -21:14:12"), Error);
+  EXPECT_EQ(stats.date, "");
+  EXPECT_EQ(stats.startTime, "21:14:07");
+  EXPECT_EQ(stats.endTime, "21:14:11");
+}
+
 TEST(MatchStatsTest, TimeWindowFailuresNameThePieceAndKeepWhatWasSet) {
   MatchStats stats;
   try {
