@@ -16,6 +16,14 @@ int twoDigits(std::string_view text, std::size_t at) {
   return tens <= 9 && ones <= 9 ? tens * 10 + ones : -1;
 }
 
+// Kept out of line: the plain times that nearly every line has stay short.
+[[gnu::noinline]] std::int32_t secondsReadAsNumbers(std::string_view time) {
+  const std::int32_t hours = readInteger(copyText(time, 1, 2));
+  const std::int32_t minutes = readInteger(copyText(time, 4, 2));
+  const std::int32_t seconds = readInteger(copyText(time, 7, 2));
+  return hours * 3600 + minutes * 60 + seconds;
+}
+
 }  // namespace
 
 std::int32_t secondsOfTime(std::string_view time) {
@@ -27,10 +35,7 @@ std::int32_t secondsOfTime(std::string_view time) {
     const int seconds = twoDigits(time, 6);
     if (hours >= 0 && minutes >= 0 && seconds >= 0) return hours * 3600 + minutes * 60 + seconds;
   }
-  const std::int32_t hours = readInteger(copyText(time, 1, 2));
-  const std::int32_t minutes = readInteger(copyText(time, 4, 2));
-  const std::int32_t seconds = readInteger(copyText(time, 7, 2));
-  return hours * 3600 + minutes * 60 + seconds;
+  return secondsReadAsNumbers(time);
 }
 
 void MatchStats::setLogName(std::string_view path) { logName = path; }
