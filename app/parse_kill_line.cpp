@@ -6,19 +6,22 @@
 namespace fragtally {
 namespace {
 
+constexpr std::size_t npos = std::string_view::npos;
+
 // What stands before `end` in the text behind the first double quote of `from`.
 std::string_view quotedUpTo(std::string_view from, char end) {
-  const std::string_view rest = restFrom(from, posOf('"', from) + 1);
-  return copyText(rest, 1, posOf(end, rest) - 1);
+  const std::string_view rest = restBehind(from, findByte(from, '"'));
+  return textBefore(rest, findByte(rest, end));
 }
 
-// 1-based position of the first "killed" in the 255 characters from `start`
-// (1-based), given the offset of the line's first one; 0 when there is none.
-TextPos killedWithin(std::string_view line, TextPos start, std::size_t killedAt) {
-  if (killedAt == std::string_view::npos) return 0;
-  const auto first = static_cast<TextPos>(killedAt) + 1;
-  if (first < start) return posOf("killed", restFrom(line, start));  // only a later one can count
-  return first + 5 < start + kRestLimit ? first - start + 1 : 0;
+// Offset of the first "killed" in `fromCt`, the 255 characters from the line's
+// first "<CT>" at `ctAt`, given the offset of the line's first "killed"; npos
+// when there is none.
+std::size_t killedWithin(std::size_t ctAt, std::string_view fromCt, std::size_t killedAt) {
+  if (killedAt == npos) return npos;
+  if (killedAt < ctAt) return findText(fromCt, "killed");  // only a later one can count
+  const std::size_t offset = killedAt - ctAt;
+  return offset + 6 <= fromCt.size() ? offset : npos;
 }
 
 }  // namespace
@@ -29,26 +32,27 @@ KillLine cutKillLine(std::string_view line, std::size_t killedAt) {
   KillLine kill;
   // Every cut works on a copy of at most 255 characters: a landmark further away
   // than that is not seen.
-  const TextPos killed = killedAt == std::string_view::npos ? 0 : static_cast<TextPos>(killedAt) + 1;
   kill.killerName = quotedUpTo(line, '<');
-  kill.victimName = quotedUpTo(restFrom(line, killed), '<');
-  const TextPos with = posOf("with", line);
-  kill.weapon = quotedUpTo(restFrom(line, with), '"');
+  kill.victimName = quotedUpTo(restAt(line, killedAt), '<');
+  const std::size_t withAt = findText(line, "with");
+  kill.weapon = quotedUpTo(restAt(line, withAt), '"');
 
-  const TextPos ct = posOf("<CT>", line);
-  if (ct == 0) {
+  const std::size_t ctAt = findText(line, "<CT>");
+  if (ctAt == npos) {
     kill.killerTeam = "TERRORIST";
     kill.victimTeam = "TERRORIST";
   } else {
-    // The killer is CT exactly when "killed" follows the line's first "<CT>".
-    const std::string_view fromCt = restFrom(line, ct);
-    const TextPos killedAfterCt = killedWithin(line, ct, killedAt);
-    kill.killerTeam = killedAfterCt != 0 ? "CT" : "TERRORIST";
-    kill.victimTeam = contains(restFrom(fromCt, killedAfterCt), "<TERRORIST>") ? "TERRORIST" : "CT";
+    // The killer is CT exactly when "killed" follows the line's first "<CT>";
+    // the victim's tag is looked for from that "killed", or else from the "<CT>".
+    const std::string_view fromCt = restAt(line, ctAt);
+    const std::size_t killedAfterCt = killedWithin(ctAt, fromCt, killedAt);
+    kill.killerTeam = killedAfterCt != npos ? "CT" : "TERRORIST";
+    const std::string_view victimPart = killedAfterCt != npos ? fromCt.substr(killedAfterCt) : fromCt;
+    kill.victimTeam = contains(victimPart, "<TERRORIST>") ? "TERRORIST" : "CT";
   }
 
   kill.isKill = !kill.killerName.empty() && !kill.victimName.empty() && !kill.weapon.empty() &&
-                with != 0;
+                withAt != npos;
   return kill;
 }
 

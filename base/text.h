@@ -80,4 +80,30 @@ inline std::string_view restFrom(std::string_view text, TextPos start) {
   return copyText(text, start, kRestLimit);
 }
 
+// The same rules for a needle's 0-based offset as a search returns it (npos
+// when absent), without the detour through positions: the cuts of every kill
+// line are made of these.
+
+/// restFrom(text, position of the needle + 1): the kRestLimit characters
+/// behind offset `at`, or from the start when `at` is npos.
+inline std::string_view restBehind(std::string_view text, std::size_t at) {
+  const std::size_t from = at == std::string_view::npos ? 0 : at + 1;
+  const std::size_t left = text.size() - from;  // `at` is an offset in `text`
+  return {text.data() + from, left < kRestLimit ? left : static_cast<std::size_t>(kRestLimit)};
+}
+
+/// restFrom(text, position of the needle): the kRestLimit characters from
+/// offset `at` on, or from the start when `at` is npos.
+inline std::string_view restAt(std::string_view text, std::size_t at) {
+  const std::size_t from = at == std::string_view::npos ? 0 : at;
+  const std::size_t left = text.size() - from;
+  return {text.data() + from, left < kRestLimit ? left : static_cast<std::size_t>(kRestLimit)};
+}
+
+/// copyText(text, 1, position of the needle - 1): what stands before offset
+/// `at`, empty when `at` is npos.
+inline std::string_view textBefore(std::string_view text, std::size_t at) {
+  return {text.data(), at == std::string_view::npos ? 0 : at};
+}
+
 }  // namespace fragtally

@@ -1,4 +1,5 @@
-// Kill lines cut by position only, on any bytes: every cut must stay inside the
+// Kill lines cut by position only, on any bytes: the cut must agree with the
+// rules written out step by step, every cut must stay inside the
 // line, teams are only ever "CT" or "TERRORIST", and the record they feed keeps
 // its own rules (slots, tags, running bests) whatever sequence of kills comes.
 //
@@ -19,6 +20,7 @@
 #include "app/parse_kill_line.h"
 #include "base/text.h"
 #include "stats/match_stats.h"
+#include "tests/kill_line_by_the_steps.h"
 
 namespace {
 
@@ -42,6 +44,12 @@ bool isTeam(std::string_view team) { return team == "CT" || team == "TERRORIST";
 
 void checkCut(std::string_view line) {
   const fragtally::KillLine kill = fragtally::cutKillLine(line);
+  const fragtally::KillLine steps = fragtally::cutKillLineByTheSteps(line);
+  if (kill.killerName != steps.killerName || kill.killerTeam != steps.killerTeam ||
+      kill.victimName != steps.victimName || kill.victimTeam != steps.victimTeam || kill.weapon != steps.weapon ||
+      kill.isKill != steps.isKill) {
+    fail("the cut differs from the rules step by step");
+  }
   checkInside(kill.killerName, line);
   checkInside(kill.victimName, line);
   checkInside(kill.weapon, line);

@@ -5,6 +5,7 @@
 #include "app/parse_kill_line.h"
 #include "base/text.h"
 #include "stats/match_stats.h"
+#include "tests/kill_line_by_the_steps.h"
 
 namespace fragtally {
 namespace {
@@ -85,12 +86,15 @@ TEST(KillLineTest, LinesThatOnlySayKilledAreNoKills) {
 namespace fragtally {
 namespace {
 
-// The team cut written out step by step on copies, as the rules give it.
-std::string_view killerTeamByTheRules(std::string_view line) {
-  const TextPos ct = posOf("<CT>", line);
-  if (ct == 0) return "TERRORIST";
-  const std::string_view fromCt = restFrom(line, ct);
-  return posOf("killed", fromCt) != 0 ? "CT" : "TERRORIST";
+void expectSameCut(std::string_view line, const std::string& label) {
+  const KillLine cut = cutKillLine(line);
+  const KillLine steps = cutKillLineByTheSteps(line);
+  EXPECT_EQ(cut.killerName, steps.killerName) << label;
+  EXPECT_EQ(cut.killerTeam, steps.killerTeam) << label;
+  EXPECT_EQ(cut.victimName, steps.victimName) << label;
+  EXPECT_EQ(cut.victimTeam, steps.victimTeam) << label;
+  EXPECT_EQ(cut.weapon, steps.weapon) << label;
+  EXPECT_EQ(cut.isKill, steps.isKill) << label;
 }
 
 // "killed" is seen behind the first "<CT>" only within 255 characters of it.
@@ -99,7 +103,35 @@ TEST(KillLineTest, KilledIsLookedForWithin255CharactersOfTheFirstCtTag) {
     for (const bool killedBefore : {false, true}) {
       const std::string line = std::string(killedBefore ? "\"x killed y\" " : "") + "\"A<1><2><CT>\"" +
                                std::string(gap, ' ') + "killed \"B<3><4><TERRORIST>\" with \"awp\"";
-      EXPECT_EQ(cutKillLine(line).killerTeam, killerTeamByTheRules(line)) << gap << " " << killedBefore;
+      expectSameCut(line, std::to_string(gap) + (killedBefore ? " after a killed" : ""));
+    }
+  }
+}
+
+// Every landmark moved across the 255-character edge of the copy it is looked
+// for in, doubled, or left out: the cut agrees with the rules step by step.
+TEST(KillLineTest, CutsAgreeWithTheStepsWhereverTheLandmarksStand) {
+  const std::string pieces[] = {"\"", "<", "killed", "with", "<CT>", "<TERRORIST>", " ", "x"};
+  for (std::size_t gap = 0; gap < 270; gap += (gap > 240 && gap < 262) ? 1 : 23) {
+    const std::string fill(gap, '.');
+    const std::string lines[] = {
+        fill + "\"A<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"awp\"",
+        "\"" + fill + "<1><2><CT>\" killed \"B<3><4><CT>\" with \"awp\"",
+        "\"A<1><2><TERRORIST>\" killed \"" + fill + "<3><4><CT>\" with \"awp\"",
+        "\"A<1><2><CT>\"" + fill + "killed \"B<3><4>" + fill + "<TERRORIST>\" with \"awp\"",
+        "\"A<1><2><TERRORIST>\" killed \"B<3><4><CT>\" with" + fill + "\"awp\"",
+        "\"A<1><2><CT>\" killed \"B<3><4><TERRORIST>\" with \"" + fill + "\"",
+        "\"A<CT>\" killed \"B<CT>\" killed " + fill + "killed \"C<TERRORIST>\"",
+        "with<CT>" + fill + "\"A<1>\" killed \"B<2><TERRORIST>\" with \"awp\"",
+    };
+    for (const std::string& line : lines) expectSameCut(line, line);
+    // Each piece in place of each character of the first line.
+    for (const std::string& piece : pieces) {
+      for (std::size_t at = 0; at < lines[0].size(); at += 3) {
+        std::string changed = lines[0];
+        changed.replace(at, 1, piece);
+        expectSameCut(changed, changed);
+      }
     }
   }
 }

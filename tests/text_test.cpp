@@ -30,6 +30,21 @@ TEST(TextTest, RestIsCutAt255Characters) {
   EXPECT_EQ(restFrom(long_text, 50).size(), 251u);
 }
 
+// The offset forms of the cuts give what the position forms give, for a needle
+// found anywhere (up to the last character) or not at all.
+TEST(TextTest, OffsetCutsAgreeWithPositionCuts) {
+  const std::string text = std::string(260, 'a') + "\"b<c";
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    const std::size_t offset = at == text.size() ? std::string_view::npos : at;
+    const TextPos position = offset == std::string_view::npos ? 0 : static_cast<TextPos>(offset) + 1;
+    EXPECT_EQ(restBehind(text, offset), restFrom(text, position + 1)) << at;
+    EXPECT_EQ(restAt(text, offset), restFrom(text, position)) << at;
+    EXPECT_EQ(textBefore(text, offset), copyText(text, 1, position - 1)) << at;
+  }
+  EXPECT_EQ(restBehind("", std::string_view::npos), "");
+  EXPECT_EQ(textBefore("", std::string_view::npos), "");
+}
+
 TEST(ErrorTest, FullStopOnlyAfterBytesAboveTheFullStop) {
   EXPECT_EQ(userMessage("'9:' is not a valid integer value"), "'9:' is not a valid integer value.");
   EXPECT_EQ(userMessage("Cannot open file /tmp/a.log"), "Cannot open file /tmp/a.log.");
