@@ -12,9 +12,11 @@ void interpretLine(MatchStats& stats, std::string_view line) {
 }
 
 void interpretLine(MatchStats& stats, std::string_view line, const LineMarkers& markers) {
-  // Every line carries "L " and the stamp up to its first ": ".
-  const TextPos separator = posOf(": ", line);
-  stats.updateTimeWindow(copyText(line, 3, separator - 3));
+  // Every line carries "L " and the stamp up to its first ": " (none when the
+  // ": " is missing or stands before the third character).
+  const std::size_t separatorAt = findText(line, ": ");
+  const bool hasStamp = separatorAt != std::string_view::npos && separatorAt > 2;
+  stats.updateTimeWindow(hasStamp ? line.substr(2, separatorAt - 2) : std::string_view());
 
   // Each marker may occur anywhere in the line; a line with several gets every
   // treatment, in this order.

@@ -87,8 +87,14 @@ void MatchStats::updateTimeWindow(std::string_view stamp) {
     endTime = time;
     endSeconds_ = timeSeconds;
   }
-  if (stamp.size() <= lastStamp_.size()) {
-    std::memcpy(lastStamp_.data(), stamp.data(), stamp.size());
+  if (const std::size_t size = stamp.size(); size <= lastStamp_.size()) {
+    static_assert(kKeptStampSize <= 32);
+    if (size >= 16) {  // the usual stamp: two fixed copies, the second overlapping
+      std::memcpy(lastStamp_.data(), stamp.data(), 16);
+      std::memcpy(lastStamp_.data() + size - 16, stamp.data() + size - 16, 16);
+    } else {
+      std::memcpy(lastStamp_.data(), stamp.data(), size);
+    }
     lastStampSize_ = stamp.size();
     lastDash_ = dash;
     lastStampKept_ = true;
