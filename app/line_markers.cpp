@@ -7,6 +7,8 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+
+#include "app/line_scan_blocks.h"
 #endif
 
 namespace fragtally {
@@ -93,64 +95,58 @@ LineMarkers findLineMarkers(std::string_view line) {
   return found;
 }
 
+#if defined(__SSE2__)
+namespace {
+
+struct Sse2Lanes {
+  static constexpr std::size_t kWidth = 16;
+  using Vector = __m128i;
+  static Vector load(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+  static Vector eq(Vector a, Vector b) { return _mm_cmpeq_epi8(a, b); }
+  static Vector both(Vector a, Vector b) { return _mm_and_si128(a, b); }
+  static Vector either(Vector a, Vector b) { return _mm_or_si128(a, b); }
+  static std::uint32_t bits(Vector mask) { return static_cast<std::uint32_t>(_mm_movemask_epi8(mask)); }
+};
+
+using BlockScanner = BlockScan (*)(const char*, std::size_t);
+
+// The widest blocks the processor can take.
+BlockScanner fastestScanner() {
+#if defined(FRAGTALLY_AVX2_SCAN)
+  if (__builtin_cpu_supports("avx2")) return scanBlocksAvx2;
+#endif
+  return scanBlocksSse2;
+}
+
+}  // namespace
+
+constinit const ScanBytes kScanBytes = [] {
+  constexpr char kBytes[] = {'\r', '\n', 'S', 'p', 't', '"', 'k', 'd'};  // in the order of ScanByte
+  ScanBytes table{};
+  for (int byte = 0; byte < 8; ++byte) {
+    for (unsigned char& lane : table.lanes[byte]) lane = static_cast<unsigned char>(kBytes[byte]);
+  }
+  return table;
+}();
+
+BlockScan scanBlocksSse2(const char* data, std::size_t size) { return scanBlocks<Sse2Lanes>(data, size); }
+#endif
+
 LineScan scanLine(std::string_view text) {
   LineScan scan;
 #if defined(__SSE2__)
-  // Line ends and marker candidates of each block of 16 come from the same
-  // loads. A candidate is compared in full only when it starts before the line
-  // end; a whole marker holds no CR or LF, so one that matches lies inside the
-  // line. Loads and comparisons may reach into the overhang: whatever they see
-  // there is either cut off by the line end or thrown away with a text that
-  // holds none.
-  constexpr std::size_t kLongTail = kStartedMap.size() - 1;
-  constexpr std::size_t kKilledTail = kKilled.size() - 1;
-  static_assert(kTerroristsWin.size() <= kScanOverhang && 16 + kLongTail <= kScanOverhang);
-  const char* data = text.data();
-  LineMarkers& found = scan.markers;
-  const auto matchAt = [&](std::size_t at, std::string_view marker) {
-    return std::memcmp(data + at, marker.data(), marker.size()) == 0;
-  };
-  const auto is = [](__m128i block, char byte) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(byte)); };
-  const auto bits = [](__m128i mask) { return static_cast<unsigned>(_mm_movemask_epi8(mask)); };
-  for (std::size_t start = 0; start < text.size(); start += 16) {
-    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start));
-    const __m128i killedEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kKilledTail));
-    const __m128i longEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kLongTail));
-    const __m128i lineEnds = _mm_or_si128(is(first, '\r'), is(first, '\n'));
-    const __m128i started = _mm_and_si128(is(first, 'S'), is(longEnd, 'p'));
-    const __m128i triggered = _mm_and_si128(is(first, 't'), is(longEnd, '"'));
-    const __m128i killed = _mm_and_si128(is(first, 'k'), is(killedEnd, 'd'));
-    // Most blocks hold neither an end nor a candidate: one test lets them pass.
-    if (bits(_mm_or_si128(_mm_or_si128(lineEnds, started), _mm_or_si128(triggered, killed))) == 0) continue;
-
-    const unsigned ends = bits(lineEnds);
-    const unsigned beforeEnd = (ends & (0u - ends)) - 1;  // all bits when there is no end
-    if ((bits(_mm_or_si128(_mm_or_si128(started, triggered), killed)) & beforeEnd) != 0) {
-      for (unsigned hits = bits(started) & beforeEnd; hits != 0 && !found.startedMap; hits &= hits - 1) {
-        found.startedMap = matchAt(start + static_cast<std::size_t>(__builtin_ctz(hits)), kStartedMap);
-      }
-      for (unsigned hits = bits(triggered) & beforeEnd; hits != 0 && !found.roundEnd; hits &= hits - 1) {
-        const std::size_t at = start + static_cast<std::size_t>(__builtin_ctz(hits));
-        found.roundEnd = matchAt(at, kTerroristsWin) || matchAt(at, kCtsWin);
-      }
-      for (unsigned hits = bits(killed) & beforeEnd; hits != 0 && !found.killed(); hits &= hits - 1) {
-        const std::size_t at = start + static_cast<std::size_t>(__builtin_ctz(hits));
-        if (matchAt(at, kKilled)) found.killedAt = at;
-      }
-    }
-    if (ends != 0) {
-      // An end seen in the overhang is none.
-      const std::size_t end = start + static_cast<std::size_t>(__builtin_ctz(ends));
-      if (end < text.size()) scan.end = end;
-      return scan;
-    }
-  }
-  return scan;
+  static const BlockScanner scanner = fastestScanner();
+  const BlockScan blocks = scanner(text.data(), text.size());
+  if (blocks.end == text.size()) return scan;
+  scan.end = blocks.end;
+  scan.markers.startedMap = blocks.startedMap;
+  scan.markers.roundEnd = blocks.roundEnd;
+  if (blocks.killedAt != text.size()) scan.markers.killedAt = blocks.killedAt;
 #else
   scan.end = findLineEnd(text);
   if (scan.end != std::string_view::npos) scan.markers = findLineMarkers(text.substr(0, scan.end));
-  return scan;
 #endif
+  return scan;
 }
 
 }  // namespace fragtally

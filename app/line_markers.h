@@ -20,7 +20,7 @@ struct LineMarkers {
 LineMarkers findLineMarkers(std::string_view line);
 
 /// Bytes that scanLine may read behind the text it is given.
-inline constexpr std::size_t kScanOverhang = 32;
+inline constexpr std::size_t kScanOverhang = 64;
 
 /// The first line of a text and the markers in it, found together.
 struct LineScan {

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/line_markers.h"
+#if defined(__SSE2__)
+#include "app/line_scan_blocks.h"
+#endif
 
 namespace fragtally {
 namespace {
@@ -60,6 +67,44 @@ TEST(LineMarkersTest, ScanOfALineInABufferSeesOnlyThatLine) {
     }
   }
 }
+
+#if defined(__SSE2__)
+// Each block width on its own (the program takes the widest the processor
+// has): the same lines at every offset, ended by CR or LF, followed by a line
+// with every marker and by bytes that must not count.
+TEST(LineMarkersTest, EveryBlockWidthScansLikeAPlainSearch) {
+  std::vector<std::pair<const char*, BlockScan (*)(const char*, std::size_t)>> scanners = {{"SSE2", scanBlocksSse2}};
+#if defined(FRAGTALLY_AVX2_SCAN)
+  if (__builtin_cpu_supports("avx2")) scanners.emplace_back("AVX2", scanBlocksAvx2);
+#endif
+  const std::string next = "Started map triggered \"CTs_Win\" killed";
+  const std::string markers[] = {"Started map", "triggered \"Terrorists_Win\"", "triggered \"CTs_Win\"", "killed",
+                                 "triggered \"CTs_Wim\""};
+  for (const auto& [name, scan] : scanners) {
+    for (const std::string& marker : markers) {
+      for (std::size_t before = 0; before < 70; ++before) {
+        for (std::size_t after = 0; after < 4; ++after) {
+          // The last variant cuts the marker short by its last byte.
+          const std::string piece = after < 3 ? marker + std::string(after, 't') : marker.substr(0, marker.size() - 1);
+          const std::string line = std::string(before, 'k') + piece;
+          std::string buffer = line + "\r" + next;
+          const std::size_t size = buffer.size();
+          buffer.append(kScanOverhang, '\n');
+          const BlockScan found = scan(buffer.data(), size);
+          const LineMarkers expected = plainSearch(line);
+          ASSERT_EQ(found.end, line.size()) << name << " " << line;
+          EXPECT_EQ(found.startedMap, expected.startedMap) << name << " " << line;
+          EXPECT_EQ(found.roundEnd, expected.roundEnd) << name << " " << line;
+          EXPECT_EQ(found.killedAt, expected.killed() ? expected.killedAt : size) << name << " " << line;
+          // Cut short before its end, the text holds no line: the end seen in
+          // the bytes behind it does not count.
+          EXPECT_EQ(scan(buffer.data(), line.size()).end, line.size()) << name << " " << line;
+        }
+      }
+    }
+  }
+}
+#endif
 
 // Without a line end the text is not a whole line yet, whatever stands behind it.
 TEST(LineMarkersTest, ScanWithoutALineEndFindsNoEnd) {
