@@ -46,11 +46,18 @@ std::int32_t NameTable::findOrAdd(std::string_view name, std::string_view tag) {
     const std::int32_t i = buckets_[bucket];
     if (nameHashes_[i] == hash && sameText(names_[i], name)) {
       // "MANIAC" differs from every later tag but itself: once set, it stays.
-      std::string& stored = tags_[i];
-      if (!sameText(stored, kManiac) && !sameText(stored, normaliseTag(tag))) stored = kManiac;
+      const std::string& stored = tags_[i];
+      if (!sameText(stored, kManiac) && !sameText(stored, normaliseTag(tag))) markManiac(i);
       return i;
     }
   }
+  return add(name, tag, hash, bucket);
+}
+
+// Out of the lookup's way: each happens at most once per slot.
+void NameTable::markManiac(std::int32_t index) { tags_[index] = kManiac; }
+
+std::int32_t NameTable::add(std::string_view name, std::string_view tag, std::uint64_t hash, std::size_t bucket) {
   if (lastIndex_ == kTableSlots - 1) return -1;
   ++lastIndex_;
   buckets_[bucket] = static_cast<std::int8_t>(lastIndex_);

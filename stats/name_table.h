@@ -31,6 +31,10 @@ class NameTable {
 
  private:
   bool inUse(std::int32_t index) const { return index >= 0 && index <= lastIndex_; }
+  [[gnu::noinline]] void markManiac(std::int32_t index);
+  /// A new name into the free `bucket`; -1 when the table is full.
+  [[gnu::noinline]] std::int32_t add(std::string_view name, std::string_view tag, std::uint64_t hash,
+                                     std::size_t bucket);
 
 
   // Slots by name hash (open addressing, -1 for an empty bucket), so that a
