@@ -108,16 +108,6 @@ struct Sse2Lanes {
   static std::uint32_t bits(Vector mask) { return static_cast<std::uint32_t>(_mm_movemask_epi8(mask)); }
 };
 
-using BlockScanner = BlockScan (*)(const char*, std::size_t);
-
-// The widest blocks the processor can take.
-BlockScanner fastestScanner() {
-#if defined(FRAGTALLY_AVX2_SCAN)
-  if (__builtin_cpu_supports("avx2")) return scanBlocksAvx2;
-#endif
-  return scanBlocksSse2;
-}
-
 }  // namespace
 
 constinit const ScanBytes kScanBytes = [] {
@@ -130,23 +120,35 @@ constinit const ScanBytes kScanBytes = [] {
 }();
 
 BlockScan scanBlocksSse2(const char* data, std::size_t size) { return scanBlocks<Sse2Lanes>(data, size); }
+#else
+namespace {
+
+// Without SSE2: the line end, then the markers of the line, each searched for.
+BlockScan scanBlocksPlain(const char* data, std::size_t size) {
+  const std::string_view text(data, size);
+  const std::size_t end = findLineEnd(text);
+  if (end == std::string_view::npos) return {size, false, false, size};
+  const LineMarkers markers = findLineMarkers(text.substr(0, end));
+  return {end, markers.startedMap, markers.roundEnd, markers.killed() ? markers.killedAt : size};
+}
+
+}  // namespace
 #endif
 
-LineScan scanLine(std::string_view text) {
-  LineScan scan;
-#if defined(__SSE2__)
-  static const BlockScanner scanner = fastestScanner();
-  const BlockScan blocks = scanner(text.data(), text.size());
-  if (blocks.end == text.size()) return scan;
-  scan.end = blocks.end;
-  scan.markers.startedMap = blocks.startedMap;
-  scan.markers.roundEnd = blocks.roundEnd;
-  if (blocks.killedAt != text.size()) scan.markers.killedAt = blocks.killedAt;
-#else
-  scan.end = findLineEnd(text);
-  if (scan.end != std::string_view::npos) scan.markers = findLineMarkers(text.substr(0, scan.end));
+BlockScanner fastestBlockScanner() {
+#if defined(FRAGTALLY_AVX2_SCAN)
+  if (__builtin_cpu_supports("avx2")) return scanBlocksAvx2;
 #endif
-  return scan;
+#if defined(__SSE2__)
+  return scanBlocksSse2;
+#else
+  return scanBlocksPlain;
+#endif
+}
+
+LineScan scanLine(std::string_view text) {
+  static const BlockScanner scanner = fastestBlockScanner();
+  return lineScanOf(scanner(text.data(), text.size()), text.size());
 }
 
 }  // namespace fragtally

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "app/block_scan.h"
+
 namespace fragtally {
 
 /// Which event markers occur anywhere in a log line.
@@ -35,5 +37,20 @@ struct LineScan {
 /// kScanOverhang bytes behind `text` must be readable (their values do not
 /// matter).
 LineScan scanLine(std::string_view text);
+
+/// The scan behind scanLine, in the widest blocks this processor takes: a
+/// caller that scans line after line keeps it and calls it directly.
+BlockScanner fastestBlockScanner();
+
+/// What a block scan of `size` bytes found, as a LineScan.
+inline LineScan lineScanOf(const BlockScan& found, std::size_t size) {
+  LineScan scan;
+  if (found.end == size) return scan;
+  scan.end = found.end;
+  scan.markers.startedMap = found.startedMap;
+  scan.markers.roundEnd = found.roundEnd;
+  if (found.killedAt != size) scan.markers.killedAt = found.killedAt;
+  return scan;
+}
 
 }  // namespace fragtally

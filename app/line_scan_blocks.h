@@ -3,20 +3,14 @@
 // The one-pass line scan, written once for blocks of any width and built once
 // per instruction set: by line_markers.cpp for SSE2 and by line_scan_avx2.cpp,
 // the one file compiled for AVX2. The scan itself has internal linkage, so no
-// copy built for one set can stand in for another's; only <cstddef> and
-// <cstdint> come in, for the same reason.
+// copy built for one set can stand in for another's; only <cstddef>, <cstdint>
+// and the plain result type come in, for the same reason.
 #include <cstddef>
 #include <cstdint>
 
-namespace fragtally {
+#include "app/block_scan.h"
 
-/// What a scan of `size` bytes finds, in plain values.
-struct BlockScan {
-  std::size_t end;       ///< offset of the first CR or LF; `size` when there is none
-  bool startedMap;       ///< "Started map" before `end`
-  bool roundEnd;         ///< a round-end marker before `end`
-  std::size_t killedAt;  ///< offset of the first "killed" before `end`; `size` when none
-};
+namespace fragtally {
 
 /// The bytes the scan looks for, each in 32 lanes, in the order of ScanByte.
 /// The table is defined in another file than the scans on purpose: a compiler

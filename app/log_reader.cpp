@@ -64,7 +64,7 @@ bool LineReader::next(std::string_view& line, LineMarkers& markers) {
   // markers. A line still to be read on, or one behind a CR at the buffer's
   // end, takes the plain way and is searched for markers once it is whole.
   if (!skipNextLf_ && searched_ == 0) {
-    const LineScan scan = scanLine(std::string_view(buffer_.data() + begin_, end_ - begin_));
+    const LineScan scan = lineScanOf(scanBlocks_(buffer_.data() + begin_, end_ - begin_), end_ - begin_);
     if (scan.end != std::string_view::npos) {
       takeLine(begin_ + scan.end, line);
       markers = scan.markers;

@@ -66,6 +66,7 @@ class LineReader {
   std::size_t capacity() const { return buffer_.size() - kScanOverhang; }
 
   ByteSource& source_;
+  BlockScanner scanBlocks_ = fastestBlockScanner();
   std::vector<char> buffer_;  // the chunk, then kScanOverhang bytes for the scan to read
   std::size_t begin_ = 0;  // first byte not yet handed out
   std::size_t end_ = 0;    // end of the bytes read
