@@ -7,35 +7,11 @@
 
 namespace fragtally {
 
-namespace {
-
-// The value of two decimal digits at `at`, or -1 when they are anything else.
-int twoDigits(std::string_view text, std::size_t at) {
-  const auto tens = static_cast<unsigned char>(text[at] - '0');
-  const auto ones = static_cast<unsigned char>(text[at + 1] - '0');
-  return tens <= 9 && ones <= 9 ? tens * 10 + ones : -1;
-}
-
-// Kept out of line: the plain times that nearly every line has stay short.
-[[gnu::noinline]] std::int32_t secondsReadAsNumbers(std::string_view time) {
+std::int32_t secondsReadAsNumbers(std::string_view time) {
   const std::int32_t hours = readInteger(copyText(time, 1, 2));
   const std::int32_t minutes = readInteger(copyText(time, 4, 2));
   const std::int32_t seconds = readInteger(copyText(time, 7, 2));
   return hours * 3600 + minutes * 60 + seconds;
-}
-
-}  // namespace
-
-std::int32_t secondsOfTime(std::string_view time) {
-  // Every line reads a time: plain two-digit pieces are taken directly, anything
-  // else goes through the number reading with its exact failure.
-  if (time.size() >= 8) {
-    const int hours = twoDigits(time, 0);
-    const int minutes = twoDigits(time, 3);
-    const int seconds = twoDigits(time, 6);
-    if (hours >= 0 && minutes >= 0 && seconds >= 0) return hours * 3600 + minutes * 60 + seconds;
-  }
-  return secondsReadAsNumbers(time);
 }
 
 void MatchStats::setLogName(std::string_view path) { logName = path; }

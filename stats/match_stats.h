@@ -73,9 +73,27 @@ class MatchStats {
   bool endSecondsKnown_ = false;
 };
 
+/// secondsOfTime for any time: each piece through the number reading.
+std::int32_t secondsReadAsNumbers(std::string_view time);
+
 /// Seconds since midnight of "HH:MM:SS", the two characters at 1, 4 and 7 read
 /// as numbers (hours first). Throws notAnInteger for a piece that is no number.
-std::int32_t secondsOfTime(std::string_view time);
+inline std::int32_t secondsOfTime(std::string_view time) {
+  // Every line reads a time: plain two-digit pieces are taken here, anything
+  // else goes through the number reading with its exact failure.
+  const auto twoDigits = [&](std::size_t at) {
+    const auto tens = static_cast<unsigned char>(time[at] - '0');
+    const auto ones = static_cast<unsigned char>(time[at + 1] - '0');
+    return tens <= 9 && ones <= 9 ? tens * 10 + ones : -1;
+  };
+  if (time.size() >= 8) {
+    const int hours = twoDigits(0);
+    const int minutes = twoDigits(3);
+    const int seconds = twoDigits(6);
+    if (hours >= 0 && minutes >= 0 && seconds >= 0) return hours * 3600 + minutes * 60 + seconds;
+  }
+  return secondsReadAsNumbers(time);
+}
 
 /// a + b in 32-bit two's complement: counters wrap instead of overflowing.
 inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {

@@ -31,17 +31,15 @@ std::uint64_t hashOf(std::string_view name) {
   } else {
     for (const char c : name) head = head << 8 | static_cast<unsigned char>(c);
   }
-  std::uint64_t hash = (name.size() + 1) * 0x9E3779B97F4A7C15u;
-  hash ^= head * 0xC2B2AE3D27D4EB4Fu;
-  hash ^= (tail ^ (tail >> 29)) * 0x165667B19E3779F9u;
-  return hash ^ (hash >> 32);
+  // One multiplication; the bucket comes from the well-mixed top bits.
+  return (head ^ (tail << 29 | tail >> 35) ^ name.size()) * 0x9E3779B97F4A7C15u;
 }
 
 }  // namespace
 
 std::int32_t NameTable::findOrAdd(std::string_view name, std::string_view tag) {
   const std::uint64_t hash = hashOf(name);
-  std::size_t bucket = hash % kBuckets;
+  std::size_t bucket = hash >> kBucketShift;
   for (; buckets_[bucket] >= 0; bucket = (bucket + 1) % kBuckets) {
     const std::int32_t i = buckets_[bucket];
     if (nameHashes_[i] == hash && sameText(names_[i], name)) {

@@ -40,6 +40,8 @@ class NameTable {
   // Slots by name hash (open addressing, -1 for an empty bucket), so that a
   // search compares one or two names instead of all of them.
   static constexpr std::size_t kBuckets = 2 * kTableSlots;
+  static constexpr int kBucketShift = 64 - 7;  // the top bits of a hash pick one of the 128 buckets
+  static_assert(kBuckets == std::size_t{1} << (64 - kBucketShift));
   std::array<std::int8_t, kBuckets> buckets_;
   std::array<std::uint64_t, kTableSlots> nameHashes_{};
   std::array<std::string, kTableSlots> names_;
