@@ -110,6 +110,10 @@ struct Sse2Lanes {
 
 }  // namespace
 
+// The widest block (32) and its loads 10 bytes further on, and the longest
+// marker compared from a candidate near the end, stay within the overhang.
+static_assert(kScanOverhang >= 32 + 10 && kScanOverhang >= kTerroristsWin.size());
+
 constinit const ScanBytes kScanBytes = [] {
   constexpr char kBytes[] = {'\r', '\n', 'S', 'p', 't', '"', 'k', 'd'};  // in the order of ScanByte
   ScanBytes table{};
