@@ -68,7 +68,7 @@ void MatchStats::updateTimeWindow(std::string_view stamp) {
     if (size >= 16) {  // the usual stamp: two fixed copies, the second overlapping
       std::memcpy(lastStamp_.data(), stamp.data(), 16);
       std::memcpy(lastStamp_.data() + size - 16, stamp.data() + size - 16, 16);
-    } else {
+    } else if (size > 0) {  // an empty stamp may have no bytes to point at
       std::memcpy(lastStamp_.data(), stamp.data(), size);
     }
     lastStampSize_ = stamp.size();
