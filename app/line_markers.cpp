@@ -24,74 +24,17 @@ bool startsWith(std::string_view text, std::size_t at, std::string_view needle) 
   return text.size() - at >= needle.size() && std::memcmp(text.data() + at, needle.data(), needle.size()) == 0;
 }
 
-bool isRoundEndAt(std::string_view line, std::size_t at) {
-  return startsWith(line, at, kTerroristsWin) || startsWith(line, at, kCtsWin);
-}
-
-// The plain search, for lines too short for the block scan.
-void findFrom(std::string_view line, std::size_t from, LineMarkers& found) {
-  if (!found.startedMap) found.startedMap = line.find(kStartedMap, from) != std::string_view::npos;
-  if (!found.killed()) found.killedAt = line.find(kKilled, from);
-  for (std::size_t at = from; !found.roundEnd; ++at) {
-    at = line.find(kTriggered, at);
-    if (at == std::string_view::npos) break;
-    found.roundEnd = isRoundEndAt(line, at);
-  }
-}
-
 }  // namespace
 
 LineMarkers findLineMarkers(std::string_view line) {
   LineMarkers found;
-  std::size_t block = 0;
-#if defined(__SSE2__)
-  // Per 16 positions, a candidate is where a marker's first and last bytes both
-  // match; only candidates are compared in full. Both 11-byte markers share the
-  // load of their last bytes.
-  static_assert(kStartedMap.size() == 11 && kTriggered.size() == 11);
-  constexpr std::size_t kLongTail = 10;
-  constexpr std::size_t kKilledTail = kKilled.size() - 1;
-  const __m128i startedFirst = _mm_set1_epi8('S');
-  const __m128i startedLast = _mm_set1_epi8('p');
-  const __m128i triggeredFirst = _mm_set1_epi8('t');
-  const __m128i triggeredLast = _mm_set1_epi8('"');
-  const __m128i killedFirst = _mm_set1_epi8('k');
-  const __m128i killedLast = _mm_set1_epi8('d');
-  const char* data = line.data();
-  const auto scanBlock = [&](std::size_t start) {
-    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start));
-    const __m128i killedEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kKilledTail));
-    const __m128i longEnd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start + kLongTail));
-    unsigned started = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(first, startedFirst), _mm_cmpeq_epi8(longEnd, startedLast))));
-    unsigned triggered = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(first, triggeredFirst), _mm_cmpeq_epi8(longEnd, triggeredLast))));
-    unsigned killed = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(first, killedFirst), _mm_cmpeq_epi8(killedEnd, killedLast))));
-    for (; started != 0 && !found.startedMap; started &= started - 1) {
-      found.startedMap = startsWith(line, start + static_cast<std::size_t>(__builtin_ctz(started)), kStartedMap);
-    }
-    for (; triggered != 0 && !found.roundEnd; triggered &= triggered - 1) {
-      found.roundEnd = isRoundEndAt(line, start + static_cast<std::size_t>(__builtin_ctz(triggered)));
-    }
-    for (; killed != 0 && !found.killed(); killed &= killed - 1) {
-      const std::size_t candidate = start + static_cast<std::size_t>(__builtin_ctz(killed));
-      if (startsWith(line, candidate, kKilled)) found.killedAt = candidate;
-    }
-  };
-  if (line.size() >= 16 + kLongTail) {
-    for (; block + 16 + kLongTail <= line.size(); block += 16) scanBlock(block);
-    // One more block, overlapping the last, ends where the long markers can
-    // last start; "killed" can start up to five bytes later.
-    const std::size_t last = line.size() - 16 - kLongTail;
-    if (last + 16 > block) scanBlock(last);
-    for (std::size_t at = line.size() - kLongTail; at + kKilled.size() <= line.size() && !found.killed(); ++at) {
-      if (line[at] == 'k' && startsWith(line, at, kKilled)) found.killedAt = at;
-    }
-    return found;
+  found.startedMap = contains(line, kStartedMap);
+  found.killedAt = findText(line, kKilled);
+  for (std::size_t at = 0; !found.roundEnd; ++at) {
+    at = line.find(kTriggered, at);
+    if (at == std::string_view::npos) break;
+    found.roundEnd = startsWith(line, at, kTerroristsWin) || startsWith(line, at, kCtsWin);
   }
-#endif
-  findFrom(line, block, found);
   return found;
 }
 

@@ -17,8 +17,9 @@ struct LineMarkers {
   bool killed() const { return killedAt != std::string_view::npos; }
 };
 
-/// Finds all markers in one pass over the line: every line of a log is tested
-/// for each of them, and this is the program's hottest loop.
+/// Finds all markers of a line on its own, each searched for in the whole line.
+/// The line reader finds them in its one scan (scanLine) instead; this serves a
+/// single line and the few lines that a chunk border cuts.
 LineMarkers findLineMarkers(std::string_view line);
 
 /// Bytes that scanLine may read behind the text it is given.

@@ -70,6 +70,7 @@ bool LineReader::next(std::string_view& line, LineMarkers& markers) {
       markers = scan.markers;
       return true;
     }
+    searched_ = end_ - begin_;  // the scan saw no line end there
   }
   if (!next(line)) return false;
   markers = findLineMarkers(line);
