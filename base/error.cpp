@@ -10,6 +10,14 @@ Error cannotCreateFile(std::string_view path) {
   return Error("Cannot create file " + std::string(path));
 }
 
+Error outputIsTheLog(std::string_view path) {
+  return Error("Cannot create file " + std::string(path) + ": it is the log being read");
+}
+
+Error outputWrittenTwice(std::string_view path) {
+  return Error("Cannot create file " + std::string(path) + ": the run writes another file there");
+}
+
 Error notAnInteger(std::string_view text) {
   return Error("'" + std::string(text) + "' is not a valid integer value");
 }

@@ -17,6 +17,10 @@ class Error : public std::runtime_error {
 [[nodiscard]] Error cannotOpenFile(std::string_view path);
 /// "Cannot create file <path>"
 [[nodiscard]] Error cannotCreateFile(std::string_view path);
+/// "Cannot create file <path>: it is the log being read"
+[[nodiscard]] Error outputIsTheLog(std::string_view path);
+/// "Cannot create file <path>: the run writes another file there"
+[[nodiscard]] Error outputWrittenTwice(std::string_view path);
 /// "'<text>' is not a valid integer value"
 [[nodiscard]] Error notAnInteger(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <charconv>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -8,6 +9,10 @@
 #include "app/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "cli/folder_run.h"
+#include "cli/match_outputs.h"
+#include "report/file_store.h"
+#include "report/match_record.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
 #include "version.h"
@@ -16,26 +21,60 @@ namespace fragtally {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: fragtally-cli LOG [-o REPORT]\n"
-    "       fragtally-cli LOG... -d DIR\n"
+    "usage: fragtally-cli LOG [-o REPORT] [--json [-]]\n"
+    "       fragtally-cli PATH... -d DIR [--force] [-j N]\n"
     "\n"
     "Writes the HTML statistics report of a game server log, with the pictures\n"
     "of its weapons beside it.\n"
     "\n"
-    "  LOG          the server's log of one game\n"
+    "  LOG          the server's log of one game; \"-\" reads standard input\n"
     "  -o REPORT    the report file (default: result.htm in the current folder;\n"
     "               \".htm\" is appended when REPORT has no extension)\n"
-    "  -d DIR       one report per log, DIR/<log name>.htm (DIR is created)\n"
+    "  --json       also write the match record, REPORT's name with \".json\"\n"
+    "  --json -     print the match record on standard output, write nothing else\n"
+    "  PATH         a log, or a folder standing for every *.log file in it\n"
+    "  -d DIR       one report, match record and the pictures per log in DIR,\n"
+    "               then DIR/index.htm, the list of all matches and players in\n"
+    "               DIR; a name already used by another log's report gets\n"
+    "               \"-2\", \"-3\"... (DIR is made when a report is written)\n"
+    "  --force      with -d: redo the logs whose reports are up to date\n"
+    "  -j N         with -d: analyse N logs at once (default: one per\n"
+    "               hardware thread)\n"
     "  --help       this text\n"
-    "  --version    the program's version\n";
+    "  --version    the program's version\n"
+    "\n"
+    "Exit status: 0 when everything was written, 1 when a log, a picture or\n"
+    "standard output failed, 2 for a usage error.\n";
 
 struct Options {
   std::vector<std::string> logs;
   std::optional<std::string> report;
   std::optional<std::string> folder;
+  bool json = false;
+  bool jsonToOutput = false;
+  bool force = false;
+  std::optional<unsigned> jobs;
   bool help = false;
   bool version = false;
 };
+
+// A name that can only be a folder: empty, ending in a separator, or an
+// existing folder.
+bool namesAFolder(const std::string& name) {
+  if (name.empty() || name.back() == '/') return true;
+#ifdef _WIN32
+  if (name.back() == '\\') return true;
+#endif
+  std::error_code error;
+  return std::filesystem::is_directory(pathFromUtf8(name), error);
+}
+
+std::optional<unsigned> parseJobs(const std::string& text) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 1024) return std::nullopt;
+  return value;
+}
 
 // Returns a message for a usage error, or nothing.
 std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& options) {
@@ -50,11 +89,29 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
-    } else if (arg == "-o" || arg == "-d") {
+    } else if (arg == "--json") {
+      options.json = true;
+      if (i + 1 < args.size() && args[i + 1] == "-") {
+        options.jsonToOutput = true;
+        ++i;
+      }
+    } else if (arg == "--force") {
+      options.force = true;
+    } else if (arg.size() > 2 && arg.compare(0, 2, "-j") == 0) {
+      options.jobs = parseJobs(arg.substr(2));
+      if (!options.jobs) return "-j takes a number from 1 to 1024";
+    } else if (arg == "-o" || arg == "-d" || arg == "-j") {
       if (i + 1 == args.size()) return arg + " needs a value";
+      const std::string& value = args[++i];
+      if (arg == "-j") {
+        options.jobs = parseJobs(value);
+        if (!options.jobs) return "-j takes a number from 1 to 1024";
+        continue;
+      }
       auto& slot = arg == "-o" ? options.report : options.folder;
       if (slot) return arg + " given twice";
-      slot = args[++i];
+      if (value.empty()) return arg + " needs a non-empty name";
+      slot = value;
     } else {
       return "unknown option " + arg;
     }
@@ -62,12 +119,23 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
   if (options.help || options.version) return std::nullopt;
   if (options.logs.empty()) return "no log given";
   if (options.report && options.folder) return "-o and -d exclude each other";
-  if (options.logs.size() > 1 && !options.folder) return "several logs need -d DIR";
+  if (options.folder) {
+    if (options.jsonToOutput) return "--json - takes a single log, without -d";
+    for (const std::string& log : options.logs) {
+      if (log == "-") return "standard input (\"-\") takes a single log, without -d";
+    }
+    return std::nullopt;
+  }
+  if (options.logs.size() > 1) return "several logs need -d DIR";
+  if (options.force || options.jobs) return "--force and -j go with -d DIR";
+  if (options.jsonToOutput && options.report) return "--json - writes no report: leave out -o";
+  if (options.report && namesAFolder(*options.report)) return "-o names a folder, not a report file: " + *options.report;
   return std::nullopt;
 }
 
 // The log's absolute path, as a file dialog gives it: not canonicalised.
 std::string absoluteLogPath(const std::string& log) {
+  if (log == "-") return log;  // standard input has no path
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(log), error);
   return error ? log : utf8FromPath(absolute);
@@ -78,15 +146,41 @@ std::string reportPathFor(const std::string& given) {
   return pathFromUtf8(given).has_extension() ? given : given + ".htm";
 }
 
-void analyseAndWrite(const std::string& log, const std::string& reportPath) {
-  auto stats = std::make_unique<MatchStats>();
-  analyseLogFile(*stats, absoluteLogPath(log));
-  writeReport(*stats, reportPath);
+// The match record beside a report: the report's name with ".json".
+std::filesystem::path recordPathFor(const std::string& reportPath) {
+  return pathFromUtf8(reportPath).replace_extension(".json");
+}
+
+// One log: the report and its pictures, and the match record when asked for.
+int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
+  const std::string log = absoluteLogPath(options.logs.front());
+  try {
+    const LogFileFacts facts = logFileFacts(log);
+    auto stats = std::make_unique<MatchStats>();
+    analyseLogFile(*stats, log);
+    if (options.jsonToOutput) {
+      out << buildMatchOutputs(*stats, facts).record;
+      return 0;
+    }
+    const std::string reportPath = options.report ? reportPathFor(*options.report) : "result.htm";
+    std::vector<std::filesystem::path> records;
+    if (options.json) records.push_back(recordPathFor(reportPath));
+    const std::string record = options.json ? buildMatchOutputs(*stats, facts).record : std::string();
+    writeReport(*stats, reportPath, records);
+    if (options.json && !replaceFileContents(records.front(), record)) {
+      throw cannotCreateFile(utf8FromPath(records.front()));
+    }
+    out << reportPath << '\n';
+    return 0;
+  } catch (const Error& error) {
+    err << userMessage(error.what()) << '\n';
+    return 1;
+  }
 }
 
 }  // namespace
 
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressShown) {
   Options options;
   if (const auto problem = parseOptions(args, options)) {
     err << "fragtally-cli: " << *problem << "\n\n" << kUsage;
@@ -100,35 +194,15 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << "fragtally-cli " FRAGTALLY_VERSION_TEXT "\n";
     return 0;
   }
+  if (!options.folder) return runSingleLog(options, out, err);
 
-  if (!options.folder) {
-    const std::string reportPath = options.report ? reportPathFor(*options.report) : "result.htm";
-    try {
-      analyseAndWrite(options.logs.front(), reportPath);
-    } catch (const Error& error) {
-      err << userMessage(error.what()) << '\n';
-      return 1;
-    }
-    out << reportPath << '\n';
-    return 0;
-  }
-
-  int status = 0;
-  std::error_code ignored;
-  std::filesystem::create_directories(pathFromUtf8(*options.folder), ignored);
-  for (const std::string& log : options.logs) {
-    const std::filesystem::path report =
-        pathFromUtf8(*options.folder) / (pathFromUtf8(log).stem().u8string() + u8".htm");
-    const std::string reportPath = utf8FromPath(report);
-    try {
-      analyseAndWrite(log, reportPath);
-      out << reportPath << '\n';
-    } catch (const Error& error) {
-      err << log << ": " << userMessage(error.what()) << '\n';
-      status = 1;
-    }
-  }
-  return status;
+  FolderRun run;
+  run.paths = options.logs;
+  run.folder = *options.folder;
+  run.force = options.force;
+  run.jobs = options.jobs.value_or(0);
+  run.progress = progressShown;
+  return runFolder(run, out, err);
 }
 
 }  // namespace fragtally

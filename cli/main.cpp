@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -6,11 +7,29 @@
 
 #include "cli/cli.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
 namespace {
+
+// A path printed where nobody can read it is no success: a script waiting for
+// it would get nothing.
+int checkedOutput(int status) {
+  std::cout.flush();
+  if (std::cout) return status;
+  std::cerr << "fragtally-cli: cannot write to standard output\n";
+  return 1;
+}
 
 int runWithArguments(const std::vector<std::string>& args) {
   try {
-    return fragtally::runCli(args, std::cout, std::cerr);
+    const bool errIsTerminal = isatty(fileno(stderr)) != 0;
+    return checkedOutput(fragtally::runCli(args, std::cout, std::cerr, errIsTerminal));
   } catch (const std::bad_alloc&) {
     std::cerr << "fragtally-cli: out of memory\n";
   } catch (const std::exception& error) {

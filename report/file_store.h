@@ -19,3 +19,4 @@ bool replaceFileContents(const std::filesystem::path& target, std::string_view b
                          const ContentWriter& write = {});
 
 }  // namespace fragtally
+namespace fragtally { void removeStaleTemporaries(const std::filesystem::path& folder); }  // TEMPORARY

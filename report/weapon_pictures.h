@@ -29,3 +29,4 @@ const WeaponPicture* findWeaponPicture(std::string_view weaponName);
 void writeWeaponPictures(const MatchStats& stats, const std::filesystem::path& folder);
 
 }  // namespace fragtally
+namespace fragtally { void writeWeaponPicture(const std::filesystem::path& folder, std::string_view weapon); }  // TEMPORARY

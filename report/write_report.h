@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,7 +17,10 @@ std::string buildReport(MatchStats& stats);
 /// Builds the page, stores it under `reportPath` (UTF-8) as a whole, then writes
 /// the weapon pictures into the same folder. Throws cannotCreateFile(reportPath)
 /// when the report cannot be stored; an older file is then left untouched and
-/// no picture is written.
-void writeReport(MatchStats& stats, std::string_view reportPath);
+/// no picture is written. Before anything is written, refuses (see
+/// refuseOutputsOverLog) a report or picture that would be the log itself or
+/// one another, or one of `alsoWritten`, the caller's further outputs.
+void writeReport(MatchStats& stats, std::string_view reportPath,
+                 std::span<const std::filesystem::path> alsoWritten = {});
 
 }  // namespace fragtally

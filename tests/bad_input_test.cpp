@@ -372,19 +372,21 @@ TEST(BadInputTest, AReportPathInAMissingFolderOrThatIsAFolderCannotBeCreated) {
   fs::create_directory(folder / "taken.htm");
   writeFile(folder / "taken.htm" / "inside.txt", "keep");
 
-  for (const fs::path& report : {folder / "missing" / "r.htm", folder / "taken.htm"}) {
-    const CliRun run = cli({text(folder / "game.log"), "-o", text(report)});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Cannot create file " + text(report) + ".\n");
-    EXPECT_EQ(run.out, "");
-    // No report, no picture, no temporary file, no folder made.
-    EXPECT_EQ(filesIn(folder.path()), (Names{"game.log", "taken.htm"}));
-    EXPECT_EQ(filesIn(folder / "taken.htm"), Names{"inside.txt"});
+  const fs::path missing = folder / "missing" / "r.htm";
+  const CliRun run = cli({text(folder / "game.log"), "-o", text(missing)});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Cannot create file " + text(missing) + ".\n");
+  EXPECT_EQ(run.out, "");
+  // A folder, full or empty, is no report name: a usage error.
+  for (const bool empty : {false, true}) {
+    if (empty) fs::remove(folder / "taken.htm" / "inside.txt");
+    const CliRun folderName = cli({text(folder / "game.log"), "-o", text(folder / "taken.htm")});
+    EXPECT_EQ(folderName.status, 2);
+    EXPECT_EQ(folderName.err.rfind("fragtally-cli: -o names a folder", 0), 0u) << folderName.err;
   }
-  fs::remove(folder / "taken.htm" / "inside.txt");  // an empty folder is still no file to replace
-  const CliRun empty = cli({text(folder / "game.log"), "-o", text(folder / "taken.htm")});
-  EXPECT_EQ(empty.err, "Cannot create file " + text(folder / "taken.htm") + ".\n");
-  EXPECT_TRUE(fs::is_directory(folder / "taken.htm"));
+  // No report, no picture, no temporary file, no folder made.
+  EXPECT_EQ(filesIn(folder.path()), (Names{"game.log", "taken.htm"}));
+  EXPECT_TRUE(fs::is_empty(folder / "taken.htm"));
 }
 
 TEST(BadInputTest, AnOlderReportSurvivesEveryFailure) {

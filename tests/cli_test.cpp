@@ -114,7 +114,8 @@ TEST(CliTest, EachLogOfAFolderRunIsItsOwn) {
   const CliResult result =
       run({path(folder / "first.log"), path(folder / "broken.log"), path(folder / "second.log"), "-d", out});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, path(folder / "broken.log") + ": '' is not a valid integer value.\n");
+  EXPECT_EQ(result.err, path(folder / "broken.log") + ": '' is not a valid integer value.\n"
+                        "3 logs: 2 written, 0 up to date, 1 failed\n");
   EXPECT_EQ(result.out, path(folder / "out" / "reports" / "first.htm") + "\n" +
                             path(folder / "out" / "reports" / "second.htm") + "\n");
   const std::string second = readFile(folder / "out" / "reports" / "second.htm");

@@ -1,0 +1,270 @@
+#include "cli/folder_run.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <set>
+#include <system_error>
+#include <thread>
+
+#include "app/analysis.h"
+#include "base/error.h"
+#include "base/file.h"
+#include "cli/batch_progress.h"
+#include "cli/folder_inputs.h"
+#include "cli/match_outputs.h"
+#include "cli/report_names.h"
+#include "report/file_store.h"
+#include "report/index_page.h"
+#include "report/match_record.h"
+#include "report/weapon_pictures.h"
+#include "stats/match_stats.h"
+#include "version.h"
+
+namespace fragtally {
+namespace {
+
+constexpr std::string_view kGenerator = "fragtally " FRAGTALLY_VERSION_TEXT;
+
+// The log's absolute path, as a file dialog gives it: not canonicalised, so
+// that it reads as the user wrote it.
+std::string absoluteLogPath(const std::string& log) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(log), error);
+  return error ? log : utf8FromPath(absolute.lexically_normal());
+}
+
+enum class Outcome { pending, written, upToDate, failed };
+
+// One log of the run, from its place in the input order to its outcome.
+struct Job {
+  std::string given;     // as the user or the folder listing named it
+  std::string absolute;  // the log path the report and the record show
+  std::string name;      // the report's name in the output folder, without extension
+  std::uint64_t bytes = 0;
+  Outcome outcome = Outcome::pending;
+  std::string message;   // the failure, for `err`
+};
+
+// The output folder, made when the first file is stored in it.
+class OutputFolder {
+ public:
+  explicit OutputFolder(std::filesystem::path path) : path_(std::move(path)) {}
+
+  const std::filesystem::path& path() const { return path_; }
+
+  bool exists() const {
+    std::error_code error;
+    return std::filesystem::is_directory(path_, error);
+  }
+
+  /// Makes the folder once; false when it cannot be made.
+  bool make() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!made_) {
+      std::error_code error;
+      std::filesystem::create_directories(path_, error);
+      made_ = exists();
+    }
+    return made_;
+  }
+
+ private:
+  std::filesystem::path path_;
+  std::mutex mutex_;
+  bool made_ = false;
+};
+
+// Pictures stored once per run, and only where the folder lacks them.
+class PictureStore {
+ public:
+  explicit PictureStore(const std::filesystem::path& folder) : folder_(folder) {}
+
+  /// Throws cannotCreateFile(<picture path>) when one cannot be stored.
+  void ensure(const std::vector<std::string>& weapons) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& weapon : weapons) {
+      if (stored_.count(weapon) != 0) continue;
+      writeWeaponPicture(folder_, weapon);
+      stored_.insert(weapon);
+    }
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::mutex mutex_;
+  std::set<std::string> stored_;
+};
+
+class FolderRunner {
+ public:
+  FolderRunner(const FolderRun& run, std::ostream& out, std::ostream& err)
+      : run_(run), out_(out), err_(err), folder_(pathFromUtf8(run.folder)), pictures_(folder_.path()) {}
+
+  int run();
+
+ private:
+  void planJobs(const std::vector<std::string>& logs);
+  void work();
+  Outcome process(Job& job);
+  void report(BatchProgress& progress);
+
+  const FolderRun& run_;
+  std::ostream& out_;
+  std::ostream& err_;
+  OutputFolder folder_;
+  PictureStore pictures_;
+  std::vector<Job> jobs_;
+  std::atomic<std::size_t> nextJob_{0};
+  std::mutex doneMutex_;
+  std::condition_variable doneChanged_;
+};
+
+void FolderRunner::planJobs(const std::vector<std::string>& logs) {
+  ReportNames names(folder_.path());
+  names.reserveInputs(logs);
+  std::set<std::string> seen;
+  for (const std::string& log : logs) {
+    Job job;
+    job.given = log;
+    job.absolute = absoluteLogPath(log);
+    if (!seen.insert(job.absolute).second) continue;  // the same log named twice is read once
+    job.name = names.claim(job.absolute);
+    std::error_code error;
+    const std::filesystem::path path = pathFromUtf8(job.absolute);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error) job.bytes = size;
+    if (!run_.force) {
+      // Up to date: its record in the folder was made by this program from
+      // the log as it is now, and its report is there.
+      const RecordHead* record = names.recordBefore(job.name);
+      if (record != nullptr && record->logPath == job.absolute && record->generator == kGenerator) {
+        try {
+          const LogFileFacts facts = logFileFacts(job.absolute);
+          if (record->logBytes == facts.bytes && record->logModified == isoUtcText(facts.modifiedUnixSeconds) &&
+              std::filesystem::is_regular_file(folder_.path() / pathFromUtf8(job.name + ".htm"), error)) {
+            job.outcome = Outcome::upToDate;
+          }
+        } catch (const Error&) {
+          // The analysis will say what is wrong with the log.
+        }
+      }
+    }
+    jobs_.push_back(std::move(job));
+  }
+}
+
+// Analyses one log and stores its outputs; the message of a failure goes to
+// the job.
+Outcome FolderRunner::process(Job& job) {
+  const std::filesystem::path report = folder_.path() / pathFromUtf8(job.name + ".htm");
+  const std::filesystem::path record = folder_.path() / pathFromUtf8(job.name + ".json");
+  try {
+    const LogFileFacts facts = logFileFacts(job.absolute);
+    auto stats = std::make_unique<MatchStats>();
+    analyseLogFile(*stats, job.absolute);
+    const MatchOutputs outputs = buildMatchOutputs(*stats, facts);
+    stats.reset();
+    if (!folder_.make()) throw cannotCreateFile(utf8FromPath(report));
+    if (!replaceFileContents(report, outputs.page)) throw cannotCreateFile(utf8FromPath(report));
+    pictures_.ensure(outputs.pictureWeapons);
+    // The record last: a log whose record is missing is done again next time.
+    if (!replaceFileContents(record, outputs.record)) throw cannotCreateFile(utf8FromPath(record));
+    return Outcome::written;
+  } catch (const Error& error) {
+    job.message = userMessage(error.what());
+  } catch (const std::bad_alloc&) {
+    job.message = "out of memory";
+  }
+  return Outcome::failed;
+}
+
+void FolderRunner::work() {
+  for (;;) {
+    const std::size_t index = nextJob_.fetch_add(1);
+    if (index >= jobs_.size()) return;
+    Job& job = jobs_[index];
+    if (job.outcome != Outcome::pending) continue;  // up to date: known before the workers began
+    const Outcome outcome = process(job);
+    {
+      std::lock_guard<std::mutex> lock(doneMutex_);
+      job.outcome = outcome;
+    }
+    doneChanged_.notify_all();
+  }
+}
+
+// Prints the outcomes in input order as they become known, whatever order the
+// workers finish them in.
+void FolderRunner::report(BatchProgress& progress) {
+  std::size_t printed = 0;
+  for (;;) {
+    for (; printed < jobs_.size(); ++printed) {
+      const Job& job = jobs_[printed];
+      Outcome outcome;
+      {
+        std::lock_guard<std::mutex> lock(doneMutex_);
+        outcome = job.outcome;
+      }
+      if (outcome == Outcome::pending) break;
+      progress.clear();
+      if (outcome == Outcome::written) {
+        out_ << utf8FromPath(folder_.path() / pathFromUtf8(job.name + ".htm")) << '\n';
+      } else if (outcome == Outcome::failed) {
+        err_ << job.given << ": " << job.message << '\n';
+      }
+      progress.count(outcome == Outcome::written, outcome == Outcome::upToDate, outcome == Outcome::failed,
+                     job.bytes);
+    }
+    if (printed == jobs_.size()) return;
+    progress.show();
+    // Woken by the job it waits for; the time-out keeps the progress line moving.
+    std::unique_lock<std::mutex> lock(doneMutex_);
+    doneChanged_.wait_for(lock, std::chrono::milliseconds(250),
+                          [&] { return jobs_[printed].outcome != Outcome::pending; });
+  }
+}
+
+int FolderRunner::run() {
+  FolderInputs inputs = expandFolderInputs(run_.paths);
+  for (const std::string& problem : inputs.problems) err_ << problem << '\n';
+  if (folder_.exists()) removeStaleTemporaries(folder_.path());
+  planJobs(inputs.logs);
+
+  std::uint64_t totalBytes = 0;
+  for (const Job& job : jobs_) totalBytes += job.outcome == Outcome::pending ? job.bytes : 0;
+  BatchProgress progress(err_, run_.progress, jobs_.size(), totalBytes);
+
+  unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
+  std::vector<std::thread> workers;
+  workers.reserve(threads);
+  for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this] { work(); });
+  report(progress);
+  for (std::thread& worker : workers) worker.join();
+  progress.clear();
+
+  bool failed = !inputs.problems.empty() || progress.failed() != 0;
+  if (run_.rebuildIndex && folder_.exists()) {
+    try {
+      rebuildIndex(folder_.path());
+    } catch (const Error& error) {
+      err_ << userMessage(error.what()) << '\n';
+      failed = true;
+    }
+  }
+  if (run_.summary) err_ << progress.summary() << '\n';
+  return failed ? 1 : 0;
+}
+
+}  // namespace
+
+int runFolder(const FolderRun& run, std::ostream& out, std::ostream& err) {
+  FolderRunner runner(run, out, err);
+  return runner.run();
+}
+
+}  // namespace fragtally

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fragtally {
+
+class MatchStats;
+struct LogFileFacts;
+
+/// Everything a log's analysis gives to store: the report page, the match
+/// record, and the names of the weapons whose pictures the page shows.
+struct MatchOutputs {
+  std::string page;
+  std::string record;
+  std::vector<std::string> pictureWeapons;
+};
+
+/// Builds the outputs of an analysed record. Throws what the report throws.
+MatchOutputs buildMatchOutputs(const MatchStats& stats, const LogFileFacts& log);
+
+}  // namespace fragtally
