@@ -3,7 +3,8 @@
 namespace fragtally {
 
 Error cannotOpenFile(std::string_view path) {
-  return Error("Cannot open file " + std::string(path));
+  // An empty name would leave the message ending in a blank, as if cut off.
+  return Error("Cannot open file " + (path.empty() ? std::string("''") : std::string(path)));
 }
 
 Error cannotCreateFile(std::string_view path) {

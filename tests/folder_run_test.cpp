@@ -266,6 +266,9 @@ TEST(SingleLogTest, UsageErrorsForFolderNamesAndOptionsThatDoNotGoTogether) {
     EXPECT_EQ(usage.status, 2) << args.back();
     EXPECT_EQ(usage.out, "");
   }
+  const CliResult emptyName = run({""});
+  EXPECT_EQ(emptyName.status, 1);
+  EXPECT_EQ(emptyName.err, "Cannot open file ''.\n");
   EXPECT_TRUE(fs::is_empty(top.path()));
 }
 
