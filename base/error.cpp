@@ -4,7 +4,7 @@ namespace fragtally {
 
 Error cannotOpenFile(std::string_view path) {
   // An empty name would leave the message ending in a blank, as if cut off.
-  return Error("Cannot open file " + (path.empty() ? std::string("''") : std::string(path)));
+  return Error(path.empty() ? std::string("Cannot open file ''.") : "Cannot open file " + std::string(path));
 }
 
 Error cannotCreateFile(std::string_view path) {

@@ -13,7 +13,7 @@ class Error : public std::runtime_error {
   explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
-/// "Cannot open file <path>" ('' for an empty path)
+/// "Cannot open file <path>" ("Cannot open file ''." for an empty path)
 [[nodiscard]] Error cannotOpenFile(std::string_view path);
 /// "Cannot create file <path>"
 [[nodiscard]] Error cannotCreateFile(std::string_view path);
