@@ -84,15 +84,17 @@ std::optional<RecordHead> parseRecordHead(std::string_view json) {
 std::optional<RecordHead> readRecordHead(const std::filesystem::path& file) {
   File input = File::openForReading(file);
   if (!input.isOpen()) return std::nullopt;
-  std::string text(kHeadBytes, '\0');
-  std::size_t size = 0;
-  while (size < text.size()) {
-    const std::size_t got = input.read(text.data() + size, text.size() - size);
-    if (got == 0) break;
-    size += got;
+  // Most heads fit in the first piece; a long log path takes more.
+  std::string text;
+  for (std::size_t piece = 4096; text.size() < kHeadBytes; piece *= 2) {
+    const std::size_t size = text.size();
+    text.resize(size + piece);
+    const std::size_t got = input.read(text.data() + size, piece);
+    text.resize(size + got);
+    if (auto head = parseRecordHead(text)) return head;
+    if (got < piece) break;  // the whole file, and no head in it
   }
-  text.resize(size);
-  return parseRecordHead(text);
+  return std::nullopt;
 }
 
 }  // namespace fragtally

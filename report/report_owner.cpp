@@ -24,21 +24,20 @@ std::string logNameAsShown(std::string_view logPath) {
 std::optional<std::string> logNameShownIn(const std::filesystem::path& file) {
   File input = File::openForReading(file);
   if (!input.isOpen()) return std::nullopt;
-  std::string head(kHeaderBytes, '\0');
-  std::size_t size = 0;
-  while (size < head.size()) {
-    const std::size_t got = input.read(head.data() + size, head.size() - size);
-    if (got == 0) break;
-    size += got;
+  // The header is in the first piece unless the log path is very long.
+  std::string head;
+  for (std::size_t piece = 4096; head.size() < kHeaderBytes; piece *= 2) {
+    const std::size_t size = head.size();
+    head.resize(size + piece);
+    const std::size_t got = input.read(head.data() + size, piece);
+    head.resize(size + got);
+    if (head.compare(0, 8, "<html>\r\n") != 0) return std::nullopt;
+    const std::size_t begin = head.find(kBefore);
+    const std::size_t end = begin == std::string::npos ? begin : head.find(kAfter, begin + kBefore.size());
+    if (end != std::string::npos) return head.substr(begin + kBefore.size(), end - begin - kBefore.size());
+    if (got < piece) break;
   }
-  head.resize(size);
-  if (head.rfind("<html>\r\n", 0) != 0) return std::nullopt;
-  const std::size_t begin = head.find(kBefore);
-  if (begin == std::string::npos) return std::nullopt;
-  const std::size_t from = begin + kBefore.size();
-  const std::size_t end = head.find(kAfter, from);
-  if (end == std::string::npos) return std::nullopt;
-  return head.substr(from, end - from);
+  return std::nullopt;
 }
 
 }  // namespace fragtally
