@@ -38,8 +38,12 @@ set(CPACK_PACKAGE_NAME fragtally)
 set(CPACK_PACKAGE_VENDOR "The Fragtally developers")
 set(CPACK_PACKAGE_CONTACT "The Fragtally developers <${FRAGTALLY_CONTACT}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Statistics reports of a game server's logs")
-set(CPACK_PACKAGE_DESCRIPTION
-    "fragtally-cli turns the text log of a game played on a team-based shooter's server into an HTML statistics report: match summary, team figures, who killed whom, kills by weapon, with a picture of every weapon. It also runs over a server's whole logs folder, with a JSON record per match and an index, and live while the server plays.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "fragtally-cli turns the text log of a game played on a team-based shooter's"
+    "server into an HTML statistics report: match summary, team figures, who"
+    "killed whom, kills by weapon, with a picture of every weapon. It also runs"
+    "over a server's whole logs folder, with a JSON record per match and an"
+    "index, and live while the server plays.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
