@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest)
 if [ "${1:-run}" = test ]; then
   packages+=(clang libclang-rt-14-dev libbenchmark-dev valgrind time python3
-             g++-mingw-w64-x86-64-posix wine64 xvfb xdotool imagemagick chromium)
+             g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xdotool imagemagick chromium
+             dpkg-dev file man-db zip unzip)
 fi
 
 missing=()

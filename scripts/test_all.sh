@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the native suite, the report in a real browser, the Windows
-# build's suite and end-to-end run under wine, the sanitizer build, valgrind,
-# a bounded fuzzing run and the benchmark smoke run. Installs what is missing.
+# build's suite and end-to-end run under wine, the packages as shipped, the
+# sanitizer build, valgrind, a bounded fuzzing run and the benchmark smoke run.
+# Installs what is missing.
 # Ends with "stages: N passed, M failed"; exits non-zero when a stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -43,6 +44,7 @@ stage "report in a browser" tests/browser/check_report.sh build/native/cli/fragt
 stage "fragtally-cli under valgrind" tests/valgrind_cli.sh build/native/cli/fragtally-cli examples/sample.log
 stage "windows build" build mingw
 stage "windows tests under wine" ctest --preset mingw
+stage "packages" scripts/check_packages.sh
 stage "sanitizer build" build sanitize
 stage "sanitizer tests" ctest --preset sanitize
 stage "fuzzing (${fuzz_seconds} s per target)" fuzz/run_fuzzers.sh "$fuzz_seconds"

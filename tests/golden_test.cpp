@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <regex>
+#include <set>
 
 #include "app/analysis.h"
 #include "app/log_reader.h"
+#include "base/file.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
 #include "tests/test_files.h"
@@ -32,6 +35,31 @@ TEST_P(GoldenTest, ReportMatchesByteForByte) {
   interpretLog(*stats, source);
   stats->setLogName("C:\\Logs\\" + name + ".log");
   EXPECT_EQ(firstDifference(expected, buildReport(*stats)), "");
+}
+
+// Every weapon of the golden logs is one the program pictures, so each picture
+// the page refers to has to be written beside it, in the log's spelling.
+TEST_P(GoldenTest, EveryPictureThePageShowsIsWrittenBesideIt) {
+  const std::string name = GetParam();
+  const std::string expected = readFile(sourcePath("tests/golden/" + name + "/expected.htm"));
+  std::set<std::string> referred;
+  const std::regex picture("<img src=\"([^\"]+)\"");
+  for (auto match = std::sregex_iterator(expected.begin(), expected.end(), picture); match != std::sregex_iterator();
+       ++match) {
+    referred.insert((*match)[1]);
+  }
+
+  auto stats = std::make_unique<MatchStats>();
+  const std::string log = readFile(sourcePath("tests/golden/" + name + "/input.log"));
+  MemorySource source(log);
+  interpretLog(*stats, source);
+  testing::TempFolder folder;
+  writeReport(*stats, utf8FromPath(folder / "report.htm"));
+  std::set<std::string> written;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    if (entry.path().extension() == ".jpg") written.insert(utf8FromPath(entry.path().filename()));
+  }
+  EXPECT_EQ(written, referred);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest,

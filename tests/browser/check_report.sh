@@ -30,10 +30,15 @@ check "the page decodes as windows-1251" grep -qx 'charset windows-1251' "$work/
 check "the four captions read in Russian" test "$(grep '^caption ' "$work/seen.txt")" = "$expected_captions"
 images=$(grep -c '^img ' "$work/seen.txt" || true)
 check "the page shows pictures" test "$images" -gt 0
-# Weapons without a picture of their own (galil, famas) show their names instead.
-missing=$(grep '^img ' "$work/seen.txt" | grep -v -i -E '^img (galil|famas)\.jpg ' | grep -v ' loaded 128x32$' || true)
+missing=$(grep '^img ' "$work/seen.txt" | grep -v ' loaded 128x32$' || true)
 check "every picture loads at 128x32" test -z "$missing"
 [ -z "$missing" ] || echo "$missing"
+# The weapons of today's servers, pictured since the program carries 26.
+for weapon in galil famas; do
+  if grep -q -i "with \"$weapon\"" "$log"; then
+    check "the $weapon picture is shown" grep -q -x "img $weapon.jpg loaded 128x32" "$work/seen.txt"
+  fi
+done
 if [ "$failed" -gt 0 ]; then echo "--- seen:"; cat "$work/seen.txt"; fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -5,8 +5,8 @@
 #
 #   tests/e2e/take_screenshots.sh BUILD_DIR [OUT_DIR]
 #
-# OUT_DIR defaults to docs/ of the source tree. Needs wine64, Xvfb, xdotool and
-# ImageMagick's import and convert.
+# OUT_DIR defaults to docs/ of the source tree. Needs wine64, wine's fonts
+# (fonts-wine), Xvfb, xdotool and ImageMagick's import and convert.
 
 set -u -o pipefail
 
@@ -24,6 +24,10 @@ wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 # shellcheck source=tests/e2e/wine_session.sh
 source "$source_dir/tests/e2e/wine_session.sh"
 start_wine_session shots 1280x1024x24
+if [[ ! -f $WINEPREFIX/drive_c/windows/Fonts/marlett.ttf ]]; then
+  echo "the caption buttons need wine's Marlett font (install fonts-wine)" >&2
+  exit 1
+fi
 # No window manager runs in the display: wine then draws the title bars itself.
 timeout 60 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$work/wine.log" 2>&1
 

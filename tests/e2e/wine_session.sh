@@ -5,6 +5,13 @@
 # sets $work, $DISPLAY and $WINEPREFIX, or exits 1 when either does not come up.
 # When the script exits, the display, every wine process of the prefix and the
 # folder are gone.
+#
+# Wine's own fonts (Debian's fonts-wine: Marlett, which draws the caption
+# buttons, Tahoma, MS Sans Serif, ...) are put into the prefix's Fonts folder.
+# Debian's wine64 finds its data folder as /usr/lib/wine/../../share/wine and
+# never loads the fonts from there; without Marlett the caption buttons show
+# as the letters "0 1 r" of another font.
+wine_fonts=${WINE_FONTS:-/usr/share/wine/fonts}
 
 xvfb_pid=
 work=
@@ -51,5 +58,11 @@ start_wine_session() {
     echo "wineboot failed:" >&2
     cat "$work/wine.log" >&2
     exit 1
+  fi
+  if [[ -f $wine_fonts/marlett.ttf ]]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp "$wine_fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  else
+    echo "no $wine_fonts/marlett.ttf (package fonts-wine): caption buttons will show as letters" >&2
   fi
 }
