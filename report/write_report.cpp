@@ -4,26 +4,31 @@
 #include "base/file.h"
 #include "report/file_store.h"
 #include "report/report_lines.h"
+#include "report/report_model.h"
 #include "report/report_sections.h"
 #include "report/weapon_pictures.h"
-#include "stats/match_stats.h"
 
 namespace fragtally {
 
-std::string buildReport(MatchStats& stats) {
-  stats.rankPlayers();
+std::string buildReport(const ReportModel& model) {
   ReportLines out;
-  appendSummarySections(out, stats);
-  appendPlayerKillTable(out, stats);
-  appendWeaponsTableAndFooter(out, stats);
+  appendSummarySections(out, model);
+  appendPlayerKillTable(out, model);
+  appendWeaponsTableAndFooter(out, model);
   return out.bytes();
 }
 
-void writeReport(MatchStats& stats, std::string_view reportPath) {
-  const std::string page = buildReport(stats);
+std::string buildReport(const MatchStats& stats) { return buildReport(buildReportModel(stats)); }
+
+void writeReport(const MatchStats& stats, const ReportModel& model, std::string_view reportPath) {
+  const std::string page = buildReport(model);
   const std::filesystem::path target = pathFromUtf8(reportPath);
   if (!replaceFileContents(target, page)) throw cannotCreateFile(reportPath);
   writeWeaponPictures(stats, target.parent_path());
+}
+
+void writeReport(const MatchStats& stats, std::string_view reportPath) {
+  writeReport(stats, buildReportModel(stats), reportPath);
 }
 
 }  // namespace fragtally
