@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -10,9 +11,9 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "cli/folder_run.h"
-#include "cli/match_outputs.h"
 #include "report/file_store.h"
 #include "report/match_record.h"
+#include "report/report_model.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
 #include "version.h"
@@ -151,23 +152,31 @@ std::filesystem::path recordPathFor(const std::string& reportPath) {
   return pathFromUtf8(reportPath).replace_extension(".json");
 }
 
+// What the record says of the log: standard input has no file to look at, so
+// its record tells the time it was read.
+LogFileFacts factsOfLog(const std::string& log) {
+  if (log != "-") return logFileFacts(log);
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return {log, 0, std::chrono::duration_cast<std::chrono::seconds>(now).count()};
+}
+
 // One log: the report and its pictures, and the match record when asked for.
 int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string log = absoluteLogPath(options.logs.front());
   try {
-    const LogFileFacts facts = logFileFacts(log);
+    const LogFileFacts facts = factsOfLog(log);
     auto stats = std::make_unique<MatchStats>();
     analyseLogFile(*stats, log);
+    const ReportModel model = buildReportModel(*stats);
     if (options.jsonToOutput) {
-      out << buildMatchOutputs(*stats, facts).record;
+      out << matchRecordJson(model, facts);
       return 0;
     }
     const std::string reportPath = options.report ? reportPathFor(*options.report) : "result.htm";
     std::vector<std::filesystem::path> records;
     if (options.json) records.push_back(recordPathFor(reportPath));
-    const std::string record = options.json ? buildMatchOutputs(*stats, facts).record : std::string();
-    writeReport(*stats, reportPath, records);
-    if (options.json && !replaceFileContents(records.front(), record)) {
+    writeReport(*stats, model, reportPath, records);
+    if (options.json && !replaceFileContents(records.front(), matchRecordJson(model, facts))) {
       throw cannotCreateFile(utf8FromPath(records.front()));
     }
     out << reportPath << '\n';

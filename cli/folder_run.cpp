@@ -144,7 +144,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       if (record != nullptr && record->logPath == job.absolute && record->generator == kGenerator) {
         try {
           const LogFileFacts facts = logFileFacts(job.absolute);
-          if (record->logBytes == facts.bytes && record->logModified == isoUtcText(facts.modifiedUnixSeconds) &&
+          if (record->logBytes == facts.bytes && record->logModified == isoUtcTime(facts.modifiedUnixSeconds) &&
               std::filesystem::is_regular_file(folder_.path() / pathFromUtf8(job.name + ".htm"), error)) {
             job.outcome = Outcome::upToDate;
           }

@@ -1,22 +1,18 @@
 #include "cli/match_outputs.h"
 
 #include "report/match_record.h"
-#include "report/weapon_pictures.h"
+#include "report/report_model.h"
 #include "report/write_report.h"
-#include "stats/match_stats.h"
-#include "version.h"
 
 namespace fragtally {
 
 MatchOutputs buildMatchOutputs(const MatchStats& stats, const LogFileFacts& log) {
+  const ReportModel model = buildReportModel(stats);
   MatchOutputs outputs;
-  MatchStats copy = stats;  // TEMPORARY until the model lands
-  outputs.page = buildReport(copy);
-  outputs.record = "{\"format\":\"fragtally-match\",\"version\":1,\"generator\":\"fragtally " FRAGTALLY_VERSION_TEXT
-                   "\",\"log\":{\"path\":\"" + log.path + "\",\"bytes\":" + std::to_string(log.bytes) +
-                   ",\"modified\":\"" + isoUtcText(log.modifiedUnixSeconds) + "\"},\"date\":\"\"}\n";
-  for (std::int32_t w = 0; w < kTableSlots && !stats.weapons.nameAt(w).empty(); ++w) {
-    if (findWeaponPicture(stats.weapons.nameAt(w)) != nullptr) outputs.pictureWeapons.emplace_back(stats.weapons.nameAt(w));
+  outputs.page = buildReport(model);
+  outputs.record = matchRecordJson(model, log);
+  for (const ReportWeapon& weapon : model.weapons) {
+    if (weapon.hasPicture) outputs.pictureWeapons.push_back(weapon.name);
   }
   return outputs;
 }

@@ -77,6 +77,7 @@ Outcome analyse(std::string_view log, std::size_t pieceSize) {
   }
   if (!outcome.anyLine) fail("a report without any line");
 
+  stats->rankPlayers();
   std::array<bool, fragtally::kTableSlots> seen{};
   for (const fragtally::RankEntry& entry : stats->ranking) {
     if (entry.player < 0 || entry.player >= fragtally::kTableSlots || seen[entry.player]) fail("ranking");

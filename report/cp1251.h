@@ -32,6 +32,15 @@ constexpr int cp1251ByteOf(char32_t codePoint) {
   return -1;
 }
 
+/// The code point a Windows-1251 byte stands for. The one byte the code page
+/// leaves undefined, 0x98, stands for U+0098, as browsers read it.
+constexpr char32_t cp1251CodePointOf(unsigned char byte) {
+  if (byte < 0x80) return byte;
+  if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
+  const char32_t codePoint = kCp1251Upper[byte - 0x80];
+  return codePoint != 0 ? codePoint : byte;
+}
+
 /// Decodes one strict UTF-8 character at `at` (no overlong forms, no surrogates,
 /// nothing above U+10FFFF). Returns its length, or 0 when the bytes there are not
 /// a valid character.
@@ -60,6 +69,17 @@ constexpr std::size_t decodeUtf8(std::string_view text, std::size_t at, char32_t
   }
   if (codePoint < min || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
   return length;
+}
+
+/// Whether the whole text is strict UTF-8 (as decodeUtf8 reads it).
+constexpr bool isUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    char32_t codePoint = 0;
+    const std::size_t length = decodeUtf8(text, at, codePoint);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
 }
 
 namespace detail {

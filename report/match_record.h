@@ -1,10 +1,29 @@
 #pragma once
-// TEMPORARY STUB until the model branch is merged.
+
 #include <cstdint>
 #include <string>
+
 namespace fragtally {
-class MatchStats;
-struct LogFileFacts { std::string path; std::uint64_t bytes = 0; std::int64_t modifiedUnixSeconds = 0; };
+
+struct ReportModel;
+
+/// What the record tells about the log file itself.
+struct LogFileFacts {
+  std::string path;                      ///< as the report shows it (the record's log name)
+  std::uint64_t bytes = 0;               ///< its size
+  std::int64_t modifiedUnixSeconds = 0;  ///< its last change, seconds since 1970-01-01 UTC
+};
+
+/// The JSON record of a report: UTF-8 without BOM, ending with "\n". Its
+/// figures are the report's own, read from the model; every text from the log
+/// is kept where it is valid UTF-8 and read as Windows-1251 otherwise.
+std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log);
+
+/// Size and modification time of the file at `utf8Path`, with `path` set to
+/// `utf8Path`. Throws cannotOpenFile(utf8Path) when the file cannot be looked at.
 LogFileFacts logFileFacts(const std::string& utf8Path);
-std::string isoUtcText(std::int64_t unixSeconds);
-}
+
+/// "2026-12-08T07:14:18Z": seconds since 1970-01-01 as ISO 8601 UTC.
+std::string isoUtcTime(std::int64_t unixSeconds);
+
+}  // namespace fragtally

@@ -8,17 +8,26 @@
 namespace fragtally {
 namespace {
 
-bool needsDecoding(std::string_view text) {
+bool hasHighByte(std::string_view text) {
   bool highByte = false;
   for (const char c : text) highByte |= static_cast<std::uint8_t>(c) >= 0x80;
-  if (!highByte) return false;
-  for (std::size_t at = 0; at < text.size();) {
-    char32_t codePoint = 0;
-    const std::size_t length = decodeUtf8(text, at, codePoint);
-    if (length == 0) return false;
-    at += length;
+  return highByte;
+}
+
+bool needsDecoding(std::string_view text) { return hasHighByte(text) && isUtf8(text); }
+
+void appendUtf8(std::string& out, char32_t codePoint) {
+  const auto byte = [&](char32_t bits) { out += static_cast<char>(static_cast<std::uint8_t>(bits)); };
+  if (codePoint < 0x80) {
+    byte(codePoint);
+  } else if (codePoint < 0x800) {
+    byte(0xC0 | (codePoint >> 6));
+    byte(0x80 | (codePoint & 0x3F));
+  } else {  // the code page holds nothing above U+FFFF
+    byte(0xE0 | (codePoint >> 12));
+    byte(0x80 | ((codePoint >> 6) & 0x3F));
+    byte(0x80 | (codePoint & 0x3F));
   }
-  return true;
 }
 
 void appendByte(std::string& page, char c) {
@@ -58,6 +67,14 @@ void appendPageText(std::string& page, std::string_view text) {
     }
     at += length;
   }
+}
+
+std::string utf8FromLogText(std::string_view text) {
+  if (!hasHighByte(text) || isUtf8(text)) return std::string(text);
+  std::string utf8;
+  utf8.reserve(text.size() * 2);
+  for (const char c : text) appendUtf8(utf8, cp1251CodePointOf(static_cast<unsigned char>(c)));
+  return utf8;
 }
 
 }  // namespace fragtally

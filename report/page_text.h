@@ -13,4 +13,8 @@ namespace fragtally {
 /// become entities, so that no log text can add markup to the page.
 void appendPageText(std::string& page, std::string_view text);
 
+/// A text from the log as UTF-8, read as the page reads it: valid UTF-8 stays
+/// as it is, any other text is taken byte by byte as Windows-1251.
+std::string utf8FromLogText(std::string_view text);
+
 }  // namespace fragtally

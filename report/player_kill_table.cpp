@@ -1,42 +1,37 @@
 #include "report/cp1251.h"
 #include "report/report_lines.h"
 #include "report/report_sections.h"
-#include "stats/match_stats.h"
+#include "report/report_model.h"
 
 namespace fragtally {
 namespace {
 
-using Players = std::vector<std::int32_t>;
-
-// Every listed player whose count equals the best one, in ranking order, as
-// "Name(<font color=C>best</font>)" joined by ", "; "-" when the best is 0.
-template <typename CountOf>
-void appendBestList(ReportLines& out, const MatchStats& stats, const Players& listed,
-                    std::int32_t best, std::string_view countColour, CountOf countOf) {
-  if (best == 0) {
-    out.raw("-");  // he killed nobody, or nobody killed him
+// The players of a tie list as "Name(<font color=C>count</font>)" joined by
+// ", "; "-" when the count is 0.
+void appendTieList(ReportLines& out, const ReportModel& model, const TieList& list, std::string_view countColour) {
+  if (list.count == 0) {
+    out.raw("-");
     return;
   }
   bool first = true;
-  for (const std::int32_t player : listed) {
-    if (countOf(player) != best) continue;
+  for (const std::size_t k : list.players) {
     if (!first) out.raw(", ");
     first = false;
-    out.text(stats.players.nameAt(player)).raw("(<font color=\"").raw(countColour).raw("\">");
-    out.raw(decimalText(best)).raw("</font>)");
+    out.text(model.players[k].name).raw("(<font color=\"").raw(countColour).raw("\">");
+    out.raw(decimalText(list.count)).raw("</font>)");
   }
 }
 
-void appendHeaderRow(ReportLines& out, const MatchStats& stats, const Players& listed) {
+void appendHeaderRow(ReportLines& out, const ReportModel& model) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\" cellspacing=\"1\"><tr>");
   out.line("   <CAPTION><strong>Статистика убийств(всеми видами оружия)</strong></CAPTION>"_cp1251);
   out.line("   <tr align=\"center\">");
   out.line("     <th><strong>Убийца</strong></th>"_cp1251);
   out.line("     <th width=\"20\">№</th>"_cp1251);
-  for (std::size_t k = 0; k < listed.size(); ++k) {
+  for (std::size_t k = 0; k < model.players.size(); ++k) {
     out.raw("     <th align=\"center\" width=\"20\"><font color=")
-        .raw(teamColour(stats.players.tagAt(listed[k])))
+        .raw(teamColour(model.players[k].tag))
         .raw("> ")
         .raw(decimalText(static_cast<std::int32_t>(k + 1)))
         .raw(" </font></th>")
@@ -50,22 +45,17 @@ void appendHeaderRow(ReportLines& out, const MatchStats& stats, const Players& l
   out.line("   </tr>");
 }
 
-void appendPlayerRow(ReportLines& out, const MatchStats& stats, const Players& listed, std::size_t r) {
-  const std::int32_t p = listed[r];
-  const std::string_view colour = teamColour(stats.players.tagAt(p));
+void appendPlayerRow(ReportLines& out, const ReportModel& model, std::size_t r) {
+  const ReportPlayer& player = model.players[r];
+  const std::string_view colour = teamColour(player.tag);
   out.line("   <tr align=\"center\">");
-  out.raw("     <th><font color=").raw(colour).raw("> ").text(stats.players.nameAt(p));
+  out.raw("     <th><font color=").raw(colour).raw("> ").text(player.name);
   out.raw(" </font></th>").end();
   out.raw("     <td width=\"20\"><strong><font color=").raw(colour).raw("> ");
   out.raw(decimalText(static_cast<std::int32_t>(r + 1))).raw(" </font></strong></td>").end();
 
-  std::int32_t kills = 0;
-  std::int32_t deaths = 0;
-  for (std::size_t c = 0; c < listed.size(); ++c) {
-    const std::int32_t victim = listed[c];
-    kills = wrappingAdd(kills, stats.victimKills[p][victim]);
-    deaths = wrappingAdd(deaths, stats.victimKills[victim][p]);
-    const std::string count = countText(stats.victimKills[p][victim]);
+  for (std::size_t c = 0; c < player.victims.size(); ++c) {
+    const std::string count = countText(player.victims[c]);
     out.raw("     <td width=\"20\"><strong>");
     if (c == r) {
       out.raw("<font color=\"#FFFF00\"> ").raw(count).raw(" </font>");  // his kills of himself
@@ -74,41 +64,31 @@ void appendPlayerRow(ReportLines& out, const MatchStats& stats, const Players& l
     }
     out.raw("</strong></td>").end();
   }
-  out.raw("     <td><font color=\"#F2665D\"><strong>").raw(countText(kills)).raw("</strong></font></td>").end();
-  out.raw("     <td><font color=\"#66F25D\"><strong>").raw(countText(deaths)).raw("</strong></font></td>").end();
+  out.raw("     <td><font color=\"#F2665D\"><strong>").raw(countText(player.kills)).raw("</strong></font></td>").end();
+  out.raw("     <td><font color=\"#66F25D\"><strong>").raw(countText(player.deaths)).raw("</strong></font></td>").end();
 
   out.raw("     <td><strong><font color=\"#FFFFFF\"> ");
-  appendBestList(out, stats, listed, stats.victimKills[p][stats.favouriteVictim[p]], "#00FFFF",
-                 [&](std::int32_t other) { return stats.victimKills[p][other]; });
+  appendTieList(out, model, player.easyPrey, "#00FFFF");
   out.raw(" </font></strong></td>").end();
 
   out.raw("     <td><strong><font color=\"#FFFFFF\"> ");
-  appendBestList(out, stats, listed, stats.victimKills[stats.nemesis[p]][p], "#FF0000",
-                 [&](std::int32_t other) { return stats.victimKills[other][p]; });
+  appendTieList(out, model, player.worstEnemy, "#FF0000");
   out.raw(" </font></strong></td>").end();
 
-  const std::int32_t weapon = stats.favouriteWeapon[p];
-  if (stats.weaponKills[p][weapon] == 0) {
+  if (!player.favouriteWeapon) {
     out.line("     <td align=\"center\"><font color=\"#FF00FF\"> - </font></td>");
   } else {
     out.raw("     <td align=\"center\"><font color=\"#FF00FF\">");
-    appendWeaponImage(out, stats.weapons.nameAt(weapon));
+    appendWeaponImage(out, *player.favouriteWeapon);
     out.raw("</font></td>").end();
   }
   out.line("   </tr>");
 }
 
-void appendDeathsRow(ReportLines& out, const MatchStats& stats, const Players& listed) {
+void appendDeathsRow(ReportLines& out, const ReportModel& model) {
   out.line("   <tr>");
   out.line("     <th COLSPAN=\"2\" align=\"center\"><font color=\"#00FF00\"> СМЕРТЕЙ </font></th>"_cp1251);
-  for (const std::int32_t victim : listed) {
-    // Deaths here count the kills by every slot of the ranking, listed or not.
-    std::int32_t deaths = 0;
-    for (const RankEntry& killer : stats.ranking) {
-      if (killer.player >= 0 && killer.player < kTableSlots) {
-        deaths = wrappingAdd(deaths, stats.victimKills[killer.player][victim]);
-      }
-    }
+  for (const std::int32_t deaths : model.deathsRow) {
     out.raw("     <td><strong><font color=\"#00FF00\">").raw(countText(deaths));
     out.raw("</font></strong></td>").end();
   }
@@ -128,11 +108,10 @@ void appendLegend(ReportLines& out) {
 
 }  // namespace
 
-void appendPlayerKillTable(ReportLines& out, const MatchStats& stats) {
-  const Players listed = listedPlayers(stats);
-  appendHeaderRow(out, stats, listed);
-  for (std::size_t r = 0; r < listed.size(); ++r) appendPlayerRow(out, stats, listed, r);
-  appendDeathsRow(out, stats, listed);
+void appendPlayerKillTable(ReportLines& out, const ReportModel& model) {
+  appendHeaderRow(out, model);
+  for (std::size_t r = 0; r < model.players.size(); ++r) appendPlayerRow(out, model, r);
+  appendDeathsRow(out, model);
   appendLegend(out);
 }
 

@@ -1,29 +1,21 @@
 #pragma once
 
-#include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace fragtally {
 
-class MatchStats;
+struct ReportModel;
 class ReportLines;
 
 /// The map cell's text when no map was seen; a fixed text, not converted.
 std::string_view unknownMapText();
 
-/// Page header, summary table and battle table. Throws notAnInteger when a time
-/// of the record does not read (only an empty log leaves them empty).
-void appendSummarySections(ReportLines& out, MatchStats& stats);
+/// Page header, summary table and battle table.
+void appendSummarySections(ReportLines& out, const ReportModel& model);
 /// The ranked table of kills between players, with its colour legend.
-void appendPlayerKillTable(ReportLines& out, const MatchStats& stats);
+void appendPlayerKillTable(ReportLines& out, const ReportModel& model);
 /// The table of kills by weapon and player, the version line and the page end.
-void appendWeaponsTableAndFooter(ReportLines& out, const MatchStats& stats);
-
-/// Player indexes of the ranking, best first, up to the first empty name.
-std::vector<std::int32_t> listedPlayers(const MatchStats& stats);
-/// Weapon indexes in order of registration, up to the first empty name.
-std::vector<std::int32_t> listedWeapons(const MatchStats& stats);
+void appendWeaponsTableAndFooter(ReportLines& out, const ReportModel& model);
 
 /// The img tag of a weapon picture, shown at 128 by 32, as both tables write it.
 void appendWeaponImage(ReportLines& out, std::string_view weaponName);

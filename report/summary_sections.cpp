@@ -1,30 +1,21 @@
 #include "report/cp1251.h"
 #include "report/report_lines.h"
 #include "report/report_sections.h"
-#include "stats/match_stats.h"
+#include "report/report_model.h"
 
 namespace fragtally {
 namespace {
 
-// "H:M:S" without leading zeros, from end minus start in whole seconds. The end
-// time is read first: with an empty log that is where the run fails.
-std::string gameTimeText(const MatchStats& stats) {
-  const std::int32_t end = secondsOfTime(stats.endTime);
-  const std::int32_t start = secondsOfTime(stats.startTime);
-  const std::int32_t d = end - start;
-  return decimalText(d / 3600) + ":" + decimalText(d % 3600 / 60) + ":" + decimalText(d % 60);
-}
-
-void appendPageHeader(ReportLines& out, const MatchStats& stats) {
+void appendPageHeader(ReportLines& out, const ReportModel& model) {
   out.line("<html>");
   out.line("<body bgcolor=\"#000000\" text=\"#FFFFFF\">");
   out.raw(" <p align=\"left\"><strong>Анализ файла ...\""_cp1251)
-      .text(stats.logName)
+      .text(model.logName)
       .raw("\"...</strong></p>")
       .end();
 }
 
-void appendSummaryTable(ReportLines& out, MatchStats& stats, const std::string& gameTime) {
+void appendSummaryTable(ReportLines& out, const ReportModel& model) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\"  cellspacing=\"1\">");
   out.line("   <CAPTION><strong>Основная информация</strong></CAPTION>"_cp1251);
@@ -38,23 +29,21 @@ void appendSummaryTable(ReportLines& out, MatchStats& stats, const std::string& 
   out.line("     <th><font color=\"#808000\">Игровое время</font></th>"_cp1251);
   out.line("    </tr>");
   out.line("    <tr align=\"center\">");
-  out.raw("     <td>").text(stats.date).raw("</td>").end();
+  out.raw("     <td>").text(model.date).raw("</td>").end();
 
-  // The record keeps the placeholder, as a later reader of the map expects.
-  if (stats.mapName.empty()) stats.mapName = unknownMapText();
   out.raw("     <td>");
-  if (stats.mapName == unknownMapText()) {
-    out.raw(stats.mapName);
+  if (model.map) {
+    out.text(*model.map);
   } else {
-    out.text(stats.mapName);
+    out.raw(unknownMapText());
   }
   out.raw("</strong></td>").end();
 
-  out.raw("     <td><font color=\"#0000FF\">").raw(decimalText(stats.ctWins)).raw("</font></td>").end();
-  out.raw("     <td><font color=\"#FF0000\">").raw(decimalText(stats.tWins)).raw("</font></td>").end();
-  out.raw("     <td>").text(stats.startTime).raw("</td>").end();
-  out.raw("     <td>").text(stats.endTime).raw("</td>").end();
-  out.raw("     <td><font color=\"#808000\">").raw(gameTime).raw("</font></td>").end();
+  out.raw("     <td><font color=\"#0000FF\">").raw(decimalText(model.ctWins)).raw("</font></td>").end();
+  out.raw("     <td><font color=\"#FF0000\">").raw(decimalText(model.tWins)).raw("</font></td>").end();
+  out.raw("     <td>").text(model.startTime).raw("</td>").end();
+  out.raw("     <td>").text(model.endTime).raw("</td>").end();
+  out.raw("     <td><font color=\"#808000\">").raw(model.gameTime).raw("</font></td>").end();
   out.line("   </tr>");
   out.line("  </table>");
   out.line(" </p>");
@@ -65,19 +54,19 @@ void appendBattleCounter(ReportLines& out, std::string_view colour, std::int32_t
   out.raw(" </font></strong></td>").end();
 }
 
-void appendBattleTable(ReportLines& out, const MatchStats& stats) {
+void appendBattleTable(ReportLines& out, const ReportModel& model) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\" cellspacing=\"1\">");
   out.line("   <CAPTION><strong>Статистика битвы</strong></CAPTION>"_cp1251);
   out.line("   <tr align=\"center\">");
   out.line("     <th><font color=\"#0000FF\"> Убийства,совершенные контр-террористами </font></th>"_cp1251);
-  appendBattleCounter(out, "#0000FF", stats.ctKilledCt);
-  appendBattleCounter(out, "#FF0000", stats.ctKilledT);
+  appendBattleCounter(out, "#0000FF", model.ctKilledCt);
+  appendBattleCounter(out, "#FF0000", model.ctKilledT);
   out.line("   </tr>");
   out.line("   <tr align=\"center\">");
   out.line("     <th><font color=\"#FF0000\"> Убийства,совершенные террористами </font></th>"_cp1251);
-  appendBattleCounter(out, "#0000FF", stats.tKilledCt);
-  appendBattleCounter(out, "#FF0000", stats.tKilledT);
+  appendBattleCounter(out, "#0000FF", model.tKilledCt);
+  appendBattleCounter(out, "#FF0000", model.tKilledT);
   out.line("   </tr>");
   out.line("  </table>");
   out.line(" </p>");
@@ -87,12 +76,10 @@ void appendBattleTable(ReportLines& out, const MatchStats& stats) {
 
 std::string_view unknownMapText() { return " (неизвестна) "_cp1251; }
 
-void appendSummarySections(ReportLines& out, MatchStats& stats) {
-  // The game time fails on an empty log before any line exists.
-  const std::string gameTime = gameTimeText(stats);
-  appendPageHeader(out, stats);
-  appendSummaryTable(out, stats, gameTime);
-  appendBattleTable(out, stats);
+void appendSummarySections(ReportLines& out, const ReportModel& model) {
+  appendPageHeader(out, model);
+  appendSummaryTable(out, model);
+  appendBattleTable(out, model);
 }
 
 }  // namespace fragtally

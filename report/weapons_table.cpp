@@ -1,24 +1,20 @@
 #include "report/cp1251.h"
 #include "report/report_lines.h"
 #include "report/report_sections.h"
-#include "stats/match_stats.h"
+#include "report/report_model.h"
 #include "version.h"
 
 namespace fragtally {
 namespace {
 
-void appendWeaponRow(ReportLines& out, const MatchStats& stats, const std::vector<std::int32_t>& columns,
-                     std::int32_t weapon) {
+void appendWeaponRow(ReportLines& out, const ReportWeapon& weapon) {
   out.line("   <tr align=\"center\">");
   out.raw("     <td align=\"center\"><font color=\"#FF00FF\">");
-  appendWeaponImage(out, stats.weapons.nameAt(weapon));
+  appendWeaponImage(out, weapon.name);
   out.raw("</font></td>").end();
-  for (const std::int32_t p : columns) {
-    const std::int32_t count = stats.weaponKills[p][weapon];
-    const std::int32_t best = stats.weaponKills[p][stats.favouriteWeapon[p]];
-    // Every weapon that ties with the player's favourite is green; a 0 never is.
-    const std::string_view colour = count == best && best != 0 ? "\"#00D000\"" : "\"#FFFFFF\"";
-    out.raw("     <td><strong><font color=").raw(colour).raw("> ").raw(countText(count));
+  for (std::size_t c = 0; c < weapon.kills.size(); ++c) {
+    const std::string_view colour = weapon.favourite[c] ? "\"#00D000\"" : "\"#FFFFFF\"";
+    out.raw("     <td><strong><font color=").raw(colour).raw("> ").raw(countText(weapon.kills[c]));
     out.raw(" </font></strong></td>").end();
   }
   out.line("   </tr>");
@@ -31,28 +27,23 @@ std::string versionText() {
 
 }  // namespace
 
-void appendWeaponsTableAndFooter(ReportLines& out, const MatchStats& stats) {
-  const std::vector<std::int32_t> columns = listedPlayers(stats);
-  const std::vector<std::int32_t> rows = listedWeapons(stats);
-
+void appendWeaponsTableAndFooter(ReportLines& out, const ReportModel& model) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\" cellspacing=\"1\">");
   out.line("   <CAPTION><strong>Использованное в битве оружие</strong></CAPTION>"_cp1251);
   out.line("   <tr>");
   out.line("     <th><strong>Оружие</strong></th>"_cp1251);
   // The header row is left open: the first weapon row follows its last cell.
-  for (const std::int32_t p : columns) {
-    out.raw("     <th><strong><font color=").raw(teamColour(stats.players.tagAt(p))).raw("> ");
-    out.text(stats.players.nameAt(p)).raw(" </font></strong></th>").end();
+  for (const ReportPlayer& player : model.players) {
+    out.raw("     <th><strong><font color=").raw(teamColour(player.tag)).raw("> ");
+    out.text(player.name).raw(" </font></strong></th>").end();
   }
-  for (const std::int32_t weapon : rows) appendWeaponRow(out, stats, columns, weapon);
+  for (const ReportWeapon& weapon : model.weapons) appendWeaponRow(out, weapon);
 
   out.line("   <tr align=\"center\">");
   out.line("     <td><strong> ИТОГО </strong></td>"_cp1251);
-  for (const std::int32_t p : columns) {
-    std::int32_t total = 0;
-    for (const std::int32_t weapon : rows) total = wrappingAdd(total, stats.weaponKills[p][weapon]);
-    out.raw("     <td><strong> ").raw(countText(total)).raw(" </strong></td>").end();
+  for (const ReportPlayer& player : model.players) {
+    out.raw("     <td><strong> ").raw(countText(player.weaponTotal)).raw(" </strong></td>").end();
   }
   out.line("   </tr>");
   out.line("  </table>");

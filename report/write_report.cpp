@@ -1,37 +1,45 @@
 #include "report/write_report.h"
 
+#include <vector>
+
 #include "base/error.h"
 #include "base/file.h"
 #include "report/file_store.h"
 #include "report/output_guard.h"
 #include "report/report_lines.h"
+#include "report/report_model.h"
 #include "report/report_sections.h"
 #include "report/weapon_pictures.h"
-#include "stats/match_stats.h"
 
 namespace fragtally {
 
-std::string buildReport(MatchStats& stats) {
-  stats.rankPlayers();
+std::string buildReport(const ReportModel& model) {
   ReportLines out;
-  appendSummarySections(out, stats);
-  appendPlayerKillTable(out, stats);
-  appendWeaponsTableAndFooter(out, stats);
+  appendSummarySections(out, model);
+  appendPlayerKillTable(out, model);
+  appendWeaponsTableAndFooter(out, model);
   return out.bytes();
 }
 
-void writeReport(MatchStats& stats, std::string_view reportPath, std::span<const std::filesystem::path> alsoWritten) {
-  const std::string page = buildReport(stats);
+std::string buildReport(const MatchStats& stats) { return buildReport(buildReportModel(stats)); }
+
+void writeReport(const MatchStats& stats, const ReportModel& model, std::string_view reportPath,
+                 std::span<const std::filesystem::path> alsoWritten) {
+  const std::string page = buildReport(model);
   const std::filesystem::path target = pathFromUtf8(reportPath);
   std::vector<std::filesystem::path> outputs{target};
   outputs.insert(outputs.end(), alsoWritten.begin(), alsoWritten.end());
-  for (std::int32_t w = 0; w < kTableSlots && !stats.weapons.nameAt(w).empty(); ++w) {
-    const std::string_view weapon = stats.weapons.nameAt(w);
-    if (findWeaponPicture(weapon) != nullptr) outputs.push_back(target.parent_path() / pathFromUtf8(std::string(weapon) + ".jpg"));
+  for (const ReportWeapon& weapon : model.weapons) {
+    if (weapon.hasPicture) outputs.push_back(target.parent_path() / pathFromUtf8(weapon.name + ".jpg"));
   }
-  refuseOutputsOverLog(stats.logName, outputs);
+  refuseOutputsOverLog(model.logName, outputs);
   if (!replaceFileContents(target, page)) throw cannotCreateFile(reportPath);
   writeWeaponPictures(stats, target.parent_path());
+}
+
+void writeReport(const MatchStats& stats, std::string_view reportPath,
+                 std::span<const std::filesystem::path> alsoWritten) {
+  writeReport(stats, buildReportModel(stats), reportPath, alsoWritten);
 }
 
 }  // namespace fragtally

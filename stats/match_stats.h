@@ -18,6 +18,7 @@ struct RankEntry {
 
 using SlotCounts = std::array<std::int32_t, kTableSlots>;
 using SlotMatrix = std::array<SlotCounts, kTableSlots>;
+using Ranking = std::array<RankEntry, kTableSlots>;
 
 /// Everything one analysis learns from a log. Players and weapons are referred
 /// to by their slot in `players` and `weapons`.
@@ -39,7 +40,7 @@ class MatchStats {
   SlotMatrix victimKills{};  ///< [killer][victim]
   SlotCounts favouriteVictim{};
   SlotCounts nemesis{};
-  std::array<RankEntry, kTableSlots> ranking{};
+  Ranking ranking{};
   NameTable players;  ///< tags: "CT", "TERRORIST" or "MANIAC"
   NameTable weapons;  ///< tags stay empty
 
@@ -55,7 +56,7 @@ class MatchStats {
   void registerKill(std::string_view killerName, std::string_view killerTeam,
                     std::string_view victimName, std::string_view victimTeam,
                     std::string_view weapon);
-  /// Fills `ranking` with every slot, by descending total kills.
+  /// Fills `ranking` with every slot, by descending total kills (rankingOf).
   void rankPlayers();
 
  private:
@@ -72,6 +73,10 @@ class MatchStats {
   std::int32_t endSeconds_ = 0;
   bool endSecondsKnown_ = false;
 };
+
+/// Every slot of the record by descending total kills, ties in the order the
+/// report shows; the record itself is left as it is.
+Ranking rankingOf(const MatchStats& stats);
 
 /// secondsOfTime for any time: each piece through the number reading.
 std::int32_t secondsReadAsNumbers(std::string_view time);

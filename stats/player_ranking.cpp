@@ -4,12 +4,13 @@
 
 namespace fragtally {
 
-void MatchStats::rankPlayers() {
+Ranking rankingOf(const MatchStats& stats) {
+  Ranking ranking{};
   for (std::int32_t i = 0; i < kTableSlots; ++i) {
     std::int32_t total = 0;
     for (std::int32_t j = 0; j < kTableSlots; ++j) {
-      if (players.nameAt(j).empty()) break;
-      total = wrappingAdd(total, victimKills[i][j]);
+      if (stats.players.nameAt(j).empty()) break;
+      total = wrappingAdd(total, stats.victimKills[i][j]);
     }
     ranking[i] = RankEntry{i, total};
   }
@@ -21,6 +22,9 @@ void MatchStats::rankPlayers() {
       if (ranking[k].kills < ranking[m].kills) std::swap(ranking[k], ranking[m]);
     }
   }
+  return ranking;
 }
+
+void MatchStats::rankPlayers() { ranking = rankingOf(*this); }
 
 }  // namespace fragtally

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 
 #include "app/analysis.h"
 #include "app/log_reader.h"
 #include "base/file.h"
+#include "report/match_record.h"
+#include "report/report_model.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
 #include "tests/test_files.h"
@@ -60,6 +63,28 @@ TEST_P(GoldenTest, EveryPictureThePageShowsIsWrittenBesideIt) {
     if (entry.path().extension() == ".jpg") written.insert(utf8FromPath(entry.path().filename()));
   }
   EXPECT_EQ(written, referred);
+}
+
+// The JSON record of the same log, written by hand beside the report; compared
+// after parsing, so only the layout may differ (the order of fields may not).
+TEST_P(GoldenTest, RecordMatchesTheHandWrittenJson) {
+  const std::string name = GetParam();
+  const std::string log = readFile(sourcePath("tests/golden/" + name + "/input.log"));
+  const std::string expected = readFile(sourcePath("tests/golden/" + name + "/expected.json"));
+  ASSERT_FALSE(expected.empty());
+
+  auto stats = std::make_unique<MatchStats>();
+  MemorySource source(log);
+  interpretLog(*stats, source);
+  stats->setLogName("C:\\Logs\\" + name + ".log");
+  const LogFileFacts facts{stats->logName, 4096, 1607443200};
+  const std::string record = matchRecordJson(buildReportModel(*stats), facts);
+
+  ASSERT_TRUE(record.ends_with("}\n"));
+  EXPECT_NE(record.substr(0, 3), "\xEF\xBB\xBF");
+  const auto parsedExpected = nlohmann::ordered_json::parse(expected);
+  const auto parsedRecord = nlohmann::ordered_json::parse(record);
+  EXPECT_EQ(parsedRecord, parsedExpected) << "expected:\n" << parsedExpected.dump(1) << "\nwritten:\n" << record;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest,

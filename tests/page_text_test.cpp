@@ -51,5 +51,18 @@ TEST(ReportRulesTest, CountsColoursAndDecimals) {
   for (const char* tag : {"MANIAC", "", "ct", "CT ", "terrorist"}) EXPECT_EQ(teamColour(tag), "\"#FF00FF\"") << tag;
 }
 
+// The JSON record reads log texts as the page does: UTF-8 when the whole text
+// is valid UTF-8, else every byte as its Windows-1251 letter.
+TEST(PageTextTest, LogTextsReadAsUtf8OrByteByByteAsWindows1251) {
+  EXPECT_EQ(utf8FromLogText("Ann<&>\"1\""), "Ann<&>\"1\"");
+  EXPECT_EQ(utf8FromLogText("\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F"), "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F");  // Вася
+  EXPECT_EQ(utf8FromLogText("\xC2\xE0\xF1\xFF"), "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F");                  // Вася
+  EXPECT_EQ(utf8FromLogText("\xA8\xB8\xB9\x88"), "\xD0\x81\xD1\x91\xE2\x84\x96\xE2\x82\xAC");          // Ёё№€
+  // One invalid sequence makes the whole text Windows-1251, its UTF-8-looking part included.
+  EXPECT_EQ(utf8FromLogText("\xD0\x92 \xFF"), "\xD0\xA0\xE2\x80\x99 \xD1\x8F");                        // Р’ я
+  EXPECT_EQ(utf8FromLogText("\x98"), "\xC2\x98");  // the byte the code page leaves undefined
+  EXPECT_EQ(utf8FromLogText(""), "");
+}
+
 }  // namespace
 }  // namespace fragtally

@@ -111,6 +111,23 @@ TEST(ReportTest, AnEmptyWeaponNameEndsTheRowsTotalsAndPictures) {
   EXPECT_FALSE(std::filesystem::exists(folder / "awp.jpg"));
 }
 
+// A crafted weapon name must not make the page load anything but a file beside
+// it: the src gets every byte outside A-Z a-z 0-9 . _ - as %XX, the alt text
+// stays the name as the other cells show it.
+TEST(ReportTest, PictureReferencesStayInTheReportsFolder) {
+  const std::string kill = std::string(kStamp) + "\"Ann<1><2><CT>\" killed \"Bob<3><4><TERRORIST>\" with ";
+  auto stats = analysed(kill + "\"//host/x\"\n" + kill + "\"//host/x\"\n" + kill + "\"a&b c?\"\n" + kill +
+                        "\"\xCD\xEE\xE6\"\n" + kill + "\"M4A1_x.y-z\"\n");
+  const auto lines = linesOf(buildReport(*stats));
+  const std::string cell = "     <td align=\"center\"><font color=\"#FF00FF\"><img src=\"";
+  const std::string size = "\" border=\"0\" width=\"128\"  height=\"32\" alt=\"";
+  // The row of the weapon and Ann's favourite-weapon cell.
+  EXPECT_EQ(countLines(lines, cell + "%2F%2Fhost%2Fx.jpg" + size + "//host/x\"></font></td>"), 2);
+  EXPECT_EQ(countLines(lines, cell + "a%26b%20c%3F.jpg" + size + "a&amp;b c?\"></font></td>"), 1);
+  EXPECT_EQ(countLines(lines, cell + "%CD%EE%E6.jpg" + size + "\xCD\xEE\xE6\"></font></td>"), 1);
+  EXPECT_EQ(countLines(lines, cell + "M4A1_x.y-z.jpg" + size + "M4A1_x.y-z\"></font></td>"), 1);
+}
+
 TEST(ReportTest, SixtyFourPlayersAndWeaponsAreAllShown) {
   std::string log;
   for (int i = 0; i < 64; ++i) {

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+
+#include "base/error.h"
+#include "base/file.h"
+#include "report/match_record.h"
+#include "report/report_model.h"
+#include "report/write_report.h"
+#include "stats/match_stats.h"
+#include "tests/test_files.h"
+
+namespace fragtally {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json recordOf(const MatchStats& stats) {
+  return Json::parse(matchRecordJson(buildReportModel(stats), LogFileFacts{stats.logName, 1, 0}));
+}
+
+MatchStats& timed(MatchStats& stats) {
+  stats.date = "10/25/2003";
+  stats.startTime = "21:00:00";
+  stats.endTime = "21:30:00";
+  return stats;
+}
+
+// Log texts arrive as UTF-8 or as the older Windows-1251 bytes; the record
+// holds both as UTF-8, read the way the page reads them.
+TEST(MatchRecordTest, LogTextsBecomeUtf8FromEitherEncoding) {
+  MatchStats stats;
+  timed(stats).logName = "C:\\Logs\\\xEB\xEE\xE3.log";                 // лог, Windows-1251
+  stats.mapName = "de_\xE4\xF3\xF1\xF2";                                // de_дуст
+  stats.registerKill("\xCF\xE5\xF2\xFF", "CT", "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F", "TERRORIST",
+                     "\xED\xEE\xE6");                                   // Петя (1251) kills Вася (UTF-8)
+  stats.registerKill("Ken\xE6\x97\xA5", "TERRORIST", "M\x98x", "CT", "knife");  // Ken日; 0x98 has no letter
+  const Json record = recordOf(stats);
+  EXPECT_EQ(record["log"]["path"], "C:\\Logs\\лог.log");
+  EXPECT_EQ(record["map"], "de_дуст");
+  EXPECT_EQ(record["players"][0]["name"], "Петя");
+  EXPECT_EQ(record["players"][0]["victims"], Json::parse(R"({"Вася": 1})"));
+  EXPECT_EQ(record["players"][0]["favourite_weapon"], "нож");
+  EXPECT_EQ(record["players"][1]["name"], "Ken日");
+  EXPECT_EQ(record["players"][3]["name"], "M\xC2\x98x");
+  EXPECT_EQ(record["weapons"][0], Json::parse(R"({"name": "нож", "kills": 1, "picture": null})"));
+  EXPECT_EQ(record["weapons"][1], Json::parse(R"({"name": "knife", "kills": 1, "picture": "knife.jpg"})"));
+}
+
+// Two names of the log that differ in bytes but read as the same text are two
+// rows of the report and one key of a player's victims.
+TEST(MatchRecordTest, NamesThatReadAlikeShareAKeyAndAddUp) {
+  MatchStats stats;
+  timed(stats);
+  stats.registerKill("Ann", "CT", "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F", "TERRORIST", "usp");
+  stats.registerKill("Ann", "CT", "\xC2\xE0\xF1\xFF", "TERRORIST", "usp");
+  stats.registerKill("Ann", "CT", "\xC2\xE0\xF1\xFF", "TERRORIST", "usp");
+  const Json record = recordOf(stats);
+  ASSERT_EQ(record["players"].size(), 3u);
+  EXPECT_EQ(record["players"][0]["victims"], Json::parse(R"({"Вася": 3})"));
+  EXPECT_EQ(record["players"][0]["kills"], 3);
+}
+
+TEST(MatchRecordTest, NoMapMeansNullWhereThePageShowsThePlaceholder) {
+  MatchStats stats;
+  EXPECT_EQ(recordOf(timed(stats))["map"], nullptr);
+  EXPECT_EQ(buildReportModel(stats).map, std::nullopt);
+}
+
+// The favourite weapon's cell shows a weapon that an empty name keeps out of
+// the weapons table; the record says the same.
+TEST(MatchRecordTest, FavouriteWeaponBeyondAnEmptyWeaponNameIsStillNamed) {
+  MatchStats stats;
+  timed(stats);
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "knife");
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "");
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "awp");
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "awp");
+  const Json record = recordOf(stats);
+  EXPECT_EQ(record["players"][0]["favourite_weapon"], "awp");
+  EXPECT_EQ(record["players"][0]["weapons"], Json::parse(R"({"knife": 1})"));
+  EXPECT_EQ(record["players"][0]["kills"], 4);
+  EXPECT_EQ(record["weapons"], Json::parse(R"([{"name": "knife", "kills": 1, "picture": "knife.jpg"}])"));
+}
+
+// The page and the record are made from a const record: building them twice
+// gives the same, and the record keeps its own fields as the log left them.
+TEST(MatchRecordTest, TheRecordIsLeftAsTheLogMadeIt) {
+  MatchStats stats;
+  timed(stats);
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "knife");
+  stats.registerKill("Bob", "TERRORIST", "Ann", "CT", "knife");
+  stats.registerKill("Bob", "TERRORIST", "Ann", "CT", "knife");
+  const MatchStats& record = stats;
+  const std::string page = buildReport(record);
+  EXPECT_EQ(buildReport(record), page);
+  EXPECT_EQ(stats.mapName, "");
+  EXPECT_EQ(stats.ranking[0].player, -1);
+  // rankPlayers stores the very ranking the report used: Bob first.
+  const Ranking ranking = rankingOf(stats);
+  stats.rankPlayers();
+  EXPECT_EQ(stats.ranking[0].player, 1);
+  EXPECT_EQ(ranking[0].player, 1);
+  EXPECT_EQ(buildReportModel(stats).players[0].name, "Bob");
+}
+
+TEST(MatchRecordTest, AnEmptyLogHasNoModel) {
+  MatchStats stats;
+  try {
+    (void)buildReportModel(stats);
+    FAIL();
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "'' is not a valid integer value");
+  }
+}
+
+TEST(MatchRecordTest, TimesAreIsoUtc) {
+  EXPECT_EQ(isoUtcTime(0), "1970-01-01T00:00:00Z");
+  EXPECT_EQ(isoUtcTime(-1), "1969-12-31T23:59:59Z");
+  EXPECT_EQ(isoUtcTime(951825599), "2000-02-29T11:59:59Z");
+  EXPECT_EQ(isoUtcTime(1607443200), "2020-12-08T16:00:00Z");
+}
+
+TEST(MatchRecordTest, LogFileFactsAreTheFilesSizeAndTime) {
+  testing::TempFolder folder;
+  const std::filesystem::path log = folder / "game.log";
+  testing::writeFile(log, "12345");
+  const auto when = std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{1607443200}});
+  std::filesystem::last_write_time(log, when);
+  const LogFileFacts facts = logFileFacts(utf8FromPath(log));
+  EXPECT_EQ(facts.path, utf8FromPath(log));
+  EXPECT_EQ(facts.bytes, 5u);
+  EXPECT_EQ(facts.modifiedUnixSeconds, 1607443200);
+
+  const std::string missing = utf8FromPath(folder / "missing.log");
+  try {
+    (void)logFileFacts(missing);
+    FAIL();
+  } catch (const Error& error) {
+    EXPECT_EQ(error.what(), "Cannot open file " + missing);
+  }
+}
+
+}  // namespace
+}  // namespace fragtally
