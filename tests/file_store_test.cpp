@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/error.h"
 #include "base/file.h"
 #include "report/file_store.h"
@@ -42,6 +48,128 @@ TEST(FileStoreTest, MissingFolderOrAFolderInTheWayFails) {
   EXPECT_FALSE(replaceFileContents(folder / "taken.htm", "x"));
   EXPECT_TRUE(std::filesystem::is_directory(folder / "taken.htm"));
   EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// Each step that reaches the disk failing in turn: up to the rename the older
+// report stays whole and no temporary is left.
+TEST(FileStoreTest, AFailedFlushOrRenameLeavesTheOlderFileAndNoTemporary) {
+  TempFolder folder;
+  testing::writeFile(folder / "r.htm", "older report");
+  StoreSteps flushFails;
+  flushFails.flush = [](File&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", flushFails));
+  StoreSteps renameFails;
+  renameFails.rename = [](const std::filesystem::path&, const std::filesystem::path&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", renameFails));
+  EXPECT_EQ(readFile(folder / "r.htm"), "older report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+
+  // Past the rename there is nothing to undo, but an unflushed folder is no success.
+  StoreSteps folderFlushFails;
+  folderFlushFails.flushFolder = [](const std::filesystem::path&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", folderFlushFails));
+  EXPECT_EQ(readFile(folder / "r.htm"), "new report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(FileStoreTest, TheFolderIsFlushedAfterTheRename) {
+  TempFolder folder;
+  std::vector<std::string> steps;
+  StoreSteps logged;
+  logged.flush = [&](File& file) {
+    steps.push_back("flush");
+    return file.flushToDisk();
+  };
+  logged.rename = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
+    steps.push_back("rename");
+    return renameReplacing(from, to);
+  };
+  logged.flushFolder = [&](const std::filesystem::path& at) {
+    steps.push_back(at == folder.path() ? "folder" : "another folder");
+    return flushFolder(at);
+  };
+  EXPECT_TRUE(replaceFileContents(folder / "r.htm", "report", logged));
+  EXPECT_EQ(steps, (std::vector<std::string>{"flush", "rename", "folder"}));
+}
+
+#ifndef _WIN32
+TEST(FileStoreTest, AReplacedFileKeepsItsPermissionsANewOneGetsTheUsualOnes) {
+  TempFolder folder;
+  testing::writeFile(folder / "private.htm", "old");
+  ASSERT_EQ(chmod((folder / "private.htm").c_str(), 0600), 0);
+  EXPECT_TRUE(replaceFileContents(folder / "private.htm", "new"));
+  struct stat facts {};
+  ASSERT_EQ(stat((folder / "private.htm").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 0600u);
+
+  const mode_t mask = umask(022);
+  umask(mask);
+  EXPECT_TRUE(replaceFileContents(folder / "new.htm", "new"));
+  ASSERT_EQ(stat((folder / "new.htm").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 0666u & ~mask);
+}
+#endif
+
+TEST(FileStoreTest, ABatchStoresEveryGoodTargetAndNamesTheFailedOnes) {
+  TempFolder folder;
+  testing::writeFile(folder / "b.htm", "older b");
+  testing::writeFile(folder / "c.htm", "older c");
+  std::vector<std::string> steps;
+  StoreSteps failC;
+  failC.flush = [&](File& file) {
+    steps.push_back("flush");
+    return file.flushToDisk();
+  };
+  failC.rename = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
+    steps.push_back("rename");
+    return to.filename() != "c.htm" && renameReplacing(from, to);
+  };
+  failC.flushFolder = [&](const std::filesystem::path& at) {
+    steps.push_back("folder");
+    return flushFolder(at);
+  };
+  PendingStores stores(failC);
+  EXPECT_TRUE(stores.add(folder / "a.htm", "new a"));
+  EXPECT_TRUE(stores.add(folder / "b.htm", "new b"));
+  EXPECT_TRUE(stores.add(folder / "c.htm", "new c"));
+  EXPECT_FALSE(stores.add(folder / "missing" / "d.htm", "new d"));
+  EXPECT_EQ(readFile(folder / "b.htm"), "older b");  // nothing in place before the commit
+  EXPECT_EQ(stores.commit(), (std::vector<std::filesystem::path>{folder / "missing" / "d.htm", folder / "c.htm"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"flush", "flush", "flush", "rename", "rename", "rename", "folder"}));
+  EXPECT_EQ(readFile(folder / "a.htm"), "new a");
+  EXPECT_EQ(readFile(folder / "b.htm"), "new b");
+  EXPECT_EQ(readFile(folder / "c.htm"), "older c");
+  EXPECT_EQ(entriesIn(folder.path()), 3u);
+  EXPECT_TRUE(stores.commit().empty());
+}
+
+TEST(FileStoreTest, ABatchDroppedWithoutItsCommitLeavesTheTargetsAsTheyWere) {
+  TempFolder folder;
+  testing::writeFile(folder / "a.htm", "older a");
+  {
+    PendingStores stores;
+    EXPECT_TRUE(stores.add(folder / "a.htm", "new a"));
+    EXPECT_TRUE(stores.add(folder / "b.htm", "new b"));
+  }
+  EXPECT_EQ(readFile(folder / "a.htm"), "older a");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(FileStoreTest, OnlyOurTemporariesOlderThanADayAreRemoved) {
+  TempFolder folder;
+  const auto twoDaysAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  for (const char* name : {".fragtally-0123456789abcdef.tmp", ".fragtally-fedcba9876543210.tmp",
+                           ".fragtally-notours.tmp", "report.tmp"}) {
+    testing::writeFile(folder / name, "x");
+    if (std::string_view(name) != ".fragtally-fedcba9876543210.tmp") {
+      std::filesystem::last_write_time(folder / name, twoDaysAgo);
+    }
+  }
+  removeStaleTemporaries(folder.path());
+  EXPECT_FALSE(std::filesystem::exists(folder / ".fragtally-0123456789abcdef.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-fedcba9876543210.tmp"));  // may be a run going on
+  EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-notours.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "report.tmp"));
 }
 
 }  // namespace
