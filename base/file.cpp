@@ -195,6 +195,27 @@ bool File::flushToDisk() {
 #endif
 }
 
+void File::startWriteOut() {
+  if (file_ == nullptr || std::fflush(file_) != 0) return;
+#ifdef __linux__
+  ::sync_file_range(::fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+bool File::finishWriteOut() {
+#ifdef __linux__
+  if (file_ == nullptr || std::fflush(file_) != 0) return false;
+  int result = 0;
+  do {
+    result = ::sync_file_range(::fileno(file_), 0, 0,
+                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+#else
+  return flushToDisk();
+#endif
+}
+
 bool File::close() {
   if (file_ == nullptr) return false;
   const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;

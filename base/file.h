@@ -42,6 +42,14 @@ class File {
   /// Hands everything written so far to the disk and waits until it is there;
   /// false when the system reports it could not be stored.
   bool flushToDisk();
+  /// For many files made durable together: startWriteOut sends the bytes on
+  /// their way to the disk without waiting, finishWriteOut waits until they
+  /// have left the system's caches (not the disk's own), false when that
+  /// fails. One flushToDisk after all of them then makes them all durable on
+  /// Linux, whose file systems commit every file's sizes and places together;
+  /// elsewhere finishWriteOut is a whole flushToDisk.
+  void startWriteOut();
+  bool finishWriteOut();
   /// Flushes and closes; false when anything written could not be stored.
   bool close();
   bool failed() const { return file_ != nullptr && std::ferror(file_) != 0; }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -135,6 +136,7 @@ bool PendingStores::add(const std::filesystem::path& target, std::string_view by
     failed_.push_back(target);
     return false;
   }
+  store.file.startWriteOut();
   pending_.push_back(std::move(store));
   return true;
 }
@@ -145,18 +147,29 @@ std::vector<std::filesystem::path> PendingStores::commit() {
 }
 
 void PendingStores::commitWaiting() {
-  // All flushes before any rename: the disk is waited for once per batch
-  // rather than once per file, and no name points to bytes not yet on disk.
+  // Every file's bytes out of the caches, then one flush that makes them all
+  // durable, and only then the renames: the disk is waited for once per batch
+  // rather than twice per file, and no name points to bytes not yet on disk.
+  // The one flush goes to the last file of each folder, so that a batch
+  // spread over several disks has each of them flushed.
   std::vector<bool> ready(pending_.size());
+  std::map<std::filesystem::path, std::size_t> lastInFolder;
   for (std::size_t i = 0; i < pending_.size(); ++i) {
-    const bool flushed = doFlush(steps_, pending_[i].file);
-    ready[i] = pending_[i].file.close() && flushed;
+    File& file = pending_[i].file;
+    ready[i] = steps_.flush ? steps_.flush(file) : file.finishWriteOut();
+    if (ready[i]) lastInFolder[pending_[i].target.parent_path()] = i;
+  }
+  std::set<std::filesystem::path> notDurable;
+  for (const auto& [folder, last] : lastInFolder) {
+    if (!doFlush(steps_, pending_[last].file)) notDurable.insert(folder);
   }
   std::set<std::filesystem::path> folders;
   std::vector<std::size_t> renamed;
   for (std::size_t i = 0; i < pending_.size(); ++i) {
     Pending& store = pending_[i];
-    if (ready[i] && doRename(steps_, store.temporary, store.target)) {
+    const bool closed = store.file.close();
+    const bool durable = notDurable.count(store.target.parent_path()) == 0;
+    if (durable && ready[i] && closed && doRename(steps_, store.temporary, store.target)) {
       store.held.release();
       folders.insert(store.target.parent_path());
       renamed.push_back(i);

@@ -135,7 +135,7 @@ TEST(FileStoreTest, ABatchStoresEveryGoodTargetAndNamesTheFailedOnes) {
   EXPECT_FALSE(stores.add(folder / "missing" / "d.htm", "new d"));
   EXPECT_EQ(readFile(folder / "b.htm"), "older b");  // nothing in place before the commit
   EXPECT_EQ(stores.commit(), (std::vector<std::filesystem::path>{folder / "missing" / "d.htm", folder / "c.htm"}));
-  EXPECT_EQ(steps, (std::vector<std::string>{"flush", "flush", "flush", "rename", "rename", "rename", "folder"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"flush", "flush", "flush", "flush", "rename", "rename", "rename", "folder"}));
   EXPECT_EQ(readFile(folder / "a.htm"), "new a");
   EXPECT_EQ(readFile(folder / "b.htm"), "new b");
   EXPECT_EQ(readFile(folder / "c.htm"), "older c");
