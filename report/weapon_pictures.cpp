@@ -1,6 +1,6 @@
 #include "report/weapon_pictures.h"
 
-#include <optional>
+#include <algorithm>
 #include <system_error>
 #include <vector>
 
@@ -60,7 +60,10 @@ void writeWeaponPictures(const MatchStats& stats, const std::filesystem::path& f
 }
 
 void writeWeaponPictures(std::span<const std::string> weaponNames, const std::filesystem::path& folder) {
-  std::optional<std::filesystem::path> firstFailure;
+  // Stored as one batch: a report's pictures cost one wait for the disk, not
+  // two for each.
+  PendingStores stores;
+  std::vector<std::filesystem::path> written;
   for (const std::string& name : weaponNames) {
     const WeaponPicture* picture = findWeaponPicture(name);
     if (picture == nullptr) continue;
@@ -69,9 +72,13 @@ void writeWeaponPictures(std::span<const std::string> weaponNames, const std::fi
     const std::filesystem::path path = folder / pathFromUtf8(name + ".jpg");
     const std::string_view bytes(reinterpret_cast<const char*>(picture->bytes.data()), picture->bytes.size());
     if (holdsExactly(path, bytes)) continue;
-    if (!replaceFileContents(path, bytes) && !firstFailure) firstFailure = path;
+    stores.add(path, bytes);
+    written.push_back(path);
   }
-  if (firstFailure) throw cannotCreateFile(utf8FromPath(*firstFailure));
+  const std::vector<std::filesystem::path> failed = stores.commit();
+  for (const std::filesystem::path& path : written) {
+    if (std::find(failed.begin(), failed.end(), path) != failed.end()) throw cannotCreateFile(utf8FromPath(path));
+  }
 }
 
 }  // namespace fragtally

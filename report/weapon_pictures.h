@@ -25,8 +25,8 @@ const WeaponPicture* findWeaponPicture(std::string_view weaponName);
 
 /// Writes, for every weapon of the record up to the first empty name, its
 /// picture as "<name as the log writes it>.jpg" in `folder`, each stored whole
-/// (replaceFileContents). A weapon without a picture is skipped. A file that
-/// already holds exactly the picture's bytes is left untouched. The other
+/// and durably (PendingStores). A weapon without a picture is skipped. A file
+/// that already holds exactly the picture's bytes is left untouched. The other
 /// pictures are still written when one cannot be; then throws
 /// cannotCreateFile(<that picture's path>) for the first that failed.
 void writeWeaponPictures(const MatchStats& stats, const std::filesystem::path& folder);
