@@ -8,8 +8,20 @@
 
 namespace fragtally {
 
-FileSource::FileSource(std::string_view utf8Path)
-    : path_(utf8Path), file_(File::openForReading(pathFromUtf8(utf8Path))) {
+namespace {
+
+// "-" is the standard input, as for most command-line tools; a file of that
+// name is reached as "./-".
+File openLog(std::string_view utf8Path) {
+  if (utf8Path == "-") return File::standardInput();
+  return File::openForReading(pathFromUtf8(utf8Path));
+}
+
+}  // namespace
+
+FileSource::FileSource(std::string_view utf8Path) : path_(utf8Path), file_(openLog(utf8Path)) {
+  // An empty name would read "Cannot open file " with nothing to show what was meant.
+  if (path_.empty()) throw Error("Cannot open file ''.");
   if (!file_.isOpen()) throw cannotOpenFile(path_);
 }
 

@@ -1,20 +1,108 @@
 #include "base/file.h"
 
+#include <cstdint>
 #include <system_error>
 #include <utility>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fragtally {
 namespace {
 
-std::FILE* openFile(const std::filesystem::path& path, bool forWriting) {
 #ifdef _WIN32
-  // The narrow fopen would go through the ANSI code page; the wide one takes
-  // every character a Windows path can hold.
-  return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
-#else
-  return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
-#endif
+
+// The narrow fopen would go through the ANSI code page; the wide calls take
+// every character a Windows path can hold.
+std::FILE* openFile(const std::filesystem::path& path, bool forWriting) {
+  if (!forWriting) return _wfopen(path.c_str(), L"rb");
+  // Shared for deletion, so that an interrupt can remove a file still being
+  // written: it goes when the ending process closes it.
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) _close(fd);
+  return file;
 }
+
+#else
+
+// A descriptor closed at the end of its scope unless handed on.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+std::FILE* openFile(const std::filesystem::path& path, bool forWriting) {
+  return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+}
+
+// Opening never waits: without O_NONBLOCK, opening a FIFO for reading blocks
+// until some program opens it for writing, which may be never. A FIFO opened
+// so is only kept when it holds bytes or a writer has it open (a read then
+// says "try again" instead of "end"); with neither, it is refused. A pipe given
+// as /dev/stdin has its writer, so it reads as before.
+std::FILE* openForReadingWithoutWaiting(const std::filesystem::path& path) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return nullptr;
+  struct stat facts {};
+  if (::fstat(fd.get(), &facts) != 0 || S_ISDIR(facts.st_mode)) return nullptr;
+
+  int peeked = -1;
+  if (S_ISFIFO(facts.st_mode)) {
+    unsigned char byte = 0;
+    ssize_t got = 0;
+    do {
+      got = ::read(fd.get(), &byte, 1);
+    } while (got < 0 && errno == EINTR);
+    if (got == 0) return nullptr;
+    if (got == 1) {
+      peeked = byte;
+    } else if (errno != EAGAIN && errno != EWOULDBLOCK) {
+      return nullptr;
+    }
+  }
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
+  std::FILE* file = ::fdopen(fd.get(), "rb");
+  if (file == nullptr) return nullptr;
+  fd.release();
+  // One byte pushed back is always possible on a freshly opened stream.
+  if (peeked >= 0) std::ungetc(peeked, file);
+  return file;
+}
+
+#endif
 
 }  // namespace
 
@@ -52,14 +140,35 @@ File& File::operator=(File&& other) noexcept {
 }
 
 File File::openForReading(const std::filesystem::path& path) {
-  // fopen succeeds on a folder on some systems; reading it then fails.
+#ifdef _WIN32
+  // _wfopen succeeds on a folder; reading it then fails.
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) return File();
   return File(openFile(path, false));
+#else
+  return File(openForReadingWithoutWaiting(path));
+#endif
 }
 
 File File::createForWriting(const std::filesystem::path& path) {
   return File(openFile(path, true));
+}
+
+File File::standardInput() {
+#ifdef _WIN32
+  const int fd = _dup(0);
+  if (fd < 0) return File();
+  _setmode(fd, _O_BINARY);
+  std::FILE* file = _fdopen(fd, "rb");
+  if (file == nullptr) _close(fd);
+  return File(file);
+#else
+  Descriptor fd(::fcntl(0, F_DUPFD_CLOEXEC, 0));
+  if (fd.get() < 0) return File();
+  std::FILE* file = ::fdopen(fd.get(), "rb");
+  if (file != nullptr) fd.release();
+  return File(file);
+#endif
 }
 
 std::size_t File::read(char* into, std::size_t capacity) {
@@ -71,12 +180,81 @@ bool File::write(std::string_view bytes) {
   return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
 }
 
+bool File::flushToDisk() {
+  if (file_ == nullptr || std::fflush(file_) != 0) return false;
+#ifdef _WIN32
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)));
+  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
+#else
+  int result = 0;
+  do {
+#ifdef __linux__
+    // The data and what is needed to read it back (its size); not its times.
+    result = ::fdatasync(::fileno(file_));
+#else
+    result = ::fsync(::fileno(file_));
+#endif
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+#endif
+}
+
+void File::startWriteOut() {
+  if (file_ == nullptr || std::fflush(file_) != 0) return;
+#ifdef __linux__
+  ::sync_file_range(::fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+bool File::finishWriteOut() {
+#ifdef __linux__
+  if (file_ == nullptr || std::fflush(file_) != 0) return false;
+  int result = 0;
+  do {
+    result = ::sync_file_range(::fileno(file_), 0, 0,
+                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+#else
+  return flushToDisk();
+#endif
+}
+
 bool File::close() {
   if (file_ == nullptr) return false;
   const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   return flushed && closed;
+}
+
+bool renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+#ifdef _WIN32
+  // Write-through: the call returns once the new name is on disk, which on
+  // Windows takes the place of flushing the folder.
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  return ::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+bool flushFolder(const std::filesystem::path& folder) {
+#ifdef _WIN32
+  (void)folder;
+  return true;
+#else
+  const std::filesystem::path& name = folder.empty() ? std::filesystem::path(".") : folder;
+  Descriptor fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  // A folder one may write into but not list cannot be opened to flush it;
+  // the rename in it has still been done and will reach the disk in time.
+  if (fd.get() < 0) return errno == EACCES;
+  int result = 0;
+  do {
+    result = ::fsync(fd.get());
+  } while (result != 0 && errno == EINTR);
+  // Some file systems have no flush of a folder and say so: nothing to wait for.
+  return result == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP;
+#endif
 }
 
 }  // namespace fragtally

@@ -24,16 +24,32 @@ class File {
   File(File&& other) noexcept;
   File& operator=(File&& other) noexcept;
 
-  /// Opens an existing file for reading; invalid when that fails (also for a folder).
+  /// Opens an existing file for reading; invalid when that fails (also for a
+  /// folder). Never waits in the opening: a pipe (FIFO) that no program writes
+  /// to, and holds no bytes, is refused rather than waited for.
   static File openForReading(const std::filesystem::path& path);
   /// Creates or empties a file for writing; invalid when that fails.
   static File createForWriting(const std::filesystem::path& path);
+  /// The program's standard input, in binary mode, as a file of its own:
+  /// closing it leaves the standard input open.
+  static File standardInput();
 
   bool isOpen() const { return file_ != nullptr; }
   /// Reads up to `capacity` bytes; 0 at the end. Sets failed() on a read error.
   std::size_t read(char* into, std::size_t capacity);
   /// Writes all bytes; false when the write fails or falls short.
   bool write(std::string_view bytes);
+  /// Hands everything written so far to the disk and waits until it is there;
+  /// false when the system reports it could not be stored.
+  bool flushToDisk();
+  /// For many files made durable together: startWriteOut sends the bytes on
+  /// their way to the disk without waiting, finishWriteOut waits until they
+  /// have left the system's caches (not the disk's own), false when that
+  /// fails. One flushToDisk after all of them then makes them all durable on
+  /// Linux, whose file systems commit every file's sizes and places together;
+  /// elsewhere finishWriteOut is a whole flushToDisk.
+  void startWriteOut();
+  bool finishWriteOut();
   /// Flushes and closes; false when anything written could not be stored.
   bool close();
   bool failed() const { return file_ != nullptr && std::ferror(file_) != 0; }
@@ -42,5 +58,14 @@ class File {
   explicit File(std::FILE* file) : file_(file) {}
   std::FILE* file_ = nullptr;
 };
+
+/// Renames `from` over `to`, replacing a file of that name in one step, and
+/// asks the system to have the new name on disk. False when it fails; `from`
+/// is then still there.
+bool renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+/// Stores the folder's own entries (names created, renamed or removed in it)
+/// on disk. True on systems where a rename written through needs no more.
+bool flushFolder(const std::filesystem::path& folder);
 
 }  // namespace fragtally

@@ -173,6 +173,7 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
       return 0;
     }
     const std::string reportPath = options.report ? reportPathFor(*options.report) : "result.htm";
+    removeStaleTemporaries(pathFromUtf8(reportPath).parent_path().empty() ? "." : pathFromUtf8(reportPath).parent_path());
     std::vector<std::filesystem::path> records;
     if (options.json) records.push_back(recordPathFor(reportPath));
     writeReport(*stats, model, reportPath, records);

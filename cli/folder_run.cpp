@@ -37,7 +37,9 @@ std::string absoluteLogPath(const std::string& log) {
   return error ? log : utf8FromPath(absolute.lexically_normal());
 }
 
-enum class Outcome { pending, written, upToDate, failed };
+// A log is written once the files it handed to its worker's stores have been
+// committed; until then it is storing.
+enum class Outcome { pending, storing, written, upToDate, failed };
 
 // One log of the run, from its place in the input order to its outcome.
 struct Job {
@@ -83,14 +85,17 @@ class PictureStore {
  public:
   explicit PictureStore(const std::filesystem::path& folder) : folder_(folder) {}
 
-  /// Throws cannotCreateFile(<picture path>) when one cannot be stored.
+  /// Throws cannotCreateFile(<picture path>) when one cannot be stored; it is
+  /// tried again for the next log that shows it.
   void ensure(const std::vector<std::string>& weapons) {
     std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> missing;
     for (const std::string& weapon : weapons) {
-      if (stored_.count(weapon) != 0) continue;
-      writeWeaponPicture(folder_, weapon);
-      stored_.insert(weapon);
+      if (stored_.count(weapon) == 0) missing.push_back(weapon);
     }
+    if (missing.empty()) return;
+    writeWeaponPictures(missing, folder_);
+    stored_.insert(missing.begin(), missing.end());
   }
 
  private:
@@ -109,7 +114,11 @@ class FolderRunner {
  private:
   void planJobs(const std::vector<std::string>& logs);
   void work();
-  Outcome process(Job& job);
+  Outcome process(Job& job, PendingStores& stores);
+  void publish(PendingStores& stores, std::vector<std::size_t>& waiting);
+  std::filesystem::path outputPath(const Job& job, std::string_view extension) const {
+    return folder_.path() / pathFromUtf8(job.name + std::string(extension));
+  }
   void report(BatchProgress& progress);
 
   const FolderRun& run_;
@@ -145,7 +154,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
         try {
           const LogFileFacts facts = logFileFacts(job.absolute);
           if (record->logBytes == facts.bytes && record->logModified == isoUtcTime(facts.modifiedUnixSeconds) &&
-              std::filesystem::is_regular_file(folder_.path() / pathFromUtf8(job.name + ".htm"), error)) {
+              std::filesystem::is_regular_file(outputPath(job, ".htm"), error)) {
             job.outcome = Outcome::upToDate;
           }
         } catch (const Error&) {
@@ -157,22 +166,21 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   }
 }
 
-// Analyses one log and stores its outputs; the message of a failure goes to
-// the job.
-Outcome FolderRunner::process(Job& job) {
-  const std::filesystem::path report = folder_.path() / pathFromUtf8(job.name + ".htm");
-  const std::filesystem::path record = folder_.path() / pathFromUtf8(job.name + ".json");
+// Analyses one log and hands its report and record to the worker's stores;
+// the message of a failure goes to the job.
+Outcome FolderRunner::process(Job& job, PendingStores& stores) {
+  const std::filesystem::path report = outputPath(job, ".htm");
+  const std::filesystem::path record = outputPath(job, ".json");
   try {
     const LogFileFacts facts = logFileFacts(job.absolute);
     auto stats = std::make_unique<MatchStats>();
     analyseLogFile(*stats, job.absolute);
     const MatchOutputs outputs = buildMatchOutputs(*stats, facts);
     stats.reset();
-    if (!folder_.make()) throw cannotCreateFile(utf8FromPath(report));
-    if (!replaceFileContents(report, outputs.page)) throw cannotCreateFile(utf8FromPath(report));
+    if (!folder_.make() || !stores.add(report, outputs.page)) throw cannotCreateFile(utf8FromPath(report));
     pictures_.ensure(outputs.pictureWeapons);
     // The record last: a log whose record is missing is done again next time.
-    if (!replaceFileContents(record, outputs.record)) throw cannotCreateFile(utf8FromPath(record));
+    if (!stores.add(record, outputs.record)) throw cannotCreateFile(utf8FromPath(record));
     return Outcome::written;
   } catch (const Error& error) {
     job.message = userMessage(error.what());
@@ -182,19 +190,45 @@ Outcome FolderRunner::process(Job& job) {
   return Outcome::failed;
 }
 
+// Commits the worker's stores and makes the outcomes of the jobs whose files
+// they held known to the printer.
+void FolderRunner::publish(PendingStores& stores, std::vector<std::size_t>& waiting) {
+  const std::vector<std::filesystem::path> failed = stores.commit();
+  std::lock_guard<std::mutex> lock(doneMutex_);
+  for (const std::size_t index : waiting) {
+    Job& job = jobs_[index];
+    if (job.outcome != Outcome::storing) continue;
+    job.outcome = Outcome::written;
+    for (const std::filesystem::path& target : failed) {
+      if (target != outputPath(job, ".htm") && target != outputPath(job, ".json")) continue;
+      job.message = userMessage(cannotCreateFile(utf8FromPath(target)).what());
+      job.outcome = Outcome::failed;
+      break;
+    }
+  }
+  waiting.clear();
+  doneChanged_.notify_all();
+}
+
 void FolderRunner::work() {
+  // Files are made durable a batch at a time: one flush to disk for many.
+  constexpr std::size_t kLogsPerBatch = PendingStores::kMaxPending / 2;
+  PendingStores stores;
+  std::vector<std::size_t> waiting;
   for (;;) {
     const std::size_t index = nextJob_.fetch_add(1);
-    if (index >= jobs_.size()) return;
+    if (index >= jobs_.size()) break;
     Job& job = jobs_[index];
     if (job.outcome != Outcome::pending) continue;  // up to date: known before the workers began
-    const Outcome outcome = process(job);
+    const Outcome outcome = process(job, stores);
+    waiting.push_back(index);
     {
       std::lock_guard<std::mutex> lock(doneMutex_);
-      job.outcome = outcome;
+      job.outcome = outcome == Outcome::written ? Outcome::storing : outcome;
     }
-    doneChanged_.notify_all();
+    if (waiting.size() >= kLogsPerBatch) publish(stores, waiting);
   }
+  publish(stores, waiting);
 }
 
 // Prints the outcomes in input order as they become known, whatever order the
@@ -209,10 +243,10 @@ void FolderRunner::report(BatchProgress& progress) {
         std::lock_guard<std::mutex> lock(doneMutex_);
         outcome = job.outcome;
       }
-      if (outcome == Outcome::pending) break;
+      if (outcome == Outcome::pending || outcome == Outcome::storing) break;
       progress.clear();
       if (outcome == Outcome::written) {
-        out_ << utf8FromPath(folder_.path() / pathFromUtf8(job.name + ".htm")) << '\n';
+        out_ << utf8FromPath(outputPath(job, ".htm")) << '\n';
       } else if (outcome == Outcome::failed) {
         err_ << job.given << ": " << job.message << '\n';
       }
@@ -224,7 +258,10 @@ void FolderRunner::report(BatchProgress& progress) {
     // Woken by the job it waits for; the time-out keeps the progress line moving.
     std::unique_lock<std::mutex> lock(doneMutex_);
     doneChanged_.wait_for(lock, std::chrono::milliseconds(250),
-                          [&] { return jobs_[printed].outcome != Outcome::pending; });
+                          [&] {
+                            const Outcome next = jobs_[printed].outcome;
+                            return next != Outcome::pending && next != Outcome::storing;
+                          });
   }
 }
 

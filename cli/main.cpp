@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/interrupt.h"
 #include "cli/cli.h"
 
 #ifdef _WIN32
@@ -28,6 +29,8 @@ int checkedOutput(int status) {
 
 int runWithArguments(const std::vector<std::string>& args) {
   try {
+    // Ctrl+C or a stop request removes the temporary file being written.
+    fragtally::installInterruptHandlers();
     const bool errIsTerminal = isatty(fileno(stderr)) != 0;
     return checkedOutput(fragtally::runCli(args, std::cout, std::cerr, errIsTerminal));
   } catch (const std::bad_alloc&) {

@@ -1,22 +1,87 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "base/file.h"
+#include "base/interrupt.h"
 
 namespace fragtally {
 
 /// Writes bytes to an open file; false when the write fails or falls short.
 using ContentWriter = std::function<bool(File&, std::string_view)>;
 
-/// Replaces the content of `target` as a whole: the bytes go to a new file in
-/// the same folder, which is renamed over the target only when complete. On any
-/// failure the target is left as it was, no temporary file remains, and the
-/// result is false. `write` is replaceable so that tests can fail a write.
+/// The steps of a store that reach the disk, each replaceable so that tests
+/// can fail it; an empty one does the real step.
+struct StoreSteps {
+  ContentWriter write;
+  /// The temporary file's bytes to disk (File::flushToDisk).
+  std::function<bool(File&)> flush;
+  /// The temporary file renamed over the target (renameReplacing).
+  std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> rename;
+  /// The folder's entries to disk (flushFolder).
+  std::function<bool(const std::filesystem::path& folder)> flushFolder;
+};
+
+/// Replaces the content of `target` as a whole and durably: the bytes go to a
+/// new file in the same folder, which is flushed to disk and only then renamed
+/// over the target; the folder is flushed last, so that after a power cut the
+/// target holds either its older bytes or all of the new ones. A replaced
+/// file's permissions are kept; a new file gets the usual ones.
+/// On a failure up to the rename the target is left as it was, no temporary
+/// file remains, and the result is false. When only the final folder flush
+/// fails the target already holds the new bytes, but the result is false all
+/// the same: they may not survive a power cut.
 bool replaceFileContents(const std::filesystem::path& target, std::string_view bytes,
                          const ContentWriter& write = {});
+bool replaceFileContents(const std::filesystem::path& target, std::string_view bytes, const StoreSteps& steps);
+
+/// Stores of many files made durable together, for a run that writes a lot of
+/// them: every file is written to its temporary first, then all are flushed,
+/// renamed, and each folder flushed once, which costs far fewer waits for the
+/// disk than one replaceFileContents after another. Each store is whole or
+/// not at all, as with replaceFileContents; a failed one leaves its target
+/// untouched. At most kMaxPending files wait at a time: adding one more
+/// commits the waiting ones first.
+class PendingStores {
+ public:
+  static constexpr std::size_t kMaxPending = 64;
+
+  explicit PendingStores(StoreSteps steps = {});
+  /// Stores not committed are dropped: their temporaries removed, targets untouched.
+  ~PendingStores();
+  PendingStores(const PendingStores&) = delete;
+  PendingStores& operator=(const PendingStores&) = delete;
+
+  /// Writes the bytes to a temporary file beside `target`. False (and nothing
+  /// left behind) when that fails; the target then counts as failed.
+  bool add(const std::filesystem::path& target, std::string_view bytes);
+  /// Makes every store added so far durable and in place. Returns the
+  /// targets that failed since the last commit, each once (the folder-flush
+  /// rule of replaceFileContents applies).
+  std::vector<std::filesystem::path> commit();
+
+ private:
+  struct Pending {
+    std::filesystem::path target;
+    std::filesystem::path temporary;
+    File file;
+    HeldTemporary held;
+  };
+  void commitWaiting();
+
+  StoreSteps steps_;
+  std::vector<Pending> pending_;
+  std::vector<std::filesystem::path> failed_;
+};
+
+/// Removes this program's temporary files (".fragtally-*.tmp") directly in
+/// `folder` that are more than a day old: leftovers of a run that was killed
+/// outright or lost its power. Younger ones may belong to a run going on now.
+/// Best effort: a file that cannot be removed is left.
+void removeStaleTemporaries(const std::filesystem::path& folder);
 
 }  // namespace fragtally
-namespace fragtally { void removeStaleTemporaries(const std::filesystem::path& folder); }  // TEMPORARY

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace fragtally {
@@ -23,10 +24,15 @@ std::span<const WeaponPicture> weaponPictures();
 const WeaponPicture* findWeaponPicture(std::string_view weaponName);
 
 /// Writes, for every weapon of the record up to the first empty name, its
-/// picture as "<name as the log writes it>.jpg" in `folder`. A weapon without a
-/// picture, or a file that cannot be written, is skipped silently and leaves no
-/// partial file.
+/// picture as "<name as the log writes it>.jpg" in `folder`, each stored whole
+/// and durably (PendingStores). A weapon without a picture is skipped. A file
+/// that already holds exactly the picture's bytes is left untouched. The other
+/// pictures are still written when one cannot be; then throws
+/// cannotCreateFile(<that picture's path>) for the first that failed.
 void writeWeaponPictures(const MatchStats& stats, const std::filesystem::path& folder);
 
+/// The same for a list of weapon names (a run that writes the pictures of many
+/// reports once): every name is tried, an empty one included.
+void writeWeaponPictures(std::span<const std::string> weaponNames, const std::filesystem::path& folder);
+
 }  // namespace fragtally
-namespace fragtally { void writeWeaponPicture(const std::filesystem::path& folder, std::string_view weapon); }  // TEMPORARY

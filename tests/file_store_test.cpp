@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/error.h"
 #include "base/file.h"
 #include "report/file_store.h"
@@ -42,6 +48,105 @@ TEST(FileStoreTest, MissingFolderOrAFolderInTheWayFails) {
   EXPECT_FALSE(replaceFileContents(folder / "taken.htm", "x"));
   EXPECT_TRUE(std::filesystem::is_directory(folder / "taken.htm"));
   EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// Each step that reaches the disk failing in turn: up to the rename the older
+// report stays whole and no temporary is left.
+TEST(FileStoreTest, AFailedFlushOrRenameLeavesTheOlderFileAndNoTemporary) {
+  TempFolder folder;
+  testing::writeFile(folder / "r.htm", "older report");
+  StoreSteps flushFails;
+  flushFails.flush = [](File&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", flushFails));
+  StoreSteps renameFails;
+  renameFails.rename = [](const std::filesystem::path&, const std::filesystem::path&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", renameFails));
+  EXPECT_EQ(readFile(folder / "r.htm"), "older report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+
+  // Past the rename there is nothing to undo, but an unflushed folder is no success.
+  StoreSteps folderFlushFails;
+  folderFlushFails.flushFolder = [](const std::filesystem::path&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", folderFlushFails));
+  EXPECT_EQ(readFile(folder / "r.htm"), "new report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// The real steps, each noted in `noted` as it is taken; renames over `refused` fail.
+StoreSteps notingSteps(std::vector<std::string>& noted, const std::string& refused = "") {
+  StoreSteps steps;
+  steps.flush = [&noted](File& file) {
+    noted.push_back("flush");
+    return file.flushToDisk();
+  };
+  steps.rename = [&noted, refused](const std::filesystem::path& from, const std::filesystem::path& to) {
+    noted.push_back("rename");
+    return utf8FromPath(to.filename()) != refused && renameReplacing(from, to);
+  };
+  steps.flushFolder = [&noted](const std::filesystem::path& folder) {
+    noted.push_back("folder");
+    return flushFolder(folder);
+  };
+  return steps;
+}
+
+#ifndef _WIN32
+TEST(FileStoreTest, AReplacedFileKeepsItsPermissionsANewOneGetsTheUsualOnes) {
+  TempFolder folder;
+  testing::writeFile(folder / "private.htm", "old");
+  ASSERT_EQ(chmod((folder / "private.htm").c_str(), 0600), 0);
+  EXPECT_TRUE(replaceFileContents(folder / "private.htm", "new"));
+  struct stat facts {};
+  ASSERT_EQ(stat((folder / "private.htm").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 0600u);
+
+  const mode_t mask = umask(022);
+  umask(mask);
+  EXPECT_TRUE(replaceFileContents(folder / "new.htm", "new"));
+  ASSERT_EQ(stat((folder / "new.htm").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 0666u & ~mask);
+}
+#endif
+
+TEST(FileStoreTest, ABatchStoresEveryGoodTargetAndNamesTheFailedOnes) {
+  TempFolder folder;
+  testing::writeFile(folder / "b.htm", "older b");
+  testing::writeFile(folder / "c.htm", "older c");
+  std::vector<std::string> noted;
+  {
+    PendingStores stores(notingSteps(noted, "c.htm"));
+    EXPECT_TRUE(stores.add(folder / "a.htm", "new a"));
+    EXPECT_TRUE(stores.add(folder / "b.htm", "new b"));
+    EXPECT_TRUE(stores.add(folder / "c.htm", "new c"));
+    EXPECT_FALSE(stores.add(folder / "missing" / "d.htm", "new d"));
+    EXPECT_EQ(readFile(folder / "b.htm"), "older b");  // nothing in place before the commit
+    EXPECT_EQ(stores.commit(), (std::vector<std::filesystem::path>{folder / "missing" / "d.htm", folder / "c.htm"}));
+    // Each file written out, one flush for the folder's batch, then the renames.
+    EXPECT_EQ(noted, (std::vector<std::string>{"flush", "flush", "flush", "flush", "rename", "rename", "rename",
+                                               "folder"}));
+    EXPECT_TRUE(stores.add(folder / "e.htm", "never committed"));
+  }
+  EXPECT_EQ(readFile(folder / "a.htm"), "new a");
+  EXPECT_EQ(readFile(folder / "b.htm"), "new b");
+  EXPECT_EQ(readFile(folder / "c.htm"), "older c");
+  EXPECT_EQ(entriesIn(folder.path()), 3u);
+}
+
+TEST(FileStoreTest, OnlyOurTemporariesOlderThanADayAreRemoved) {
+  TempFolder folder;
+  const auto twoDaysAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  for (const char* name : {".fragtally-0123456789abcdef.tmp", ".fragtally-fedcba9876543210.tmp",
+                           ".fragtally-notours.tmp", "report.tmp"}) {
+    testing::writeFile(folder / name, "x");
+    if (std::string_view(name) != ".fragtally-fedcba9876543210.tmp") {
+      std::filesystem::last_write_time(folder / name, twoDaysAgo);
+    }
+  }
+  removeStaleTemporaries(folder.path());
+  EXPECT_FALSE(std::filesystem::exists(folder / ".fragtally-0123456789abcdef.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-fedcba9876543210.tmp"));  // may be a run going on
+  EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-notours.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "report.tmp"));
 }
 
 }  // namespace

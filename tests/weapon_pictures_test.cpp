@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "base/error.h"
 #include "base/file.h"
 #include "report/weapon_pictures.h"
 #include "stats/match_stats.h"
@@ -108,6 +114,56 @@ TEST(WeaponPicturesTest, FilesKeepTheLogsSpellingAndOnlyPicturedWeaponsGetOne) {
   const WeaponPicture* m4a1 = findWeaponPicture("M4A1");
   EXPECT_EQ(readFile(folder / "m4a1.jpg"),
             std::string(reinterpret_cast<const char*>(m4a1->bytes.data()), m4a1->bytes.size()));
+}
+
+std::string pictureBytes(std::string_view name) {
+  const WeaponPicture* picture = findWeaponPicture(name);
+  return std::string(reinterpret_cast<const char*>(picture->bytes.data()), picture->bytes.size());
+}
+
+TEST(WeaponPicturesTest, APictureThatCannotBeWrittenIsNamedAfterTheOthersAreWritten) {
+  TempFolder folder;
+  MatchStats stats;
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "AWP");
+  stats.registerKill("Ann", "CT", "Bob", "TERRORIST", "knife");
+  std::filesystem::create_directory(folder / "AWP.jpg");
+  try {
+    writeWeaponPictures(stats, folder.path());
+    ADD_FAILURE() << "no error for a picture whose name a folder holds";
+  } catch (const Error& error) {
+    EXPECT_EQ(userMessage(error.what()), "Cannot create file " + utf8FromPath(folder / "AWP.jpg") + ".");
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "AWP.jpg"));
+  EXPECT_EQ(readFile(folder / "knife.jpg"), pictureBytes("KNIFE"));
+}
+
+// A run over many logs into one folder finds most pictures already there: they
+// are neither rewritten nor renamed, so their files stay the same.
+TEST(WeaponPicturesTest, AFileHoldingThePictureAlreadyIsLeftUntouched) {
+  TempFolder folder;
+  const std::vector<std::string> names{"usp", "p90"};
+  writeWeaponPictures(names, folder.path());
+  const auto hourAgo = std::filesystem::last_write_time(folder / "usp.jpg") - std::chrono::hours(1);
+  std::filesystem::last_write_time(folder / "usp.jpg", hourAgo);
+  std::filesystem::last_write_time(folder / "p90.jpg", hourAgo);
+  std::string sameSizeOtherBytes = pictureBytes("P90");
+  sameSizeOtherBytes[100] = static_cast<char>(sameSizeOtherBytes[100] ^ 1);
+  testing::writeFile(folder / "p90.jpg", sameSizeOtherBytes);
+  std::filesystem::last_write_time(folder / "p90.jpg", hourAgo);
+#ifndef _WIN32
+  struct stat before {};
+  ASSERT_EQ(stat((folder / "usp.jpg").c_str(), &before), 0);
+#endif
+
+  writeWeaponPictures(names, folder.path());
+  EXPECT_EQ(std::filesystem::last_write_time(folder / "usp.jpg"), hourAgo);
+#ifndef _WIN32
+  struct stat after {};
+  ASSERT_EQ(stat((folder / "usp.jpg").c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+#endif
+  EXPECT_NE(std::filesystem::last_write_time(folder / "p90.jpg"), hourAgo);
+  EXPECT_EQ(readFile(folder / "p90.jpg"), pictureBytes("P90"));
 }
 
 }  // namespace
