@@ -8,6 +8,7 @@
 #include "app/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "cli/live_arguments.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
 #include "version.h"
@@ -87,6 +88,7 @@ void analyseAndWrite(const std::string& log, const std::string& reportPath) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (const auto status = runLiveModeFromArguments(args, out, err)) return *status;
   Options options;
   if (const auto problem = parseOptions(args, options)) {
     err << "fragtally-cli: " << *problem << "\n\n" << kUsage;
