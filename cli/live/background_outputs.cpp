@@ -3,16 +3,12 @@
 #include <algorithm>
 
 namespace fragtally::live {
+namespace {
 
-const char* finishReasonText(FinishReason reason) {
-  switch (reason) {
-    case FinishReason::closed: return "closed";
-    case FinishReason::idle: return "silent";
-    case FinishReason::newLog: return "cut off by a new log";
-    case FinishReason::stopped: return "stopped";
-  }
-  return "";
-}
+// Finished logs waiting for their outputs, at most.
+constexpr std::size_t kMostQueued = 256;
+
+}  // namespace
 
 BackgroundOutputs::BackgroundOutputs(MatchOutputs& target) : target_(target), worker_([this] { work(); }) {}
 
@@ -37,7 +33,8 @@ void BackgroundOutputs::refresh(const std::string& log) {
 
 void BackgroundOutputs::finish(const std::string& log, FinishReason reason) {
   {
-    const std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < kMostQueued; });
     std::erase_if(queue_, [&](const Task& task) { return task.log == log && !task.finish; });
     queue_.push_back({log, true, reason});
   }
@@ -57,6 +54,7 @@ void BackgroundOutputs::work() {
     Task task = std::move(queue_.front());
     queue_.pop_front();
     busy_ = true;
+    changed_.notify_all();
     lock.unlock();
     try {
       if (task.finish) {

@@ -12,7 +12,8 @@ namespace fragtally::live {
 
 /// Hands the outputs' work to a thread of its own, so that receiving never
 /// waits for a report being written. A refresh already waiting is not queued
-/// twice, and a finish replaces it: the queue holds at most two entries a log.
+/// twice, and a finish replaces it. A stream that starts logs faster than
+/// they are written waits for the queue to shrink, so memory stays bounded.
 class BackgroundOutputs : public MatchOutputs {
  public:
   explicit BackgroundOutputs(MatchOutputs& target);

@@ -31,7 +31,8 @@ LiveSessions::LiveSessions(std::filesystem::path logsFolder, SessionTimes times,
       times_(times),
       maxSources_(maxSources),
       outputs_(outputs),
-      activity_(activity) {}
+      activity_(activity),
+      syncer_(activity) {}
 
 LiveSessions::~LiveSessions() = default;
 
@@ -77,6 +78,8 @@ void LiveSessions::startLog(const Endpoint& endpoint, Source& source, std::strin
 }
 
 void LiveSessions::finishLog(Source& source, FinishReason reason) {
+  if (!source.raw.flush()) writeFailed(source);
+  syncer_.sync(source.raw);
   if (!source.raw.close()) writeFailed(source);
   outputs_.finish(source.raw.path(), reason);
   source.raw = RawLogFile();
@@ -98,7 +101,8 @@ void LiveSessions::flush() {
 
 void LiveSessions::sync() {
   for (auto& [endpoint, source] : sources_) {
-    if (!source.raw.sync()) writeFailed(source);
+    if (!source.raw.flush()) writeFailed(source);
+    syncer_.sync(source.raw);
   }
 }
 

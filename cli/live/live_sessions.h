@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/live/activity_log.h"
+#include "cli/live/file_syncer.h"
 #include "cli/live/ip_address.h"
 #include "cli/live/match_outputs.h"
 #include "cli/live/raw_log_file.h"
@@ -38,7 +39,7 @@ class LiveSessions {
   bool takeLine(const Endpoint& source, std::string_view line, Clock::time_point now);
   /// Hands every line taken so far to the system.
   void flush();
-  /// Puts every raw log on the disk.
+  /// Puts every raw log on the disk, in the background.
   void sync();
   /// Refreshes the logs whose time has come and finishes the silent ones.
   void tick(Clock::time_point now);
@@ -66,6 +67,7 @@ class LiveSessions {
   MatchOutputs& outputs_;
   ActivityLog& activity_;
   std::map<Endpoint, Source> sources_;
+  FileSyncer syncer_;
 };
 
 }  // namespace fragtally::live

@@ -32,6 +32,7 @@ long writeSome(int handle, const char* bytes, std::size_t count) {
   return _write(handle, bytes, static_cast<unsigned>(count));
 }
 bool syncHandle(int handle) { return _commit(handle) == 0; }
+int duplicate(int handle) { return _dup(handle); }
 void closeHandle(int handle) { _close(handle); }
 #else
 int openNew(const std::filesystem::path& path) {
@@ -39,6 +40,7 @@ int openNew(const std::filesystem::path& path) {
 }
 long writeSome(int handle, const char* bytes, std::size_t count) { return ::write(handle, bytes, count); }
 bool syncHandle(int handle) { return ::fsync(handle) == 0; }
+int duplicate(int handle) { return ::fcntl(handle, F_DUPFD_CLOEXEC, 0); }
 void closeHandle(int handle) { ::close(handle); }
 #endif
 
@@ -103,16 +105,19 @@ bool RawLogFile::flush() {
   return !failed_;
 }
 
-bool RawLogFile::sync() {
-  if (handle_ == -1) return !failed_;
-  return flush() && syncHandle(handle_);
-}
-
 bool RawLogFile::close() {
   if (handle_ == -1) return !failed_;
-  const bool synced = sync();
+  const bool flushed = flush();
   closeHandle(handle_);
   handle_ = -1;
+  return flushed;
+}
+
+int RawLogFile::duplicateHandle() const { return handle_ == -1 ? -1 : duplicate(handle_); }
+
+bool RawLogFile::syncAndCloseHandle(int handle) {
+  const bool synced = syncHandle(handle);
+  closeHandle(handle);
   return synced;
 }
 

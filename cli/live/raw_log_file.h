@@ -31,10 +31,13 @@ class RawLogFile {
   bool append(std::string_view line);
   /// Hands the kept lines to the system. False when the write failed.
   bool flush();
-  /// Flushes and asks the system to put the file on the disk.
-  bool sync();
-  /// Syncs and closes.
+  /// Flushes and closes, without waiting for the disk.
   bool close();
+
+  /// A second handle of the open file, for syncing it elsewhere; -1 when none.
+  int duplicateHandle() const;
+  /// Syncs a handle from duplicateHandle and closes it; false when the sync failed.
+  static bool syncAndCloseHandle(int handle);
 
  private:
   int handle_ = -1;
