@@ -36,13 +36,24 @@ int main(int argc, char** argv) {
   std::optional<std::string> secret;
   double rate = 0;
   double lineCount = -1;
+  if ((argc - 3) % 2 != 0) {
+    std::cerr << usage;
+    return 2;
+  }
   for (int i = 3; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     const std::string value = argv[i + 1];
+    bool understood = true;
     if (option == "--secret") {
       secret = value;
-    } else if ((option == "--rate" && readNumber(value, rate)) || (option == "--lines" && readNumber(value, lineCount))) {
+    } else if (option == "--rate") {
+      understood = readNumber(value, rate);
+    } else if (option == "--lines") {
+      understood = readNumber(value, lineCount);
     } else {
+      understood = false;
+    }
+    if (!understood) {
       std::cerr << usage;
       return 2;
     }
