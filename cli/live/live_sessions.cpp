@@ -49,11 +49,14 @@ bool LiveSessions::takeLine(const Endpoint& endpoint, std::string_view line, Clo
     try {
       startLog(endpoint, source, line);
     } catch (const Error& error) {
-      // The line cannot be kept; the next one tries again.
-      activity_.write(userMessage(error.what()));
+      // The line cannot be kept; the next one tries again, without repeating
+      // the message for every datagram.
+      if (!createFailureShown_) activity_.write(userMessage(error.what()));
+      createFailureShown_ = true;
       sources_.erase(found);
       return true;
     }
+    createFailureShown_ = false;
   }
   if (!source.raw.append(line)) writeFailed(source);
   // A line cut off by the server or the network still ends where the next begins.

@@ -67,6 +67,7 @@ class LiveSessions {
   MatchOutputs& outputs_;
   ActivityLog& activity_;
   std::map<Endpoint, Source> sources_;
+  bool createFailureShown_ = false;
   FileSyncer syncer_;
 };
 
