@@ -23,6 +23,15 @@ constexpr std::chrono::milliseconds kListenWait(200);
 constexpr std::chrono::milliseconds kFollowEvery(1000);
 constexpr std::chrono::milliseconds kFollowStep(100);
 
+// Logs go to the folder run by their absolute paths, as a batch run over
+// them later names them: the same log keeps its report.
+std::filesystem::path absolutePath(const std::string& utf8) {
+  std::error_code error;
+  const std::filesystem::path given = pathFromUtf8(utf8);
+  const std::filesystem::path absolute = std::filesystem::absolute(given, error);
+  return error ? given : absolute;
+}
+
 bool createFolder(const std::filesystem::path& folder, live::ActivityLog& activity) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
@@ -35,7 +44,7 @@ bool createFolder(const std::filesystem::path& folder, live::ActivityLog& activi
 
 int runListen(const ListenOptions& options, std::ostream&, std::ostream& err) {
   live::ActivityLog activity(err);
-  const std::filesystem::path logsFolder = pathFromUtf8(options.folder) / "logs";
+  const std::filesystem::path logsFolder = absolutePath(options.folder) / "logs";
   if (!createFolder(logsFolder, activity)) return 1;
 
   live::ListenerSettings settings;
@@ -82,7 +91,7 @@ int runFollow(const FollowOptions& options, std::ostream&, std::ostream& err) {
   live::FolderRunOutputs folderRun(options.folder, activity);
   {
     live::BackgroundOutputs outputs(folderRun);
-    live::LogFollower follower(pathFromUtf8(options.logFolder), std::chrono::seconds(options.refreshSeconds),
+    live::LogFollower follower(absolutePath(options.logFolder), std::chrono::seconds(options.refreshSeconds),
                                outputs, activity, live::Clock::now());
     activity.write("following " + options.logFolder);
     auto nextLook = live::Clock::now();
