@@ -41,11 +41,6 @@ void BackgroundOutputs::finish(const std::string& log, FinishReason reason) {
   changed_.notify_all();
 }
 
-void BackgroundOutputs::drain() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
-}
-
 void BackgroundOutputs::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -53,7 +48,6 @@ void BackgroundOutputs::work() {
     if (queue_.empty()) return;
     Task task = std::move(queue_.front());
     queue_.pop_front();
-    busy_ = true;
     changed_.notify_all();
     lock.unlock();
     try {
@@ -66,8 +60,6 @@ void BackgroundOutputs::work() {
       // The target reports its own failures; nothing may end this thread.
     }
     lock.lock();
-    busy_ = false;
-    changed_.notify_all();
   }
 }
 

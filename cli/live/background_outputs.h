@@ -24,8 +24,6 @@ class BackgroundOutputs : public MatchOutputs {
 
   void refresh(const std::string& log) override;
   void finish(const std::string& log, FinishReason reason) override;
-  /// Waits until everything queued is done.
-  void drain();
 
  private:
   struct Task {
@@ -39,7 +37,6 @@ class BackgroundOutputs : public MatchOutputs {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Task> queue_;
-  bool busy_ = false;
   bool ending_ = false;
   std::thread worker_;
 };
