@@ -11,6 +11,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "cli/folder_run.h"
+#include "cli/live_arguments.h"
 #include "report/file_store.h"
 #include "report/match_record.h"
 #include "report/report_model.h"
@@ -24,6 +25,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: fragtally-cli LOG [-o REPORT] [--json [-]]\n"
     "       fragtally-cli PATH... -d DIR [--force] [-j N]\n"
+    "       fragtally-cli --listen [ADDRESS:]PORT -d DIR [--allow ADDRESS]...\n"
+    "                     [--secret TEXT] [--refresh SECONDS] [--idle SECONDS]\n"
+    "       fragtally-cli --follow LOGDIR -d DIR [--refresh SECONDS]\n"
     "\n"
     "Writes the HTML statistics report of a game server log, with the pictures\n"
     "of its weapons beside it.\n"
@@ -41,6 +45,22 @@ constexpr const char* kUsage =
     "  --force      with -d: redo the logs whose reports are up to date\n"
     "  -j N         with -d: analyse N logs at once (default: one per\n"
     "               hardware thread)\n"
+    "  --listen [ADDRESS:]PORT\n"
+    "               receive a server's log stream over UDP (IPv4 or IPv6, e.g.\n"
+    "               27500, 0.0.0.0:27500, [::]:27500): every line goes to a raw\n"
+    "               log in DIR/logs/, the match being played is refreshed in\n"
+    "               DIR, a finished one gets its record and the index\n"
+    "  --allow ADDRESS\n"
+    "               take datagrams from this address too (repeatable; default:\n"
+    "               the loopback addresses only)\n"
+    "  --secret TEXT\n"
+    "               take only datagrams carrying the server's sv_logsecret\n"
+    "  --refresh SECONDS\n"
+    "               refresh the match being played at most this often (10)\n"
+    "  --idle SECONDS\n"
+    "               finish a source's match after this long silent (600)\n"
+    "  --follow LOGDIR\n"
+    "               read a server's logs folder as it grows, like --listen\n"
     "  --help       this text\n"
     "  --version    the program's version\n"
     "\n"
@@ -191,6 +211,7 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressShown) {
+  if (const auto status = runLiveModeFromArguments(args, out, err)) return *status;
   Options options;
   if (const auto problem = parseOptions(args, options)) {
     err << "fragtally-cli: " << *problem << "\n\n" << kUsage;

@@ -4,6 +4,7 @@
 #include <process.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -62,6 +63,10 @@ int CliProcess::wait() {
     ended_ = true;
   }
   return status_;
+}
+
+void CliProcess::terminate() {
+  if (!ended_) kill(pid_, SIGTERM);
 }
 
 #endif

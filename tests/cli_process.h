@@ -19,6 +19,10 @@ class CliProcess {
   /// Waits for the program to end: its exit status, or -1 when it could not be
   /// started or did not end normally.
   int wait();
+#ifndef _WIN32
+  /// Sends SIGTERM, as a service manager stops a program.
+  void terminate();
+#endif
 
  private:
 #ifdef _WIN32

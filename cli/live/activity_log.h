@@ -1,0 +1,22 @@
+#pragma once
+
+#include <mutex>
+#include <ostream>
+#include <string_view>
+
+namespace fragtally::live {
+
+/// The program's own activity on standard error, written by several threads:
+/// each message goes out whole, prefixed by the local time.
+class ActivityLog {
+ public:
+  explicit ActivityLog(std::ostream& out) : out_(out) {}
+  /// Writes the text (one or more lines) after a time stamp.
+  void write(std::string_view text);
+
+ private:
+  std::mutex mutex_;
+  std::ostream& out_;
+};
+
+}  // namespace fragtally::live

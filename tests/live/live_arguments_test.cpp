@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/live_arguments.h"
+
+namespace fragtally {
+namespace {
+
+struct Outcome {
+  std::optional<int> status;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const std::optional<int> status = runLiveModeFromArguments(args, out, err);
+  return {status, err.str()};
+}
+
+TEST(LiveArgumentsTest, OtherFormsAreLeftToTheBatchRun) {
+  EXPECT_EQ(run({"game.log", "-d", "out"}).status, std::nullopt);
+  EXPECT_EQ(run({}).status, std::nullopt);
+}
+
+TEST(LiveArgumentsTest, UsageErrorsEndWithStatusTwoBeforeAnythingStarts) {
+  const auto usage = [](const std::vector<std::string>& args, const std::string& message) {
+    const Outcome outcome = run(args);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "fragtally-cli: " + message + "\n");
+  };
+  usage({"--listen", "27500"}, "the live modes need -d DIR");
+  usage({"--listen", "27500", "-d", "out", "--listen", "27501"}, "--listen given twice");
+  usage({"--listen", "27500", "-d", "out", "--idle"}, "--idle needs a value");
+  usage({"--listen", "27500", "-d", "out", "--allow", "example.org"}, "--allow: not an IP address: example.org");
+  usage({"--listen", "27500", "-d", "out", "--secret", ""}, "--secret: the secret is empty");
+  usage({"--listen", "27500", "-d", "out", "-j", "2"}, "unexpected -j with --listen");
+  usage({"--follow", "logs", "-d", "out", "--secret", "x"}, "--allow, --secret and --idle go with --listen only");
+  usage({"--follow", "logs", "--listen", "27500", "-d", "out"}, "--listen and --follow exclude each other");
+}
+
+}  // namespace
+}  // namespace fragtally

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/file.h"
+#include "cli/live/live_sessions.h"
+#include "tests/live/fake_outputs.h"
+#include "tests/test_files.h"
+
+namespace fragtally::live {
+namespace {
+
+using fragtally::testing::FakeOutputs;
+using fragtally::testing::readFile;
+using fragtally::testing::TempFolder;
+using std::chrono::seconds;
+
+const std::string kStarted = "L 12/08/2026 - 07:14:02: Log file started (file \"logs/L1208007.log\")\n";
+const std::string kKill =
+    "L 12/08/2026 - 07:15:02: \"Gull<3><STEAM_1:0:1><CT>\" killed \"Rope<5><STEAM_1:0:2><TERRORIST>\" with \"usp\"\n";
+const std::string kClosed = "L 12/08/2026 - 07:17:25: Log file closed\n";
+const std::string kSecondStarted = "L 12/08/2026 - 07:17:40: Log file started (file \"logs/L1208008.log\")\n";
+
+Endpoint source(const char* address, std::uint16_t port) { return {*parseIpAddress(address), port}; }
+
+struct Sessions {
+  TempFolder folder;
+  FakeOutputs outputs;
+  std::ostringstream messages;
+  ActivityLog activity{messages};
+  LiveSessions sessions{folder.path(), SessionTimes{seconds(10), seconds(600)}, 2, outputs, activity};
+  Clock::time_point start = Clock::now();
+
+  std::string raw(const std::string& name) const { return utf8FromPath(folder / name); }
+};
+
+TEST(LiveSessionsTest, ARawLogPerServerLogNamedBySourceAndFirstStamp) {
+  Sessions s;
+  const Endpoint server = source("::ffff:127.0.0.1", 27015);
+  EXPECT_TRUE(s.sessions.takeLine(server, kStarted, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(server, kKill, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(server, kClosed, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(server, kSecondStarted, s.start));
+  s.sessions.flush();
+
+  const std::string first = s.raw("127.0.0.1_27015_2026-12-08_07-14-02.log");
+  EXPECT_EQ(readFile(first), kStarted + kKill + kClosed);
+  EXPECT_EQ(readFile(s.folder / "127.0.0.1_27015_2026-12-08_07-17-40.log"), kSecondStarted);
+  EXPECT_EQ(s.outputs.calls(), std::vector<std::string>{"finish " + first + " (closed)"});
+}
+
+TEST(LiveSessionsTest, ANameInUseGetsTheNextNumberAndNothingIsOverwritten) {
+  Sessions s;
+  fragtally::testing::writeFile(s.folder / "0-0-0-0-0-0-0-1_27015_2026-12-08_07-14-02.log", "older\n");
+  const Endpoint server = source("::1", 27015);
+  s.sessions.takeLine(server, kStarted, s.start);
+  s.sessions.takeLine(server, kClosed, s.start);
+  s.sessions.takeLine(server, kStarted, s.start);
+  s.sessions.finishAll();
+  EXPECT_EQ(readFile(s.folder / "0-0-0-0-0-0-0-1_27015_2026-12-08_07-14-02.log"), "older\n");
+  EXPECT_EQ(readFile(s.folder / "0-0-0-0-0-0-0-1_27015_2026-12-08_07-14-02-2.log"), kStarted + kClosed);
+  EXPECT_EQ(readFile(s.folder / "0-0-0-0-0-0-0-1_27015_2026-12-08_07-14-02-3.log"), kStarted);
+  EXPECT_EQ(s.outputs.calls(),
+            (std::vector<std::string>{
+                "finish " + s.raw("0-0-0-0-0-0-0-1_27015_2026-12-08_07-14-02-2.log") + " (closed)",
+                "finish " + s.raw("0-0-0-0-0-0-0-1_27015_2026-12-08_07-14-02-3.log") + " (stopped)"}));
+}
+
+TEST(LiveSessionsTest, RefreshedAtMostOnceARefreshTimeWhileLinesArrive) {
+  Sessions s;
+  const Endpoint server = source("127.0.0.1", 27015);
+  const std::string raw = s.raw("127.0.0.1_27015_2026-12-08_07-14-02.log");
+  s.sessions.takeLine(server, kStarted, s.start);
+  s.sessions.tick(s.start);  // the first lines: at once
+  s.sessions.takeLine(server, kKill, s.start + seconds(1));
+  s.sessions.tick(s.start + seconds(1));
+  s.sessions.tick(s.start + seconds(9));
+  EXPECT_EQ(s.outputs.calls().size(), 1u);
+  // The file holds every line when the report is written.
+  EXPECT_EQ(readFile(raw), kStarted);
+  s.sessions.tick(s.start + seconds(10));
+  EXPECT_EQ(readFile(raw), kStarted + kKill);
+  s.sessions.tick(s.start + seconds(30));  // nothing new
+  EXPECT_EQ(s.outputs.calls(), (std::vector<std::string>{"refresh " + raw, "refresh " + raw}));
+}
+
+TEST(LiveSessionsTest, ASilentSourceOrANewLogWithoutCloseFinishesTheLog) {
+  Sessions s;
+  const Endpoint server = source("127.0.0.1", 27015);
+  s.sessions.takeLine(server, kStarted, s.start);
+  s.sessions.takeLine(server, kSecondStarted, s.start + seconds(5));  // the server crashed and came back
+  s.sessions.tick(s.start + seconds(604));
+  s.sessions.tick(s.start + seconds(605));
+  EXPECT_EQ(s.sessions.sourceCount(), 0u);
+  const std::string first = s.raw("127.0.0.1_27015_2026-12-08_07-14-02.log");
+  const std::string second = s.raw("127.0.0.1_27015_2026-12-08_07-17-40.log");
+  EXPECT_EQ(s.outputs.calls(), (std::vector<std::string>{"finish " + first + " (cut off by a new log)",
+                                                         "refresh " + second, "finish " + second + " (silent)"}));
+}
+
+TEST(LiveSessionsTest, SourcesOverTheLimitAreRefusedUntilALogEnds) {
+  Sessions s;  // at most two sources
+  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 1), kStarted, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 2), kStarted, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(source("127.0.0.1", 3), kStarted, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 1), kKill, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 2), kClosed, s.start));
+  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 3), kStarted, s.start));
+  s.sessions.finishAll();
+  EXPECT_FALSE(std::filesystem::exists(s.folder / "127.0.0.1_3_2026-12-08_07-14-02-2.log"));
+  EXPECT_EQ(readFile(s.folder / "127.0.0.1_3_2026-12-08_07-14-02.log"), kStarted);
+}
+
+TEST(LiveSessionsTest, ALineWithoutEndOrStampStillMakesAWholeLine) {
+  Sessions s;
+  const Endpoint server = source("127.0.0.1", 27015);
+  s.sessions.takeLine(server, "L 12/08/2026 - 07:14:02: cut short", s.start);
+  s.sessions.takeLine(server, kKill, s.start);
+  s.sessions.finishAll();
+  EXPECT_EQ(readFile(s.folder / "127.0.0.1_27015_2026-12-08_07-14-02.log"),
+            "L 12/08/2026 - 07:14:02: cut short\n" + kKill);
+}
+
+}  // namespace
+}  // namespace fragtally::live
