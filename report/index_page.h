@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "report/index_tally.h"
+
+namespace fragtally {
+
+/// The match records of a folder: every regular file directly in it whose name
+/// ends in ".json" and that reads as a match record, in name order; the report
+/// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
+/// passed over; a folder that cannot be listed gives an empty index.
+IndexContent readIndexContent(const std::filesystem::path& folder);
+
+/// The index page: UTF-8 HTML of the matches, the players and the totals.
+std::string buildIndexPage(const IndexContent& content);
+
+/// Rebuilds `folder`/index.htm from the match records in the folder. Throws
+/// cannotCreateFile(<index path>) when the page cannot be stored; an older page
+/// is then left as it was.
+void rebuildIndex(const std::filesystem::path& folder);
+
+}  // namespace fragtally
