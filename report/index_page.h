@@ -10,8 +10,10 @@ namespace fragtally {
 /// The match records of a folder: every regular file directly in it whose name
 /// ends in ".json" and that reads as a match record, in name order; the report
 /// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
-/// passed over; a folder that cannot be listed gives an empty index.
-IndexContent readIndexContent(const std::filesystem::path& folder);
+/// passed over; a folder that cannot be listed gives an empty index. The files
+/// are read on `threads` threads (0: every hardware thread); the result is the
+/// same for any number.
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0);
 
 /// The index page: UTF-8 HTML of the matches, the players and the totals.
 std::string buildIndexPage(const IndexContent& content);

@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <atomic>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "base/file.h"
@@ -40,7 +42,7 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer,
 
 }  // namespace
 
-IndexContent readIndexContent(const std::filesystem::path& folder) {
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads) {
   std::vector<std::filesystem::path> names;
   std::error_code error;
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
@@ -52,16 +54,35 @@ IndexContent readIndexContent(const std::filesystem::path& folder) {
   // Name order, so that equal records always meet in the same order.
   std::sort(names.begin(), names.end());
 
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  // Records are read in batches on every thread, then added in name order: the
+  // memory held is one batch of summaries, whatever the number of records.
+  constexpr std::size_t kBatch = 256;
+  std::vector<std::optional<MatchSummary>> batch(std::min(kBatch, names.size()));
   IndexTally tally;
-  std::vector<char> buffer;
-  for (const std::filesystem::path& name : names) {
-    std::size_t size = 0;
-    if (!readWholeFile(folder / name, buffer, size, kMaxRecordBytes)) continue;
-    const std::optional<MatchSummary> match = readMatchSummary(std::string_view(buffer.data(), size));
-    if (!match) continue;
-    std::filesystem::path report = name;
-    report.replace_extension(".htm");
-    tally.add(*match, utf8FromPath(report));
+  for (std::size_t first = 0; first < names.size(); first += kBatch) {
+    const std::size_t count = std::min(kBatch, names.size() - first);
+    std::atomic<std::size_t> next{0};
+    const auto readSome = [&] {
+      std::vector<char> buffer;
+      for (std::size_t at; (at = next.fetch_add(1)) < count;) {
+        std::size_t size = 0;
+        batch[at].reset();
+        if (readWholeFile(folder / names[first + at], buffer, size, kMaxRecordBytes)) {
+          batch[at] = readMatchSummary(std::string_view(buffer.data(), size));
+        }
+      }
+    };
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < threads && t < count; ++t) helpers.emplace_back(readSome);
+    readSome();
+    helpers.clear();  // joins them
+    for (std::size_t at = 0; at < count; ++at) {
+      if (!batch[at]) continue;
+      std::filesystem::path report = names[first + at];
+      report.replace_extension(".htm");
+      tally.add(*batch[at], utf8FromPath(report));
+    }
   }
   return tally.take();
 }
