@@ -158,22 +158,20 @@ void appendMatches(std::string& page, const IndexContent& content) {
     page += "<p class=\"note\">Матчей с убийствами пока нет.</p>\n";
   } else {
     page +=
-        "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr><th>Дата</th><th>Начало игры</th>"
-        "<th class=\"n\">Игровое время</th><th>Карта</th><th class=\"n\">Раунды <span class=\"ct\">CT</span>:<span "
-        "class=\"t\">T</span></th><th class=\"n\">Игроков</th><th class=\"n\">Убийств</th><th>Лучший игрок</th>"
-        "<th>Отчёт</th></tr></thead>\n<tbody>\n";
+        "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr><th>Дата</th><th>Карта</th>"
+        "<th class=\"n\">Раунды <span class=\"ct\">CT</span>:<span class=\"t\">T</span></th>"
+        "<th class=\"n\">Убийств</th><th>Лучший игрок</th><th class=\"n\">Игроков</th><th>Начало игры</th>"
+        "<th class=\"n\">Игровое время</th><th>Отчёт</th></tr></thead>\n<tbody>\n";
+    // What a phone shows first comes first: the date (a link to the report
+    // too), the map and the score; the rest is a scroll away.
     for (const IndexMatch& match : content.matches) {
       page += "<tr><td data-v=\"";
       appendNumberData(page, match.when);
+      page += "\"><a href=\"";
+      appendUrlPath(page, match.report);
       page += "\">";
       appendDate(page, match);
-      page += "</td><td>";
-      appendText(page, match.start);
-      page += "</td><td class=\"n\" data-v=\"";
-      appendNumberData(page, match.lengthSeconds);
-      page += "\">";
-      appendGameLength(page, match.lengthSeconds);
-      page += "</td><td>";
+      page += "</a></td><td>";
       appendMap(page, match);
       page += "</td><td class=\"n\" data-v=\"";
       appendNumberData(page, match.ctRounds + match.terroristRounds);
@@ -182,7 +180,6 @@ void appendMatches(std::string& page, const IndexContent& content) {
       page += "</span>:<span class=\"t\">";
       appendGroupedCount(page, match.terroristRounds);
       page += "</span></td>";
-      appendCountCell(page, match.players);
       appendCountCell(page, match.kills, "n k");
       page += "<td class=\"name\">";
       if (match.bestPlayer.empty()) {
@@ -193,6 +190,14 @@ void appendMatches(std::string& page, const IndexContent& content) {
         appendGroupedCount(page, match.bestPlayerKills);
         page += "</span>";
       }
+      page += "</td>";
+      appendCountCell(page, match.players);
+      page += "<td>";
+      appendText(page, match.start);
+      page += "</td><td class=\"n\" data-v=\"";
+      appendNumberData(page, match.lengthSeconds);
+      page += "\">";
+      appendGameLength(page, match.lengthSeconds);
       page += "</td><td>";
       // The report's own name: the log's name, as admins know their files.
       const std::string_view report = match.report;
