@@ -49,17 +49,22 @@ void appendUrlPath(std::string& page, std::string_view fileName) {
   }
 }
 
-void appendGroupedCount(std::string& page, std::uint64_t count) {
+void appendGroupedCount(std::string& page, std::int64_t count) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
   const auto length = static_cast<std::size_t>(end - digits);
-  for (std::size_t at = 0; at < length; ++at) {
-    if (at > 0 && (length - at) % 3 == 0) page += "\u00A0";
+  std::size_t at = 0;
+  if (count < 0) page += digits[at++];
+  for (const std::size_t first = at; at < length; ++at) {
+    if (at > first && (length - at) % 3 == 0) page += "\u00A0";
     page += digits[at];
   }
 }
 
-void appendGameLength(std::string& page, std::uint32_t seconds) {
+void appendGameLength(std::string& page, std::int64_t signedSeconds) {
+  if (signedSeconds < 0) page += '-';
+  const std::uint64_t seconds = signedSeconds < 0 ? 0 - static_cast<std::uint64_t>(signedSeconds)
+                                                  : static_cast<std::uint64_t>(signedSeconds);
   appendNumber(page, seconds / 3600);
   page += ':';
   appendNumber(page, seconds / 60 % 60, 2);
@@ -67,13 +72,13 @@ void appendGameLength(std::string& page, std::uint32_t seconds) {
   appendNumber(page, seconds % 60, 2);
 }
 
-void appendKillsPerDeath(std::string& page, std::uint64_t kills, std::uint64_t deaths) {
-  if (deaths == 0) {
+void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t deaths) {
+  if (deaths <= 0 || kills < 0) {
     page += '-';
     return;
   }
   // Hundredths, rounded half up, in whole numbers: no floating point, no locale.
-  const std::uint64_t hundredths = (kills * 200 / deaths + 1) / 2;
+  const auto hundredths = (static_cast<std::uint64_t>(kills) * 200 / static_cast<std::uint64_t>(deaths) + 1) / 2;
   appendNumber(page, hundredths / 100);
   page += ',';
   appendNumber(page, hundredths % 100, 2);

@@ -87,7 +87,7 @@ document.querySelectorAll('table.sortable').forEach(function (table) {
 
 void appendText(std::string& page, std::string_view text) { appendHtmlText(page, text); }
 
-void appendNumberData(std::string& page, std::uint64_t value) { page += std::to_string(value); }
+void appendNumberData(std::string& page, std::int64_t value) { page += std::to_string(value); }
 
 // The date as a Russian reader writes it (DD.MM.YYYY), marked with its
 // machine-readable form; a date of another form is shown as the log has it.
@@ -122,7 +122,7 @@ void appendReportLink(std::string& page, const IndexMatch& match, std::string_vi
   page += "</a>";
 }
 
-void appendCountCell(std::string& page, std::uint64_t count, std::string_view className = "n") {
+void appendCountCell(std::string& page, std::int64_t count, std::string_view className = "n") {
   page += "<td class=\"";
   page += className;
   page += "\" data-v=\"";
@@ -135,11 +135,11 @@ void appendCountCell(std::string& page, std::uint64_t count, std::string_view cl
 void appendTotals(std::string& page, const IndexContent& content) {
   page += "<ul class=\"totals\">\n";
   page += "<li><b>";
-  appendGroupedCount(page, content.matches.size());
+  appendGroupedCount(page, static_cast<std::int64_t>(content.matches.size()));
   page += "</b><span>Матчей</span></li>\n<li><b>";
   appendGroupedCount(page, content.kills);
   page += "</b><span>Убийств</span></li>\n<li><b>";
-  appendGroupedCount(page, content.players.size());
+  appendGroupedCount(page, static_cast<std::int64_t>(content.players.size()));
   page += "</b><span>Игроков</span></li>\n";
   if (!content.matches.empty()) {
     // Newest first: the last match listed is the first one played.
@@ -174,7 +174,7 @@ void appendMatches(std::string& page, const IndexContent& content) {
       page += "</a></td><td>";
       appendMap(page, match);
       page += "</td><td class=\"n\" data-v=\"";
-      appendNumberData(page, match.ctRounds + match.terroristRounds);
+      appendNumberData(page, std::int64_t{match.ctRounds} + match.terroristRounds);
       page += "\"><span class=\"ct\">";
       appendGroupedCount(page, match.ctRounds);
       page += "</span>:<span class=\"t\">";
@@ -208,7 +208,7 @@ void appendMatches(std::string& page, const IndexContent& content) {
   }
   if (content.logsWithoutKills > 0) {
     page += "<p class=\"note\">Логов без убийств (не показаны): ";
-    appendGroupedCount(page, content.logsWithoutKills);
+    appendGroupedCount(page, static_cast<std::int64_t>(content.logsWithoutKills));
     page += "</p>\n";
   }
   page += "</section>\n";
@@ -221,7 +221,7 @@ void appendPlayers(std::string& page, const IndexContent& content) {
       "<thead><tr><th class=\"n\">№</th><th>Игрок</th><th class=\"n\">Матчей</th><th class=\"n\">Убийств</th>"
       "<th class=\"n\">Смертей</th><th class=\"n\">Убийств на смерть</th><th>Любимое оружие</th>"
       "<th>Лучший матч</th></tr></thead>\n<tbody>\n";
-  std::uint64_t rank = 0;
+  std::int64_t rank = 0;
   for (const IndexPlayer& player : content.players) {
     page += "<tr>";
     appendCountCell(page, ++rank, "n muted");
@@ -235,8 +235,9 @@ void appendPlayers(std::string& page, const IndexContent& content) {
     appendCountCell(page, player.deaths, "n d");
     page += "<td class=\"n\" data-v=\"";
     // Hundredths for sorting; a player never killed sorts above every ratio.
-    const std::uint64_t ratioKey =
-        player.deaths == 0 ? (player.kills == 0 ? 0 : std::uint64_t{1} << 52) : player.kills * 100 / player.deaths;
+    const std::int64_t ratioKey = player.deaths <= 0 ? (player.kills > 0 ? std::int64_t{1} << 52 : 0)
+                                  : player.kills < 0  ? 0
+                                                      : player.kills * 100 / player.deaths;
     appendNumberData(page, ratioKey);
     page += "\">";
     appendKillsPerDeath(page, player.kills, player.deaths);
@@ -247,7 +248,7 @@ void appendPlayers(std::string& page, const IndexContent& content) {
       appendText(page, player.favouriteWeapon);
     }
     page += "</td><td>";
-    if (player.bestMatchKills == 0) {
+    if (player.bestMatchKills <= 0) {
       page += "-";
     } else {
       const IndexMatch& best = content.matches[player.bestMatch];

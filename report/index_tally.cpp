@@ -115,9 +115,9 @@ IndexContent IndexTally::take() {
     IndexPlayer& shown = content.players.emplace_back(std::move(tally.shown));
     shown.bestMatch = shownAt[tally.bestMatch];
     // Of equal counts the first name in byte order: the same for any order of records.
-    const std::pair<std::uint32_t, std::uint64_t>* favourite = nullptr;
+    const std::pair<std::uint32_t, std::int64_t>* favourite = nullptr;
     for (const auto& entry : tally.weaponKills) {
-      if (entry.second == 0) continue;
+      if (entry.second <= 0) continue;
       if (!favourite || entry.second > favourite->second ||
           (entry.second == favourite->second && weaponNames_[entry.first] < weaponNames_[favourite->first])) {
         favourite = &entry;

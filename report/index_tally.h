@@ -17,14 +17,14 @@ struct IndexMatch {
   std::string report;  ///< file name of its report, beside the index
   std::string date;    ///< the log's "MM/DD/YYYY"
   std::string start;   ///< the log's "HH:MM:SS"
-  std::uint32_t lengthSeconds = 0;
+  std::int32_t lengthSeconds = 0;
   std::optional<std::string> map;
-  std::uint32_t ctRounds = 0;
-  std::uint32_t terroristRounds = 0;
+  std::int32_t ctRounds = 0;
+  std::int32_t terroristRounds = 0;
   std::uint32_t players = 0;
-  std::uint64_t kills = 0;
+  std::int64_t kills = 0;
   std::string bestPlayer;  ///< the report's first-ranked player ("" when none)
-  std::uint32_t bestPlayerKills = 0;
+  std::int32_t bestPlayerKills = 0;
   std::uint64_t when = 0;  ///< date and start as YYYYMMDDhhmmss, 0 when unreadable
 };
 
@@ -32,18 +32,18 @@ struct IndexMatch {
 struct IndexPlayer {
   std::string name;
   std::uint32_t matches = 0;
-  std::uint64_t kills = 0;
-  std::uint64_t deaths = 0;
+  std::int64_t kills = 0;
+  std::int64_t deaths = 0;
   std::string favouriteWeapon;  ///< most kills over his matches; "" when none
   std::size_t bestMatch = 0;    ///< position in IndexContent::matches
-  std::uint32_t bestMatchKills = 0;
+  std::int32_t bestMatchKills = 0;
 };
 
 /// Everything the index page shows, in the order it shows it.
 struct IndexContent {
   std::vector<IndexMatch> matches;  ///< newest first
   std::vector<IndexPlayer> players;  ///< most kills first
-  std::uint64_t kills = 0;           ///< over the listed matches
+  std::int64_t kills = 0;            ///< over the listed matches
   std::size_t logsWithoutKills = 0;  ///< records counted but not listed
 };
 
@@ -65,7 +65,7 @@ class IndexTally {
   struct PlayerTally {
     IndexPlayer shown;
     std::size_t bestMatch = 0;  // in matches_, the order of adding
-    std::vector<std::pair<std::uint32_t, std::uint64_t>> weaponKills;  // weapon id, kills
+    std::vector<std::pair<std::uint32_t, std::int64_t>> weaponKills;  // weapon id, kills
   };
 
   bool earlier(std::size_t a, std::size_t b) const;

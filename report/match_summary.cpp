@@ -13,7 +13,8 @@ namespace {
 constexpr std::size_t kMaxPlayers = 64;
 constexpr std::size_t kMaxWeapons = 64;
 constexpr std::size_t kMaxTextBytes = 4096;
-constexpr std::uint64_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kMinNumber = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kMaxNumber = std::numeric_limits<std::int32_t>::max();
 
 // The fields a record must have for the index, one bit each.
 enum Field : std::uint32_t {
@@ -53,10 +54,11 @@ class SummaryReader {
     return ignoredScalar();
   }
   bool boolean(bool) { return skipping() || ignoredScalar(); }
-  bool number_integer(std::int64_t value) {
-    return skipping() || (value >= 0 ? count(static_cast<std::uint64_t>(value)) : ignoredScalar());
+  bool number_integer(std::int64_t value) { return skipping() || number(value); }
+  bool number_unsigned(std::uint64_t value) {
+    return skipping() || (value <= static_cast<std::uint64_t>(kMaxNumber) ? number(static_cast<std::int64_t>(value))
+                                                                         : ignoredScalar());
   }
-  bool number_unsigned(std::uint64_t value) { return skipping() || count(value); }
   bool number_float(double, const std::string&) { return skipping() || ignoredScalar(); }
   bool binary(nlohmann::json::binary_t&) { return false; }
   bool string(std::string& value) { return skipping() || text(value); }
@@ -146,9 +148,9 @@ class SummaryReader {
            key_.rfind("terrorist_killed_", 0) != 0;
   }
 
-  bool count(std::uint64_t value) {
-    if (value > kMaxCount) return false;
-    const auto n = static_cast<std::uint32_t>(value);
+  bool number(std::int64_t value) {
+    if (value < kMinNumber || value > kMaxNumber) return ignoredScalar();
+    const auto n = static_cast<std::int32_t>(value);
     switch (places_.empty() ? Place::kPlayers : places_.back()) {
       case Place::kRecord:
         if (key_ == "version") return value == 1 && mark(kVersion);
@@ -180,7 +182,7 @@ class SummaryReader {
     return false;
   }
 
-  bool killCounter(std::uint32_t field, std::uint32_t n) {
+  bool killCounter(std::uint32_t field, std::int32_t n) {
     // A counter given twice would be counted twice: not a record of ours.
     if (seen_ & field) return false;
     return out_.kills += n, mark(field);

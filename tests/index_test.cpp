@@ -68,22 +68,30 @@ TEST(MatchSummaryTest, ReadsWhatTheIndexShowsOfARecord) {
   ASSERT_TRUE(match);
   EXPECT_EQ(match->date, "12/08/2026");
   EXPECT_EQ(match->start, "21:14:02");
-  EXPECT_EQ(match->lengthSeconds, 2318u);
+  EXPECT_EQ(match->lengthSeconds, 2318);
   EXPECT_EQ(match->map, "de_dust2");
-  EXPECT_EQ(match->ctRounds, 7u);
-  EXPECT_EQ(match->terroristRounds, 5u);
-  EXPECT_EQ(match->kills, 14u);
+  EXPECT_EQ(match->ctRounds, 7);
+  EXPECT_EQ(match->terroristRounds, 5);
+  EXPECT_EQ(match->kills, 14);
   ASSERT_EQ(match->players.size(), 2u);
   EXPECT_EQ(match->players[0].name, "Alpha");
-  EXPECT_EQ(match->players[0].kills, 10u);
-  EXPECT_EQ(match->players[0].deaths, 2u);
-  const std::vector<std::pair<std::string, std::uint32_t>> alphaWeapons = {{"ak47", 6}, {"knife", 4}};
+  EXPECT_EQ(match->players[0].kills, 10);
+  EXPECT_EQ(match->players[0].deaths, 2);
+  const std::vector<std::pair<std::string, std::int32_t>> alphaWeapons = {{"ak47", 6}, {"knife", 4}};
   EXPECT_EQ(match->players[0].weaponKills, alphaWeapons);
   EXPECT_EQ(match->players[1].name, "Bravo");
 
   const auto unknownMap = readMatchSummary(record("01/02/2026", "10:00:00", "null", {"A:1:0:knife"}, 1));
   ASSERT_TRUE(unknownMap);
   EXPECT_FALSE(unknownMap->map);
+
+  // A round end that wrote "-3" gives the report a negative score: still a match.
+  std::string strange(kRecord);
+  const std::string_view score = "\"ct\": 7";
+  strange.replace(strange.find(score), score.size(), "\"ct\": -3");
+  const auto negative = readMatchSummary(strange);
+  ASSERT_TRUE(negative);
+  EXPECT_EQ(negative->ctRounds, -3);
 }
 
 TEST(MatchSummaryTest, RefusesWhatIsNotARecordOfOurs) {
@@ -97,7 +105,8 @@ TEST(MatchSummaryTest, RefusesWhatIsNotARecordOfOurs) {
   EXPECT_FALSE(readMatchSummary(changed("\"version\": 1", "\"version\": 2")));
   EXPECT_FALSE(readMatchSummary(changed("\"start\": \"21:14:02\",", "")));
   EXPECT_FALSE(readMatchSummary(changed("\"length_seconds\": 2318", "\"length_seconds\": \"2318\"")));
-  EXPECT_FALSE(readMatchSummary(changed("\"deaths\": 9", "\"deaths\": -9")));
+  EXPECT_FALSE(readMatchSummary(changed("\"deaths\": 9", "\"deaths\": 9.5")));
+  EXPECT_FALSE(readMatchSummary(changed("\"deaths\": 9", "\"deaths\": 4294967296")));
   EXPECT_FALSE(readMatchSummary(changed("\"name\": \"Bravo\", ", "")));
   EXPECT_FALSE(readMatchSummary(good.substr(0, good.find("\"weapons\": {\"awp\""))));  // cut off
   EXPECT_FALSE(readMatchSummary("[1, 2, 3]"));
@@ -146,13 +155,13 @@ TEST(IndexTest, PlayersAddUpOverTheirMatchesByName) {
   const IndexPlayer& alpha = index.players[0];
   EXPECT_EQ(alpha.name, "Alpha");
   EXPECT_EQ(alpha.matches, 3u);
-  EXPECT_EQ(alpha.kills, 13u);
-  EXPECT_EQ(alpha.deaths, 6u);
+  EXPECT_EQ(alpha.kills, 13);
+  EXPECT_EQ(alpha.deaths, 6);
   EXPECT_EQ(alpha.favouriteWeapon, "ak47") << "8 kills over two matches beat 5 in one";
   EXPECT_EQ(index.matches[alpha.bestMatch].report, "a.htm") << "of two equal bests, the first reached";
-  EXPECT_EQ(alpha.bestMatchKills, 5u);
+  EXPECT_EQ(alpha.bestMatchKills, 5);
   EXPECT_EQ(index.players[1].name, "Bravo");
-  EXPECT_EQ(index.players[1].kills, 6u);
+  EXPECT_EQ(index.players[1].kills, 6);
   EXPECT_EQ(index.players[1].favouriteWeapon, "ak47");
   EXPECT_EQ(index.matches[index.players[1].bestMatch].report, "b.htm");
   EXPECT_EQ(index.players[2].name, "alpha") << "names differing in letter case are two players";
@@ -217,10 +226,12 @@ TEST(IndexTest, FiguresAsTheIndexWritesThem) {
   };
   EXPECT_EQ(written([](std::string& s) { appendGameLength(s, 3903); }), "1:05:03");
   EXPECT_EQ(written([](std::string& s) { appendGameLength(s, 45); }), "0:00:45");
+  EXPECT_EQ(written([](std::string& s) { appendGameLength(s, -3605); }), "-1:00:05");
   EXPECT_EQ(written([](std::string& s) { appendKillsPerDeath(s, 2, 3); }), "0,67");
   EXPECT_EQ(written([](std::string& s) { appendKillsPerDeath(s, 7, 0); }), "-");
   EXPECT_EQ(written([](std::string& s) { appendGroupedCount(s, 1234567); }), "1\u00A0234\u00A0567");
   EXPECT_EQ(written([](std::string& s) { appendGroupedCount(s, 999); }), "999");
+  EXPECT_EQ(written([](std::string& s) { appendGroupedCount(s, -1234); }), "-1\u00A0234");
   EXPECT_EQ(written([](std::string& s) { appendUrlPath(s, "L1208003-2.htm"); }), "L1208003-2.htm");
   EXPECT_EQ(written([](std::string& s) { appendUrlPath(s, "матч?.htm"); }), "%D0%BC%D0%B0%D1%82%D1%87%3F.htm");
 }
