@@ -1,5 +1,6 @@
 #include "report/index_page.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "base/error.h"
@@ -141,10 +142,13 @@ void appendTotals(std::string& page, const IndexContent& content) {
   page += "</b><span>Убийств</span></li>\n<li><b>";
   appendGroupedCount(page, static_cast<std::int64_t>(content.players.size()));
   page += "</b><span>Игроков</span></li>\n";
-  if (!content.matches.empty()) {
-    // Newest first: the last match listed is the first one played.
+  // Newest first: the last match listed with a readable date is the first
+  // one played (matches without one are listed last).
+  const auto dated = std::find_if(content.matches.rbegin(), content.matches.rend(),
+                                  [](const IndexMatch& match) { return match.when != 0; });
+  if (dated != content.matches.rend()) {
     page += "<li><b>";
-    appendDate(page, content.matches.back());
+    appendDate(page, *dated);
     page += "</b><span>Первый матч</span></li>\n<li><b>";
     appendDate(page, content.matches.front());
     page += "</b><span>Последний матч</span></li>\n";

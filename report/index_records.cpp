@@ -23,21 +23,26 @@ bool isRecordName(const std::filesystem::path& name) {
   return extension == ".json";
 }
 
-// Reads a whole file into `buffer` (kept between files, so that its memory is
-// claimed once); false when it cannot be read or is larger than `limit`.
-bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer, std::size_t& size,
-                   std::size_t limit) {
+// A buffer of this size is kept from one file to the next; a larger one, for
+// an unusually large record, is given back after its file.
+constexpr std::size_t kKeptBufferBytes = 1024 * 1024;
+
+// Reads a whole file into `buffer`; false when it cannot be read or holds
+// more than kMaxRecordBytes. The buffer never grows beyond that bound.
+bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer, std::size_t& size) {
   File file = File::openForReading(path);
   if (!file.isOpen()) return false;
   size = 0;
   for (;;) {
-    if (buffer.size() - size < 64 * 1024) buffer.resize(std::max<std::size_t>(buffer.size() * 2, 256 * 1024));
+    if (size == buffer.size()) {
+      if (size > kMaxRecordBytes) return false;
+      buffer.resize(std::min(std::max<std::size_t>(2 * size, 64 * 1024), kMaxRecordBytes + 1));
+    }
     const std::size_t got = file.read(buffer.data() + size, buffer.size() - size);
     if (got == 0) break;
     size += got;
-    if (size > limit) return false;
   }
-  return !file.failed();
+  return size <= kMaxRecordBytes && !file.failed();
 }
 
 }  // namespace
@@ -54,7 +59,8 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   // Name order, so that equal records always meet in the same order.
   std::sort(names.begin(), names.end());
 
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  // Reading is bound by the parser; more than a few threads only add buffers.
+  if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
   // Records are read in batches on every thread, then added in name order: the
   // memory held is one batch of summaries, whatever the number of records.
   constexpr std::size_t kBatch = 256;
@@ -68,9 +74,10 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
         std::size_t size = 0;
         batch[at].reset();
-        if (readWholeFile(folder / names[first + at], buffer, size, kMaxRecordBytes)) {
+        if (readWholeFile(folder / names[first + at], buffer, size)) {
           batch[at] = readMatchSummary(std::string_view(buffer.data(), size));
         }
+        if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
       }
     };
     std::vector<std::jthread> helpers;
