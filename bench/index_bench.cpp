@@ -1,6 +1,8 @@
 // Speed of the index over many match records.
 //
-//   fragtally_index_bench generate DIR COUNT [SEED]   COUNT records of realistic size into DIR
+//   fragtally_index_bench generate DIR COUNT [SEED [INDENT]]
+//                                                     COUNT records of realistic size into DIR,
+//                                                     indented by INDENT blanks (default 2, -1: none)
 //   fragtally_index_bench time DIR [RUNS]             medians of each step, and of a full tree
 //                                                     parse of the same files for comparison
 //   fragtally_index_bench rebuild DIR                 one rebuild (for peak memory, under GNU time)
@@ -122,12 +124,12 @@ nlohmann::ordered_json generatedRecord(SplitMix64& random, std::uint32_t number)
   return record;
 }
 
-int generate(const std::filesystem::path& folder, std::uint32_t count, std::uint64_t seed) {
+int generate(const std::filesystem::path& folder, std::uint32_t count, std::uint64_t seed, int indent) {
   std::filesystem::create_directories(folder);
   SplitMix64 random(seed);
   std::uint64_t bytes = 0;
   for (std::uint32_t n = 0; n < count; ++n) {
-    const std::string text = generatedRecord(random, n).dump(2) + "\n";
+    const std::string text = generatedRecord(random, n).dump(indent) + "\n";
     char name[32];
     std::snprintf(name, sizeof name, "L%05u.json", n);
     std::ofstream(folder / name, std::ios::binary) << text;
@@ -204,10 +206,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() >= 3 && args[0] == "generate") {
     return fragtally::generate(args[1], static_cast<std::uint32_t>(std::stoul(args[2])),
-                               args.size() > 3 ? std::stoull(args[3]) : 1);
+                               args.size() > 3 ? std::stoull(args[3]) : 1, args.size() > 4 ? std::stoi(args[4]) : 2);
   }
   if (args.size() >= 2 && args[0] == "time") return fragtally::timeSteps(args[1], args.size() > 2 ? std::stoi(args[2]) : 5);
   if (args.size() == 2 && args[0] == "rebuild") return fragtally::rebuildIndex(args[1]), 0;
-  std::fputs("usage: fragtally_index_bench generate DIR COUNT [SEED] | time DIR [RUNS] | rebuild DIR\n", stderr);
+  std::fputs("usage: fragtally_index_bench generate DIR COUNT [SEED [INDENT]] | time DIR [RUNS] | rebuild DIR\n", stderr);
   return 2;
 }
