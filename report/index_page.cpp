@@ -107,9 +107,13 @@ void appendDate(std::string& page, const IndexMatch& match) {
   page += "</time>";
 }
 
+// Log texts are set apart with <bdi>: a name written right to left, or with
+// direction marks in it, cannot turn the figures beside it around.
 void appendMap(std::string& page, const IndexMatch& match) {
   if (match.map) {
+    page += "<bdi>";
     appendText(page, *match.map);
+    page += "</bdi>";
   } else {
     page += "<span class=\"muted\">(неизвестна)</span>";
   }
@@ -175,7 +179,7 @@ void appendMatches(std::string& page, const IndexContent& content) {
       appendUrlPath(page, match.report);
       page += "\">";
       appendDate(page, match);
-      page += "</a></td><td>";
+      page += "</a></td><td class=\"name\">";
       appendMap(page, match);
       page += "</td><td class=\"n\" data-v=\"";
       appendNumberData(page, std::int64_t{match.ctRounds} + match.terroristRounds);
@@ -189,8 +193,9 @@ void appendMatches(std::string& page, const IndexContent& content) {
       if (match.bestPlayer.empty()) {
         page += "-";
       } else {
+        page += "<bdi>";
         appendText(page, match.bestPlayer);
-        page += " <span class=\"k\">";
+        page += "</bdi> <span class=\"k\">";
         appendGroupedCount(page, match.bestPlayerKills);
         page += "</span>";
       }
@@ -245,7 +250,7 @@ void appendPlayers(std::string& page, const IndexContent& content) {
     appendNumberData(page, ratioKey);
     page += "\">";
     appendKillsPerDeath(page, player.kills, player.deaths);
-    page += "</td><td class=\"w\">";
+    page += "</td><td class=\"name w\">";
     if (player.favouriteWeapon.empty()) {
       page += "-";
     } else {

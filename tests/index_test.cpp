@@ -168,7 +168,7 @@ TEST(IndexTest, PlayersAddUpOverTheirMatchesByName) {
 
   const std::string page = buildIndexPage(index);
   EXPECT_NE(page.find("<td class=\"n\" data-v=\"216\">2,17</td>"), std::string::npos) << "13 kills over 6 deaths";
-  EXPECT_NE(page.find("<a href=\"a.htm\"><time datetime=\"2026-03-01T20:00:00\">01.03.2026</time>, de_nuke</a>"),
+  EXPECT_NE(page.find("<a href=\"a.htm\"><time datetime=\"2026-03-01T20:00:00\">01.03.2026</time>, <bdi>de_nuke</bdi></a>"),
             std::string::npos);
 }
 
