@@ -86,15 +86,13 @@ document.querySelectorAll('table.sortable').forEach(function (table) {
 </script>
 )";
 
-void appendText(std::string& page, std::string_view text) { appendHtmlText(page, text); }
-
 void appendNumberData(std::string& page, std::int64_t value) { page += std::to_string(value); }
 
 // The date as a Russian reader writes it (DD.MM.YYYY), marked with its
 // machine-readable form; a date of another form is shown as the log has it.
 void appendDate(std::string& page, const IndexMatch& match) {
   if (match.when == 0) {
-    appendText(page, match.date);
+    appendHtmlText(page, match.date);
     return;
   }
   const std::string_view date = match.date;
@@ -112,7 +110,7 @@ void appendDate(std::string& page, const IndexMatch& match) {
 void appendMap(std::string& page, const IndexMatch& match) {
   if (match.map) {
     page += "<bdi>";
-    appendText(page, *match.map);
+    appendHtmlText(page, *match.map);
     page += "</bdi>";
   } else {
     page += "<span class=\"muted\">(неизвестна)</span>";
@@ -123,7 +121,7 @@ void appendReportLink(std::string& page, const IndexMatch& match, std::string_vi
   page += "<a href=\"";
   appendUrlPath(page, match.report);
   page += "\">";
-  appendText(page, text);
+  appendHtmlText(page, text);
   page += "</a>";
 }
 
@@ -194,7 +192,7 @@ void appendMatches(std::string& page, const IndexContent& content) {
         page += "-";
       } else {
         page += "<bdi>";
-        appendText(page, match.bestPlayer);
+        appendHtmlText(page, match.bestPlayer);
         page += "</bdi> <span class=\"k\">";
         appendGroupedCount(page, match.bestPlayerKills);
         page += "</span>";
@@ -202,7 +200,7 @@ void appendMatches(std::string& page, const IndexContent& content) {
       page += "</td>";
       appendCountCell(page, match.players);
       page += "<td>";
-      appendText(page, match.start);
+      appendHtmlText(page, match.start);
       page += "</td><td class=\"n\" data-v=\"";
       appendNumberData(page, match.lengthSeconds);
       page += "\">";
@@ -235,9 +233,9 @@ void appendPlayers(std::string& page, const IndexContent& content) {
     page += "<tr>";
     appendCountCell(page, ++rank, "n muted");
     page += "<td class=\"name\" title=\"";
-    appendText(page, player.name);
+    appendHtmlText(page, player.name);
     page += "\">";
-    appendText(page, player.name);
+    appendHtmlText(page, player.name);
     page += "</td>";
     appendCountCell(page, player.matches);
     appendCountCell(page, player.kills, "n k");
@@ -254,7 +252,7 @@ void appendPlayers(std::string& page, const IndexContent& content) {
     if (player.favouriteWeapon.empty()) {
       page += "-";
     } else {
-      appendText(page, player.favouriteWeapon);
+      appendHtmlText(page, player.favouriteWeapon);
     }
     page += "</td><td>";
     if (player.bestMatchKills <= 0) {
