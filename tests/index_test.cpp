@@ -172,6 +172,29 @@ TEST(IndexTest, PlayersAddUpOverTheirMatchesByName) {
             std::string::npos);
 }
 
+TEST(IndexTest, TheSamePageForAnyOrderOfRecordsAndAnyNumberOfThreads) {
+  // More records than one batch of reading, with players and dates that meet
+  // again and again: ties of kills, of best matches and of favourite weapons.
+  TempFolder folder;
+  const std::string_view weapons[] = {"ak47", "awp", "knife"};
+  std::vector<std::pair<std::string, std::string>> records;  // report, record
+  for (int n = 0; n < 600; ++n) {
+    const std::string date = "0" + std::to_string(1 + n % 9) + "/1" + std::to_string(n % 7) + "/2026";
+    const std::string one = "P" + std::to_string(n % 11) + ":" + std::to_string(n % 5) + ":1:" + std::string(weapons[n % 3]);
+    const std::string two = "P" + std::to_string(n % 7) + ":2:" + std::to_string(n % 3) + ":" + std::string(weapons[n % 2]);
+    const std::string name = "r" + std::to_string(n);
+    records.emplace_back(name + ".htm", record(date, "20:00:00", R"("de_nuke")", {one, two}, n % 4));
+    writeFile(folder / (name + ".json"), records.back().second);
+  }
+  const std::string alone = buildIndexPage(readIndexContent(folder.path(), 1));
+  EXPECT_EQ(testing::firstDifference(alone, buildIndexPage(readIndexContent(folder.path(), 2))), "");
+  EXPECT_EQ(testing::firstDifference(alone, buildIndexPage(readIndexContent(folder.path(), 5))), "");
+
+  IndexTally backwards;
+  for (auto at = records.rbegin(); at != records.rend(); ++at) backwards.add(*readMatchSummary(at->second), at->first);
+  EXPECT_EQ(testing::firstDifference(alone, buildIndexPage(backwards.take())), "");
+}
+
 TEST(IndexTest, LogTextsCannotAddMarkupAndLinksStayFileNames) {
   TempFolder folder;
   writeFile(folder / "we\"ird #1.json",
