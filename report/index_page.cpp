@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "report/file_store.h"
+#include "report/index_cache.h"
 #include "report/index_html.h"
 #include "version.h"
 
@@ -290,9 +291,12 @@ std::string buildIndexPage(const IndexContent& content) {
 }
 
 void rebuildIndex(const std::filesystem::path& folder) {
-  const std::string page = buildIndexPage(readIndexContent(folder));
+  std::string cache;
+  const std::string page = buildIndexPage(readIndexContent(folder, 0, &cache));
   const std::filesystem::path target = folder / "index.htm";
   if (!replaceFileContents(target, page)) throw cannotCreateFile(utf8FromPath(target));
+  // The cache only saves time: an index without it is complete.
+  if (!cache.empty()) replaceFileContents(folder / kIndexCacheName, cache);
 }
 
 }  // namespace fragtally

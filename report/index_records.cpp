@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "report/index_cache.h"
 #include "report/index_page.h"
 #include "report/match_summary.h"
 
@@ -47,34 +48,67 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer,
 
 }  // namespace
 
-IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads) {
-  std::vector<std::filesystem::path> names;
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache) {
+  struct Listed {
+    std::filesystem::path name;
+    std::string key;  // the name as the cache keeps it
+    std::optional<RecordStamp> stamp;
+  };
+  std::vector<Listed> records;
   std::error_code error;
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
        entries.increment(error)) {
-    const std::filesystem::path name = entries->path().filename();
+    std::filesystem::path name = entries->path().filename();
     std::error_code typeError;
-    if (isRecordName(name) && entries->is_regular_file(typeError)) names.push_back(name);
+    if (!isRecordName(name) || !entries->is_regular_file(typeError)) continue;
+    // Taken before the file is read: a record changed while it is read gets a
+    // stamp of its older state, and is read again next time.
+    std::error_code sizeError;
+    std::error_code timeError;
+    const std::uintmax_t bytes = entries->file_size(sizeError);
+    const auto modified = entries->last_write_time(timeError);
+    std::optional<RecordStamp> stamp;
+    if (!sizeError && !timeError) stamp = RecordStamp{bytes, modified.time_since_epoch().count()};
+    std::string key = utf8FromPath(name);
+    records.push_back({std::move(name), std::move(key), stamp});
   }
   // Name order, so that equal records always meet in the same order.
-  std::sort(names.begin(), names.end());
+  std::sort(records.begin(), records.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
+
+  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  // The new cache is the old one as long as the records are those it knows, in
+  // its order: it is only written out from the first difference on.
+  const std::string header = IndexCache::header();
+  std::size_t sameUpTo = header.size();
+  bool differs = cache.bytes().empty();
+  if (freshCache) *freshCache = header;
 
   // Reading is bound by the parser; more than a few threads only add buffers.
   if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
   // Records are read in batches on every thread, then added in name order: the
   // memory held is one batch of summaries, whatever the number of records.
   constexpr std::size_t kBatch = 256;
-  std::vector<std::optional<MatchSummary>> batch(std::min(kBatch, names.size()));
+  std::vector<std::optional<MatchSummary>> batch(std::min(kBatch, records.size()));
+  std::vector<char> fromCache(batch.size());
   IndexTally tally;
-  for (std::size_t first = 0; first < names.size(); first += kBatch) {
-    const std::size_t count = std::min(kBatch, names.size() - first);
+  for (std::size_t first = 0; first < records.size(); first += kBatch) {
+    const std::size_t count = std::min(kBatch, records.size() - first);
     std::atomic<std::size_t> next{0};
     const auto readSome = [&] {
       std::vector<char> buffer;
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
-        std::size_t size = 0;
+        const Listed& record = records[first + at];
         batch[at].reset();
-        if (readWholeFile(folder / names[first + at], buffer, size)) {
+        fromCache[at] = false;
+        if (record.stamp) {
+          if (auto kept = cache.find(record.key, *record.stamp)) {
+            batch[at] = std::move(*kept);
+            fromCache[at] = true;
+            continue;
+          }
+        }
+        std::size_t size = 0;
+        if (readWholeFile(folder / record.name, buffer, size)) {
           batch[at] = readMatchSummary(std::string_view(buffer.data(), size));
         }
         if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
@@ -85,10 +119,31 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     readSome();
     helpers.clear();  // joins them
     for (std::size_t at = 0; at < count; ++at) {
+      const Listed& record = records[first + at];
+      if (freshCache && record.stamp) {
+        if (!differs) {
+          const auto end = fromCache[at] ? cache.entryEndingFrom(record.key, sameUpTo) : std::nullopt;
+          if (end) {
+            sameUpTo = *end;
+          } else {
+            differs = true;
+            freshCache->assign(cache.bytes().substr(0, sameUpTo));
+          }
+        }
+        if (differs) IndexCache::append(*freshCache, record.key, *record.stamp, batch[at]);
+      }
       if (!batch[at]) continue;
-      std::filesystem::path report = names[first + at];
+      std::filesystem::path report = record.name;
       report.replace_extension(".htm");
       tally.add(*batch[at], utf8FromPath(report));
+    }
+  }
+  if (freshCache && !differs) {
+    // The same records as before: nothing to store. Fewer: the old cache's start.
+    if (sameUpTo == cache.bytes().size()) {
+      freshCache->clear();
+    } else {
+      freshCache->assign(cache.bytes().substr(0, sameUpTo));
     }
   }
   return tally.take();

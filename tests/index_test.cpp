@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "base/error.h"
 #include "base/file.h"
 #include "report/index_html.h"
@@ -239,6 +241,57 @@ TEST(IndexTest, AnIndexThatCannotBeStoredIsAnError) {
     EXPECT_EQ(std::string(error.what()), "Cannot create file " + utf8FromPath(folder / "index.htm"));
   }
   EXPECT_THROW(rebuildIndex(folder / "missing"), Error);
+}
+
+TEST(IndexTest, ARecordLeftAsItWasIsTakenFromTheCache) {
+  TempFolder folder;
+  const auto nuke = record("03/01/2026", "20:00:00", R"("de_nuke")", {"Alpha:1:0:knife"}, 1);
+  writeFile(folder / "a.json", nuke);
+  writeFile(folder / "b.json", "not a record");
+  rebuildIndex(folder.path());
+  const std::string first = readFile(folder / "index.htm");
+  ASSERT_NE(first.find("de_nuke"), std::string::npos);
+
+  // Same size and time, other bytes: only the cache can still show de_nuke.
+  const auto time = std::filesystem::last_write_time(folder / "a.json");
+  writeFile(folder / "a.json", record("03/01/2026", "20:00:00", R"("de_dust")", {"Alpha:1:0:knife"}, 1));
+  ASSERT_EQ(std::filesystem::file_size(folder / "a.json"), nuke.size());
+  std::filesystem::last_write_time(folder / "a.json", time);
+  rebuildIndex(folder.path());
+  EXPECT_EQ(testing::firstDifference(first, readFile(folder / "index.htm")), "");
+
+  // A new time is a changed record.
+  std::filesystem::last_write_time(folder / "a.json", time + std::chrono::seconds(5));
+  rebuildIndex(folder.path());
+  const std::string changed = readFile(folder / "index.htm");
+  EXPECT_NE(changed.find("de_dust"), std::string::npos);
+
+  // A damaged cache is no cache: the records are read again.
+  const std::string cache = readFile(folder / "index.cache");
+  ASSERT_GT(cache.size(), 40u);
+  for (const std::string& damaged : {cache.substr(0, cache.size() - 3), cache.substr(0, 34) + std::string(500, '\xff'),
+                                     std::string("fragtally index cache 0.0\n") + cache}) {
+    writeFile(folder / "index.cache", damaged);
+    std::filesystem::last_write_time(folder / "a.json", time);
+    rebuildIndex(folder.path());
+    EXPECT_EQ(testing::firstDifference(changed, readFile(folder / "index.htm")), "");
+  }
+
+  // Nothing changed: the cache is left as it is.
+  const auto cacheTime = std::filesystem::last_write_time(folder / "index.cache") - std::chrono::hours(1);
+  std::filesystem::last_write_time(folder / "index.cache", cacheTime);
+  rebuildIndex(folder.path());
+  EXPECT_EQ(std::filesystem::last_write_time(folder / "index.cache"), cacheTime);
+
+  // Records taken away and added: the cache follows them.
+  std::filesystem::remove(folder / "b.json");
+  writeFile(folder / "c.json", record("03/02/2026", "20:00:00", R"("de_train")", {"Bravo:2:0:awp"}, 2));
+  rebuildIndex(folder.path());
+  const std::string withCache = readFile(folder / "index.htm");
+  EXPECT_NE(withCache.find("de_train"), std::string::npos);
+  std::filesystem::remove(folder / "index.cache");
+  rebuildIndex(folder.path());
+  EXPECT_EQ(testing::firstDifference(readFile(folder / "index.htm"), withCache), "");
 }
 
 TEST(IndexTest, FiguresAsTheIndexWritesThem) {
