@@ -1,3 +1,6 @@
+// The reading half of index_page.h: the folder's records into IndexContent.
+#include "report/index_page.h"
+
 #include <algorithm>
 #include <atomic>
 #include <system_error>
@@ -6,7 +9,6 @@
 
 #include "base/file.h"
 #include "report/index_cache.h"
-#include "report/index_page.h"
 #include "report/match_summary.h"
 
 namespace fragtally {
