@@ -1,4 +1,30 @@
 #pragma once
-// TEMPORARY STUB until the index branch is merged.
+
 #include <filesystem>
-namespace fragtally { void rebuildIndex(const std::filesystem::path& folder); }
+#include <string>
+
+#include "report/index_tally.h"
+
+namespace fragtally {
+
+/// The match records of a folder: every regular file directly in it whose name
+/// ends in ".json" and that reads as a match record, in name order; the report
+/// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
+/// passed over; a folder that cannot be listed gives an empty index. The files
+/// are read on `threads` threads (0: every hardware thread); the result is the
+/// same for any number. A record whose size and time are those kept in the
+/// folder's index cache is not read again. With `freshCache`, the bytes of a
+/// cache for the records as they stand now are left there, or nothing when
+/// the folder's cache holds them already.
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
+                              std::string* freshCache = nullptr);
+
+/// The index page: UTF-8 HTML of the matches, the players and the totals.
+std::string buildIndexPage(const IndexContent& content);
+
+/// Rebuilds `folder`/index.htm from the match records in the folder, and the
+/// index cache beside it. Throws cannotCreateFile(<index path>) when the page
+/// cannot be stored; an older page is then left as it was.
+void rebuildIndex(const std::filesystem::path& folder);
+
+}  // namespace fragtally

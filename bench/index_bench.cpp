@@ -1,0 +1,226 @@
+// Speed of the index over many match records.
+//
+//   fragtally_index_bench generate DIR COUNT [SEED [INDENT]]
+//                                                     COUNT records of realistic size into DIR,
+//                                                     indented by INDENT blanks (default 2, -1: none)
+//   fragtally_index_bench time DIR [RUNS]             medians of each step, without and with the
+//                                                     index cache, and of a full tree parse of
+//                                                     the same files for comparison
+//   fragtally_index_bench rebuild DIR                 one rebuild (for peak memory, under GNU time)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "bench/split_mix.h"
+#include "report/index_cache.h"
+#include "report/index_page.h"
+#include "report/match_summary.h"
+
+namespace fragtally {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kMaps[] = {"de_dust2", "de_inferno", "de_nuke", "de_train", "de_aztec",
+                                 "cs_office", "de_dust", "cs_italy", "de_cbble", "de_prodigy"};
+constexpr const char* kWeapons[] = {"ak47", "m4a1", "awp",  "deagle", "usp",   "glock18", "knife",  "mp5navy",
+                                    "famas", "galil", "sg552", "aug", "p90", "grenade", "m3", "scout"};
+
+std::string playerName(SplitMix64& random) {
+  // A server's regulars: a few hundred names that come back, some in Cyrillic.
+  static constexpr const char* kStems[] = {"Kestrel", "Ozzy", "Mira", "Вася", "Grim", "Yuki", "Otto", "Лёха",
+                                           "Niko", "Bravo", "Шторм", "Raven", "Dusk", "Pike", "Zed", "Frost"};
+  return std::string(kStems[random.below(16)]) + "_" + std::to_string(random.below(24));
+}
+
+nlohmann::ordered_json generatedRecord(SplitMix64& random, std::uint32_t number) {
+  using Json = nlohmann::ordered_json;
+  const std::uint32_t day = number / 6;
+  const std::uint32_t year = 2020 + day / 360;
+  char date[16];
+  char start[16];
+  char end[16];
+  const std::uint32_t startSeconds = 10 * 3600 + random.below(12 * 3600);
+  const std::uint32_t length = 600 + random.below(2400);
+  std::snprintf(date, sizeof date, "%02u/%02u/%04u", day / 30 % 12 + 1, day % 30 + 1, year);
+  std::snprintf(start, sizeof start, "%02u:%02u:%02u", startSeconds / 3600, startSeconds / 60 % 60, startSeconds % 60);
+  const std::uint32_t endSeconds = startSeconds + length;
+  std::snprintf(end, sizeof end, "%02u:%02u:%02u", endSeconds / 3600, endSeconds / 60 % 60, endSeconds % 60);
+
+  std::vector<std::string> names;
+  const std::uint32_t playerCount = random.between(8, 20);
+  while (names.size() < playerCount) {
+    std::string name = playerName(random);
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  std::vector<std::vector<std::uint32_t>> victims(playerCount, std::vector<std::uint32_t>(playerCount));
+  std::vector<std::vector<std::uint32_t>> weapons(playerCount, std::vector<std::uint32_t>(std::size(kWeapons)));
+  std::uint32_t kills = 0;
+  const std::uint32_t killCount = random.between(60, 250);
+  for (std::uint32_t k = 0; k < killCount; ++k) {
+    const std::uint32_t killer = random.below(playerCount);
+    ++victims[killer][random.below(playerCount)];
+    ++weapons[killer][random.below(6) < 4 ? random.below(4) : random.below(std::size(kWeapons))];
+    ++kills;
+  }
+  Json players = Json::array();
+  for (std::uint32_t p = 0; p < playerCount; ++p) {
+    Json player;
+    player["rank"] = p + 1;
+    player["name"] = names[p];
+    player["team"] = p % 2 ? "TERRORIST" : "CT";
+    std::uint32_t own = 0;
+    std::uint32_t deaths = 0;
+    Json victimMap = Json::object();
+    for (std::uint32_t v = 0; v < playerCount; ++v) {
+      own += victims[p][v];
+      deaths += victims[v][p];
+      if (victims[p][v]) victimMap[names[v]] = victims[p][v];
+    }
+    player["kills"] = own;
+    player["deaths"] = deaths;
+    player["victims"] = victimMap;
+    Json weaponMap = Json::object();
+    for (std::size_t w = 0; w < std::size(kWeapons); ++w) {
+      if (weapons[p][w]) weaponMap[kWeapons[w]] = weapons[p][w];
+    }
+    player["weapons"] = weaponMap;
+    player["easy_prey"] = {{"count", 3}, {"players", {names[(p + 1) % playerCount]}}};
+    player["worst_enemy"] = {{"count", 2}, {"players", {names[(p + 2) % playerCount]}}};
+    player["favourite_weapon"] = own ? Json(kWeapons[0]) : Json(nullptr);
+    players.push_back(player);
+  }
+  Json weaponTable = Json::array();
+  for (const char* weapon : kWeapons) {
+    weaponTable.push_back({{"name", weapon}, {"kills", random.below(40)}, {"picture", std::string(weapon) + ".jpg"}});
+  }
+  Json record;
+  record["format"] = "fragtally-match";
+  record["version"] = 1;
+  record["generator"] = "fragtally 2.0.0.26";
+  record["log"] = {{"path", "/srv/hlds/cstrike/logs/L" + std::to_string(number) + ".log"},
+                   {"bytes", 30000 + random.below(150000)},
+                   {"modified", "2026-12-08T07:14:18Z"}};
+  record["date"] = date;
+  record["start"] = start;
+  record["end"] = end;
+  record["length_seconds"] = length;
+  record["map"] = kMaps[random.below(std::size(kMaps))];
+  record["rounds"] = {{"ct", random.below(16)}, {"terrorist", random.below(16)}};
+  const std::uint32_t ctKilledT = kills / 2;
+  record["kills"] = {{"ct_killed_terrorist", ctKilledT},
+                     {"ct_killed_ct", 0},
+                     {"terrorist_killed_ct", kills - ctKilledT},
+                     {"terrorist_killed_terrorist", 0}};
+  record["players"] = players;
+  record["weapons"] = weaponTable;
+  return record;
+}
+
+int generate(const std::filesystem::path& folder, std::uint32_t count, std::uint64_t seed, int indent) {
+  std::filesystem::create_directories(folder);
+  SplitMix64 random(seed);
+  std::uint64_t bytes = 0;
+  for (std::uint32_t n = 0; n < count; ++n) {
+    const std::string text = generatedRecord(random, n).dump(indent) + "\n";
+    char name[32];
+    std::snprintf(name, sizeof name, "L%05u.json", n);
+    std::ofstream(folder / name, std::ios::binary) << text;
+    bytes += text.size();
+  }
+  std::printf("%u records, %.1f KB each on average\n", count, static_cast<double>(bytes) / count / 1024);
+  return 0;
+}
+
+struct Timing {
+  double wall = 0;  // milliseconds
+  double cpu = 0;   // milliseconds of the process on any processor
+};
+
+// Medians of the wall time and of the processor time: on a machine shared with
+// other work the second says more about the code.
+template <typename Step>
+Timing median(int runs, Step step) {
+  std::vector<double> walls;
+  std::vector<double> cpus;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    const std::clock_t cpuStart = std::clock();
+    step();
+    cpus.push_back(1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
+    walls.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  std::sort(walls.begin(), walls.end());
+  std::sort(cpus.begin(), cpus.end());
+  return {walls[walls.size() / 2], cpus[cpus.size() / 2]};
+}
+
+// What the index needs, taken from a whole parsed tree: the straightforward way,
+// measured against the event reader.
+std::size_t treeRead(const std::filesystem::path& folder) {
+  std::size_t players = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".json") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto record = nlohmann::json::parse(text, nullptr, false);
+    if (record.is_discarded() || record.value("format", "") != "fragtally-match") continue;
+    for (const auto& player : record["players"]) players += player["weapons"].size() + player["name"].size();
+  }
+  return players;
+}
+
+int timeSteps(const std::filesystem::path& folder, int runs) {
+  // Without a cache first: every record read.
+  const std::filesystem::path cache = folder / kIndexCacheName;
+  std::filesystem::remove(cache);
+  std::size_t matches = 0;
+  const Timing read = median(runs, [&] { matches = readIndexContent(folder).matches.size(); });
+  const Timing readOne = median(runs, [&] { matches = readIndexContent(folder, 1).matches.size(); });
+  const IndexContent content = readIndexContent(folder);
+  std::size_t pageBytes = 0;
+  const Timing page = median(runs, [&] { pageBytes = buildIndexPage(content).size(); });
+  const Timing whole = median(runs, [&] {
+    std::filesystem::remove(cache);
+    rebuildIndex(folder);
+  });
+  rebuildIndex(folder);
+  const Timing again = median(runs, [&] { rebuildIndex(folder); });
+  std::size_t sink = 0;
+  const Timing tree = median(runs, [&] { sink += treeRead(folder); });
+  std::printf("%zu matches, %zu players, page %.1f KB; medians of %d runs:\n", matches, content.players.size(),
+              static_cast<double>(pageBytes) / 1024, runs);
+  std::printf("                          wall ms    cpu ms\n");
+  std::printf("  read records           %8.1f  %8.1f\n", read.wall, read.cpu);
+  std::printf("  read records, 1 thread %8.1f  %8.1f\n", readOne.wall, readOne.cpu);
+  std::printf("  build page             %8.1f  %8.1f\n", page.wall, page.cpu);
+  std::printf("  rebuildIndex, whole    %8.1f  %8.1f\n", whole.wall, whole.cpu);
+  std::printf("  rebuildIndex, again    %8.1f  %8.1f   every record known to the cache\n", again.wall, again.cpu);
+  std::printf("  read, whole trees     %8.1f  %8.1f   1 thread, for comparison (%zu)\n", tree.wall, tree.cpu,
+              sink % 10);
+  return 0;
+}
+
+}  // namespace
+}  // namespace fragtally
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() >= 3 && args[0] == "generate") {
+    return fragtally::generate(args[1], static_cast<std::uint32_t>(std::stoul(args[2])),
+                               args.size() > 3 ? std::stoull(args[3]) : 1, args.size() > 4 ? std::stoi(args[4]) : 2);
+  }
+  if (args.size() >= 2 && args[0] == "time") return fragtally::timeSteps(args[1], args.size() > 2 ? std::stoi(args[2]) : 5);
+  if (args.size() == 2 && args[0] == "rebuild") return fragtally::rebuildIndex(args[1]), 0;
+  std::fputs("usage: fragtally_index_bench generate DIR COUNT [SEED [INDENT]] | time DIR [RUNS] | rebuild DIR\n", stderr);
+  return 2;
+}

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Opens an index of matches in headless Chromium at 360 and 1280 pixels wide and
+# checks what a reader meets: the page itself never scrolls sideways (wide
+# tables scroll inside their boxes), every link leads to a file that exists,
+# the text decodes as UTF-8, and a column header sorts its table.
+# Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks DIR/index.htm)
+#        check_index.sh --index DIR                     (checks DIR/index.htm as it is)
+# Prints "N passed, M failed"; exit status 0 when all passed.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d /tmp/fragtally-browser.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+site="$work/site"
+if [ "${1:-}" = --index ]; then
+  cp -R "$2" "$site"
+else
+  "$1" "$2" -d "$site" > /dev/null
+fi
+[ -f "$site/index.htm" ] || { echo "FAILED: no index.htm"; echo "0 passed, 1 failed"; exit 1; }
+# The harness sits beside the index to read it (same origin for file pages).
+harness="$site/.index_check.html"
+cp "$here/index_check.html" "$harness"
+
+timeout 120 chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+  --disable-component-update --disable-sync --user-data-dir="$work/profile" --lang=en-US \
+  --allow-file-access-from-files --virtual-time-budget=10000 --dump-dom "file://$harness" \
+  2> "$work/chromium.log" | sed -n '/<pre id="result">/,/<\/pre>/p' | sed 's/<[^>]*>//g' > "$work/seen.txt" || true
+# The dump is HTML: the link paths come back with their characters escaped.
+sed -i 's/&amp;/\&/g; s/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g' "$work/seen.txt"
+
+passed=0
+failed=0
+check() {  # description, command...
+  local what=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
+}
+check "the page decodes as UTF-8 at both widths" test "$(grep -c '^charset UTF-8$' "$work/seen.txt")" -eq 2
+check "no sideways scroll of the page at 360 px" grep -q '^width 360 fits ' "$work/seen.txt"
+check "no sideways scroll of the page at 1280 px" grep -q '^width 1280 fits ' "$work/seen.txt"
+links=$(grep -c '^link ' "$work/seen.txt" || true)
+check "the page has links" test "$links" -gt 0
+broken=""
+while IFS= read -r target; do
+  [ -f "$target" ] || broken+="$target"$'\n'
+done < <(sed -n 's/^link //p' "$work/seen.txt")
+check "every link leads to a file that exists" test -z "$broken"
+[ -z "$broken" ] || printf '%s' "$broken" | sort -u | sed 's/^/missing: /'
+if grep -q '^sorted ' "$work/seen.txt"; then
+  check "a column header sorts its table" grep -q '^sorted yes$' "$work/seen.txt"
+fi
+if [ "$failed" -gt 0 ]; then echo "--- seen:"; grep -v '^link ' "$work/seen.txt"; fi
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
