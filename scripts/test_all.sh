@@ -41,6 +41,7 @@ build() { cmake --preset "$1" > /dev/null && cmake --build --preset "$1" -j "$jo
 stage "native build" build native
 stage "native tests" ctest --preset native
 stage "report in a browser" tests/browser/check_report.sh build/native/cli/fragtally-cli examples/sample.log
+stage "index in a browser" tests/browser/check_index.sh build/native/cli/fragtally-cli examples/logs
 stage "fragtally-cli under valgrind" tests/valgrind_cli.sh build/native/cli/fragtally-cli examples/sample.log
 stage "windows build" build mingw
 stage "windows tests under wine" ctest --preset mingw
