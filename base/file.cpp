@@ -29,18 +29,22 @@ namespace {
 // The narrow fopen would go through the ANSI code page; the wide calls take
 // every character a Windows path can hold.
 std::FILE* openFile(const std::filesystem::path& path, bool forWriting) {
-  if (!forWriting) return _wfopen(path.c_str(), L"rb");
-  // Shared for deletion, so that an interrupt can remove a file still being
-  // written: it goes when the ending process closes it.
-  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Shared for deletion both ways: an interrupt can remove a file still being
+  // written (it goes when the ending process closes it), and another program
+  // can rename its new report or picture over a file this one is reading, as
+  // it can on every other system.
+  const HANDLE handle =
+      CreateFileW(path.c_str(), forWriting ? GENERIC_WRITE : GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_DELETE | (forWriting ? 0 : FILE_SHARE_WRITE), nullptr,
+                  forWriting ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle),
+                                 (forWriting ? _O_WRONLY : _O_RDONLY) | _O_BINARY);
   if (fd < 0) {
     CloseHandle(handle);
     return nullptr;
   }
-  std::FILE* file = _fdopen(fd, "wb");
+  std::FILE* file = _fdopen(fd, forWriting ? "wb" : "rb");
   if (file == nullptr) _close(fd);
   return file;
 }

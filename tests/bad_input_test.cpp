@@ -454,6 +454,18 @@ TEST(BadInputTest, AnOlderReportSurvivesAStoreThatFailsPartWay) {
 // Two real processes store the same report at once, again and again: the file
 // is always one of the two whole reports, the picture is whole, and nothing
 // else is left in the folder.
+#ifndef _WIN32
+// A script that reads the printed path gets nothing: that is no success, though
+// the report itself was stored.
+TEST(BadInputTest, AStandardOutputThatCannotBeWrittenEndsWithStatusOne) {
+  TempFolder folder;
+  writeFile(folder / "game.log", kill("Alpha", "Bravo", "awp"));
+  testing::CliProcess full({text(folder / "game.log"), "-o", text(folder / "r.htm")}, "/dev/full");
+  EXPECT_EQ(full.wait(), 1);
+  EXPECT_TRUE(fs::exists(folder / "r.htm"));
+}
+#endif
+
 TEST(BadInputTest, TwoProgramsWritingTheSameReportLeaveOneWholeReport) {
   TempFolder folder;
   fs::create_directory(folder / "logs");

@@ -15,7 +15,7 @@ namespace fragtally::testing {
 
 #ifdef _WIN32
 
-CliProcess::CliProcess(const std::vector<std::string>& args) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::string&) {
   // The C runtime joins the arguments with blanks: each one goes in quotes.
   std::vector<std::string> quoted;
   quoted.push_back("\"" FRAGTALLY_CLI_PATH "\"");
@@ -38,7 +38,7 @@ int CliProcess::wait() {
 
 #else
 
-CliProcess::CliProcess(const std::vector<std::string>& args) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& standardOutput) {
   std::vector<char*> argv;
   std::string program = FRAGTALLY_CLI_PATH;
   std::vector<std::string> copies(args);
@@ -48,7 +48,7 @@ CliProcess::CliProcess(const std::vector<std::string>& args) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, standardOutput.c_str(), O_WRONLY, 0);
   pid_t pid = -1;
   const bool started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
   posix_spawn_file_actions_destroy(&actions);

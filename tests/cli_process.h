@@ -7,11 +7,12 @@
 namespace fragtally::testing {
 
 /// The fragtally-cli program of this build, running as its own process with
-/// the given arguments (its standard output is dropped where the system
-/// allows). Waits for the end when destroyed.
+/// the given arguments (its standard output goes to `standardOutput`, where
+/// the system allows: by default it is dropped). Waits for the end when
+/// destroyed.
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& args);
+  explicit CliProcess(const std::vector<std::string>& args, const std::string& standardOutput = "/dev/null");
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
