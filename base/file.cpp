@@ -242,6 +242,22 @@ bool renameReplacing(const std::filesystem::path& from, const std::filesystem::p
 #endif
 }
 
+bool readFileStart(const std::filesystem::path& path, std::size_t limit,
+                   const std::function<bool(std::string_view)>& enough) {
+  File input = File::openForReading(path);
+  if (!input.isOpen()) return false;
+  std::string start;
+  for (std::size_t piece = 4096; start.size() < limit; piece *= 2) {
+    const std::size_t size = start.size();
+    start.resize(size + piece);
+    const std::size_t got = input.read(start.data() + size, piece);
+    start.resize(size + got);
+    if (enough(start)) return true;
+    if (got < piece) break;  // the whole file
+  }
+  return false;
+}
+
 bool flushFolder(const std::filesystem::path& folder) {
 #ifdef _WIN32
   (void)folder;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -67,5 +68,13 @@ bool renameReplacing(const std::filesystem::path& from, const std::filesystem::p
 /// Stores the folder's own entries (names created, renamed or removed in it)
 /// on disk. True on systems where a rename written through needs no more.
 bool flushFolder(const std::filesystem::path& folder);
+
+/// Reads the start of a file a piece at a time (4 KiB, then twice as much each
+/// time) until `enough` says the bytes read so far are enough, the file ends or
+/// `limit` bytes are read: for the head of a file whose length is unknown,
+/// without reading or clearing more than it needs. False when the file cannot
+/// be opened or nothing read was enough.
+bool readFileStart(const std::filesystem::path& path, std::size_t limit,
+                   const std::function<bool(std::string_view)>& enough);
 
 }  // namespace fragtally

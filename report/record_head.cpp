@@ -82,19 +82,12 @@ std::optional<RecordHead> parseRecordHead(std::string_view json) {
 }
 
 std::optional<RecordHead> readRecordHead(const std::filesystem::path& file) {
-  File input = File::openForReading(file);
-  if (!input.isOpen()) return std::nullopt;
-  // Most heads fit in the first piece; a long log path takes more.
-  std::string text;
-  for (std::size_t piece = 4096; text.size() < kHeadBytes; piece *= 2) {
-    const std::size_t size = text.size();
-    text.resize(size + piece);
-    const std::size_t got = input.read(text.data() + size, piece);
-    text.resize(size + got);
-    if (auto head = parseRecordHead(text)) return head;
-    if (got < piece) break;  // the whole file, and no head in it
-  }
-  return std::nullopt;
+  std::optional<RecordHead> head;
+  readFileStart(file, kHeadBytes, [&](std::string_view start) {
+    head = parseRecordHead(start);
+    return head.has_value();
+  });
+  return head;
 }
 
 }  // namespace fragtally

@@ -22,22 +22,16 @@ std::string logNameAsShown(std::string_view logPath) {
 }
 
 std::optional<std::string> logNameShownIn(const std::filesystem::path& file) {
-  File input = File::openForReading(file);
-  if (!input.isOpen()) return std::nullopt;
-  // The header is in the first piece unless the log path is very long.
-  std::string head;
-  for (std::size_t piece = 4096; head.size() < kHeaderBytes; piece *= 2) {
-    const std::size_t size = head.size();
-    head.resize(size + piece);
-    const std::size_t got = input.read(head.data() + size, piece);
-    head.resize(size + got);
-    if (head.compare(0, 8, "<html>\r\n") != 0) return std::nullopt;
+  std::optional<std::string> shown;
+  readFileStart(file, kHeaderBytes, [&](std::string_view head) {
+    if (head.substr(0, 8) != "<html>\r\n") return true;  // no report: look no further
     const std::size_t begin = head.find(kBefore);
-    const std::size_t end = begin == std::string::npos ? begin : head.find(kAfter, begin + kBefore.size());
-    if (end != std::string::npos) return head.substr(begin + kBefore.size(), end - begin - kBefore.size());
-    if (got < piece) break;
-  }
-  return std::nullopt;
+    const std::size_t end = begin == std::string_view::npos ? begin : head.find(kAfter, begin + kBefore.size());
+    if (end == std::string_view::npos) return false;
+    shown = head.substr(begin + kBefore.size(), end - begin - kBefore.size());
+    return true;
+  });
+  return shown;
 }
 
 }  // namespace fragtally

@@ -18,7 +18,7 @@
 #include "app/log_reader.h"
 #include "base/error.h"
 #include "base/file.h"
-#include "cli/cli.h"
+#include "tests/cli_run.h"
 #include "report/weapon_pictures.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
@@ -50,21 +50,8 @@ std::string kill(std::string_view killer, std::string_view victim, std::string_v
               "<2><STEAM_0:0:2><TERRORIST>\" with \"" + std::string(weapon) + "\"");
 }
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun run;
-  run.status = runCli(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
+using testing::cli;
+using testing::CliRun;
 
 std::string text(const fs::path& path) { return utf8FromPath(path); }
 

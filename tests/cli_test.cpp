@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "base/file.h"
-#include "cli/cli.h"
+#include "tests/cli_run.h"
 #include "tests/test_files.h"
 
 namespace fragtally {
@@ -13,32 +13,10 @@ using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using CliResult = testing::CliRun;
+using testing::InFolder;
 
-CliResult run(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = runCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-// Runs the test body in another current folder and goes back afterwards.
-class InFolder {
- public:
-  explicit InFolder(const std::filesystem::path& folder) : before_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~InFolder() { std::filesystem::current_path(before_); }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-
- private:
-  std::filesystem::path before_;
-};
+CliResult run(const std::vector<std::string>& args) { return testing::cli(args); }
 
 const std::string kGoodLog =
     "L 10/25/2003 - 21:13:45: Started map \"de_test\"\r\n"

@@ -4,7 +4,7 @@
 
 #include "base/file.h"
 #include "cli/batch_progress.h"
-#include "cli/cli.h"
+#include "tests/cli_run.h"
 #include "tests/test_files.h"
 
 #ifndef _WIN32
@@ -24,30 +24,10 @@ void writeFile(const fs::path& file, std::string_view bytes) {
   testing::writeFile(file, bytes);
 }
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using CliResult = testing::CliRun;
+using testing::InFolder;
 
-CliResult run(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = runCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-// Runs the test body in another current folder and goes back afterwards.
-class InFolder {
- public:
-  explicit InFolder(const fs::path& folder) : before_(fs::current_path()) { fs::current_path(folder); }
-  ~InFolder() { fs::current_path(before_); }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-
- private:
-  fs::path before_;
-};
+CliResult run(const std::vector<std::string>& args) { return testing::cli(args); }
 
 std::string path(const fs::path& p) { return utf8FromPath(p); }
 
