@@ -18,8 +18,8 @@ constexpr auto kDateLimit = static_cast<std::size_t>(kRestLimit);
 // A date is kept up to 255 characters, like every other piece of a line, so
 // that no line is ever needed whole: a stamp whose " - " stands further out
 // goes on with its date cut there, followed by the rest of the stamp as far as
-// the time can reach.
-void updateTimeWindowOfLongStamp(MatchStats& stats, std::string_view stamp) {
+// the time can reach. Kept out of the way of the usual line.
+[[gnu::cold]] void updateTimeWindowOfLongStamp(MatchStats& stats, std::string_view stamp) {
   const std::size_t dashAt = findText(stamp, kDateEndText);
   if (dashAt == std::string_view::npos || dashAt <= kDateLimit) {
     stats.updateTimeWindow(stamp);
