@@ -17,6 +17,16 @@ namespace fragtally {
 /// Kept parts that do not meet in the line are joined by an LF, which no line
 /// holds and no search looks for, so nothing is found across a join and no cut
 /// reaches one. Interpreted, the excerpt gives what the whole line gives.
+///
+/// What the cuts read of a long line (0-based offsets):
+/// - from its start, the first 255 bytes when a landmark is missing; the date,
+///   from byte 2, cut at 255; the time of a stamp without " - ", 255 bytes from
+///   byte 4: so bytes 0 to 258;
+/// - the map and the killer's name, 255 bytes behind the first double quote;
+///   the scores, 255 from the first "("; the victim, the weapon and the teams,
+///   255 from the first "killed", "with" and "<CT>";
+/// - the time, 255 bytes from 3 behind the first " - " from byte 2 on;
+/// - of the first ": " its place only, of the markers only whether they occur.
 class LineExcerpt {
  public:
   /// A line without a landmark is cut from its start (255 characters), and a
