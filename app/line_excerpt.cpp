@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "base/text_search.h"
 
@@ -13,21 +14,17 @@ struct Landmark {
   std::uint64_t from;  // the first offset of the line where it counts
 };
 
-// The markers, and what the cuts search the whole line for: the first double
+// Every marker, and what the cuts search the whole line for: the first double
 // quote and "(", the stamp's ": " and, from the stamp's start on, its " - ",
 // "with" and "<CT>".
-constexpr std::array<Landmark, kMarkerKinds + 6> kLandmarkTexts = {{
-    {kMarkerTexts[kStartedMapMarker], 0},
-    {kMarkerTexts[kTerroristsWinMarker], 0},
-    {kMarkerTexts[kCtsWinMarker], 0},
-    {kMarkerTexts[kKilledMarker], 0},
-    {markerText("\""), 0},
-    {markerText("("), 0},
-    {kStampEnd, 0},
-    {kDateEnd, 2},
-    {kWith, 0},
-    {kCtTag, 0},
-}};
+constexpr std::array<Landmark, kMarkerKinds + 6> kLandmarkTexts = [] {
+  std::array<Landmark, kMarkerKinds + 6> landmarks{};
+  for (std::size_t kind = 0; kind < kMarkerKinds; ++kind) landmarks[kind] = {kMarkerTexts[kind], 0};
+  const Landmark cuts[] = {{markerText("\""), 0}, {markerText("("), 0}, {kStampEnd, 0},
+                           {kDateEnd, 2},          {kWith, 0},          {kCtTag, 0}};
+  for (std::size_t i = 0; i < std::size(cuts); ++i) landmarks[kMarkerKinds + i] = cuts[i];
+  return landmarks;
+}();
 
 }  // namespace
 
