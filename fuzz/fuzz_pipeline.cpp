@@ -10,7 +10,8 @@
 // fragtally::Error with the conversion message; neither the pieces nor the
 // buffer change the outcome, which is that of the whole lines; a report exists
 // exactly when a line was read, is whole (CR LF lines, the page end last) and
-// no log text adds markup.
+// no log text adds markup. The portable line scan is checked against the one
+// the program takes.
 
 #include <algorithm>
 #include <array>
@@ -27,6 +28,7 @@
 #include "app/interpret_line.h"
 #include "app/line_excerpt.h"
 #include "app/line_markers.h"
+#include "app/line_scan_blocks.h"
 #include "app/log_reader.h"
 #include "base/error.h"
 #include "report/write_report.h"
@@ -209,6 +211,23 @@ void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSi
   if (count != expected.size()) fail("marking line reader: lines missing");
 }
 
+// The scan the program takes and the portable one (of a build without SSE2)
+// find the same end and markers from the start of every line.
+void checkScans(std::string_view log) {
+  std::string padded(log);
+  padded.append(fragtally::kScanOverhang, '\n');
+  const fragtally::BlockScanner fastest = fragtally::fastestBlockScanner();
+  for (const std::string_view line : referenceLines(log)) {
+    const std::size_t start = static_cast<std::size_t>(line.data() - log.data());
+    const fragtally::BlockScan portable = fragtally::scanBlocksPortable(padded.data() + start, log.size() - start);
+    const fragtally::BlockScan found = fastest(padded.data() + start, log.size() - start);
+    if (found.end != portable.end || found.startedMap != portable.startedMap || found.roundEnd != portable.roundEnd ||
+        found.killedAt != portable.killedAt) {
+      fail("the portable scan differs", line);
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -219,6 +238,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::size_t chunkSize = data[0] % 64 + 1;
   checkLines(log, pieceSize, chunkSize);
+  checkScans(log);
 
   // Neither the pieces nor a buffer shorter than most lines, so that they are
   // read as excerpts, change the outcome of the whole lines.
