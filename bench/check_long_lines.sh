@@ -25,6 +25,8 @@ if [[ -z $reference ]]; then
   ref_dir=${TMPDIR:-/tmp}/fragtally-whole-line-reference
   reference=$ref_dir/build/cli/fragtally-cli
   if [[ ! -x $reference ]]; then
+    git cat-file -e 1bc08ba^{commit} 2>/dev/null ||
+      { echo "commit 1bc08ba is not in this clone: fetch the whole history or give REFERENCE_CLI" >&2; exit 2; }
     rm -rf "$ref_dir" && mkdir -p "$ref_dir/src" || exit 2
     git archive 1bc08ba | tar -x -C "$ref_dir/src" || exit 2
     cmake -S "$ref_dir/src" -B "$ref_dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFRAGTALLY_TESTS=OFF >/dev/null &&
