@@ -14,6 +14,9 @@ struct BlockScan {
   std::size_t killedAt;  ///< offset of the first "killed" before `end`; `size` when none
 };
 
+/// Bytes that a block scan may read behind the text it is given.
+inline constexpr std::size_t kScanOverhang = 64;
+
 /// A scan of the `size` bytes at `data`, which may read kScanOverhang bytes
 /// behind them.
 using BlockScanner = BlockScan (*)(const char* data, std::size_t size);

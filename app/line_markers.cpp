@@ -1,24 +1,19 @@
 #include "app/line_markers.h"
 
+#include <cstdint>
 #include <cstring>
 
-#include "base/text.h"
+#include "app/line_scan_blocks.h"
 #include "base/text_search.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-
-#include "app/line_scan_blocks.h"
 #endif
 
 namespace fragtally {
 namespace {
 
-constexpr std::string_view kStartedMap = "Started map";
-constexpr std::string_view kTriggered = "triggered \"";  // the common start of both round ends
-constexpr std::string_view kTerroristsWin = "triggered \"Terrorists_Win\"";
-constexpr std::string_view kCtsWin = "triggered \"CTs_Win\"";
-constexpr std::string_view kKilled = "killed";
+std::string_view textOf(MarkerText marker) { return {marker.bytes, marker.size}; }
 
 bool startsWith(std::string_view text, std::size_t at, std::string_view needle) {
   return text.size() - at >= needle.size() && std::memcmp(text.data() + at, needle.data(), needle.size()) == 0;
@@ -28,19 +23,54 @@ bool startsWith(std::string_view text, std::size_t at, std::string_view needle) 
 
 LineMarkers findLineMarkers(std::string_view line) {
   LineMarkers found;
-  found.startedMap = contains(line, kStartedMap);
-  found.killedAt = findText(line, kKilled);
+  found.startedMap = findText(line, textOf(kMarkerTexts[kStartedMapMarker])) != std::string_view::npos;
+  found.killedAt = findText(line, textOf(kMarkerTexts[kKilledMarker]));
   for (std::size_t at = 0; !found.roundEnd; ++at) {
-    at = line.find(kTriggered, at);
+    at = line.find(textOf(kRoundEndStart), at);
     if (at == std::string_view::npos) break;
-    found.roundEnd = startsWith(line, at, kTerroristsWin) || startsWith(line, at, kCtsWin);
+    found.roundEnd = startsWith(line, at, textOf(kMarkerTexts[kTerroristsWinMarker])) ||
+                     startsWith(line, at, textOf(kMarkerTexts[kCtsWinMarker]));
   }
   return found;
 }
 
-#if defined(__SSE2__)
+constinit const ScanBytes kScanBytes = [] {
+  ScanBytes table{};
+  for (int byte = 0; byte < 8; ++byte) {
+    for (unsigned char& lane : table.lanes[byte]) lane = static_cast<unsigned char>(kScanByteValues[byte]);
+  }
+  return table;
+}();
+
 namespace {
 
+// Eight lanes in a 64-bit word, lane 0 in the lowest byte whatever the byte
+// order; a lane of a mask is 0x80 where it holds, 0 elsewhere.
+struct PortableLanes {
+  static constexpr std::size_t kWidth = 8;
+  using Vector = std::uint64_t;
+  static constexpr Vector kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+  static Vector load(const char* at) {
+    Vector word = 0;
+    for (std::size_t lane = 0; lane < kWidth; ++lane) {
+      word |= static_cast<Vector>(static_cast<unsigned char>(at[lane])) << (8 * lane);
+    }
+    return word;
+  }
+  // A lane is 0x80 exactly where the two bytes are equal: no carry crosses lanes.
+  static Vector eq(Vector a, Vector b) {
+    const Vector differ = a ^ b;
+    return ~(((differ & kLow7) + kLow7) | differ | kLow7);
+  }
+  static Vector both(Vector a, Vector b) { return a & b; }
+  static Vector either(Vector a, Vector b) { return a | b; }
+  static std::uint32_t bits(Vector mask) {
+    // Each lane's top bit, gathered into the top byte, lane 0 lowest.
+    return static_cast<std::uint32_t>(((mask >> 7) * 0x0102040810204080ULL) >> 56);
+  }
+};
+
+#if defined(__SSE2__)
 struct Sse2Lanes {
   static constexpr std::size_t kWidth = 16;
   using Vector = __m128i;
@@ -50,36 +80,14 @@ struct Sse2Lanes {
   static Vector either(Vector a, Vector b) { return _mm_or_si128(a, b); }
   static std::uint32_t bits(Vector mask) { return static_cast<std::uint32_t>(_mm_movemask_epi8(mask)); }
 };
+#endif
 
 }  // namespace
 
-// The widest block (32) and its loads 10 bytes further on, and the longest
-// marker compared from a candidate near the end, stay within the overhang.
-static_assert(kScanOverhang >= 32 + 10 && kScanOverhang >= kTerroristsWin.size());
+BlockScan scanBlocksPortable(const char* data, std::size_t size) { return scanBlocks<PortableLanes>(data, size); }
 
-constinit const ScanBytes kScanBytes = [] {
-  constexpr char kBytes[] = {'\r', '\n', 'S', 'p', 't', '"', 'k', 'd'};  // in the order of ScanByte
-  ScanBytes table{};
-  for (int byte = 0; byte < 8; ++byte) {
-    for (unsigned char& lane : table.lanes[byte]) lane = static_cast<unsigned char>(kBytes[byte]);
-  }
-  return table;
-}();
-
+#if defined(__SSE2__)
 BlockScan scanBlocksSse2(const char* data, std::size_t size) { return scanBlocks<Sse2Lanes>(data, size); }
-#else
-namespace {
-
-// Without SSE2: the line end, then the markers of the line, each searched for.
-BlockScan scanBlocksPlain(const char* data, std::size_t size) {
-  const std::string_view text(data, size);
-  const std::size_t end = findLineEnd(text);
-  if (end == std::string_view::npos) return {size, false, false, size};
-  const LineMarkers markers = findLineMarkers(text.substr(0, end));
-  return {end, markers.startedMap, markers.roundEnd, markers.killed() ? markers.killedAt : size};
-}
-
-}  // namespace
 #endif
 
 BlockScanner fastestBlockScanner() {
@@ -89,7 +97,7 @@ BlockScanner fastestBlockScanner() {
 #if defined(__SSE2__)
   return scanBlocksSse2;
 #else
-  return scanBlocksPlain;
+  return scanBlocksPortable;
 #endif
 }
 

@@ -22,9 +22,6 @@ struct LineMarkers {
 /// single line and the few lines that a chunk border cuts.
 LineMarkers findLineMarkers(std::string_view line);
 
-/// Bytes that scanLine may read behind the text it is given.
-inline constexpr std::size_t kScanOverhang = 64;
-
 /// The first line of a text and the markers in it, found together.
 struct LineScan {
   /// Offset of the text's first CR or LF, or npos when it holds none.

@@ -1,14 +1,16 @@
 #pragma once
 
 // The one-pass line scan, written once for blocks of any width and built once
-// per instruction set: by line_markers.cpp for SSE2 and by line_scan_avx2.cpp,
-// the one file compiled for AVX2. The scan itself has internal linkage, so no
-// copy built for one set can stand in for another's; only <cstddef>, <cstdint>
-// and the plain result type come in, for the same reason.
+// per instruction set: by line_markers.cpp for SSE2 and in portable words of
+// eight bytes, and by line_scan_avx2.cpp, the one file compiled for AVX2. The
+// scan itself has internal linkage, so no copy built for one set can stand in
+// for another's; only <cstddef>, <cstdint> and plain constants come in, for the
+// same reason.
 #include <cstddef>
 #include <cstdint>
 
 #include "app/block_scan.h"
+#include "app/line_marker_texts.h"
 
 namespace fragtally {
 
@@ -22,18 +24,35 @@ struct ScanBytes {
 };
 extern const ScanBytes kScanBytes;
 
+/// The scan in words of 8 bytes, built on every platform: the scan of a
+/// processor without SSE2, and the check of the others.
+BlockScan scanBlocksPortable(const char* data, std::size_t size);
 /// The scan in blocks of 16 (SSE2, every x86-64 processor).
 BlockScan scanBlocksSse2(const char* data, std::size_t size);
 /// The scan in blocks of 32; only for a processor with AVX2.
 BlockScan scanBlocksAvx2(const char* data, std::size_t size);
 
+/// The candidates of the scan: a marker's first byte, and its byte at `tail`.
+/// "Started map" and the start that both round ends share are compared from
+/// one load, so they must be equally long.
+inline constexpr MarkerText kStartedProbe = kMarkerTexts[kStartedMapMarker];
+inline constexpr MarkerText kKilledProbe = kMarkerTexts[kKilledMarker];
+inline constexpr std::size_t kLongTail = kStartedProbe.size - 1;
+inline constexpr std::size_t kKilledTail = kKilledProbe.size - 1;
+static_assert(kRoundEndStart.size == kStartedProbe.size, "one load serves both long markers");
+
+/// The bytes of ScanByte, in its order.
+inline constexpr char kScanByteValues[8] = {
+    '\r', '\n', kStartedProbe.bytes[0], kStartedProbe.bytes[kLongTail], kRoundEndStart.bytes[0],
+    kRoundEndStart.bytes[kLongTail], kKilledProbe.bytes[0], kKilledProbe.bytes[kKilledTail]};
+
 namespace {
 
-// Whether a marker (a literal) stands at `at`; the comparison of a known length
-// is built in, a few word comparisons.
-template <std::size_t N>
-bool bytesAt(const char* at, const char (&marker)[N]) {
-  return __builtin_memcmp(at, marker, N - 1) == 0;
+// Whether a marker stands at `at`: the comparison of a known length is built
+// in, a few word comparisons.
+template <MarkerKind kind>
+bool markerAt(const char* at) {
+  return __builtin_memcmp(at, kMarkerTexts[kind].bytes, kMarkerTexts[kind].size) == 0;
 }
 
 // `Lanes` holds one block of kWidth bytes in a Vector and gives its operations:
@@ -43,12 +62,14 @@ bool bytesAt(const char* at, const char (&marker)[N]) {
 // candidate is where a marker's first and last bytes both match. A candidate is
 // compared in full only when it starts before the line end; a whole marker
 // holds no CR or LF, so one that matches lies inside the line. Loads and
-// comparisons reach up to kWidth + 10 bytes behind the text: what they see
-// there is cut off by the line end or thrown away with a text that holds none.
+// comparisons reach up to kWidth + kLongTail bytes behind the text: what they
+// see there is cut off by the line end or thrown away with a text that holds
+// none.
 template <typename Lanes>
 BlockScan scanBlocks(const char* data, std::size_t size) {
-  constexpr std::size_t kLongTail = 10;   // "Started map" and "triggered \"" are 11 bytes
-  constexpr std::size_t kKilledTail = 5;  // "killed"
+  static_assert(Lanes::kWidth + kLongTail <= kScanOverhang);
+  // A candidate in the block's last lane is compared over the longest marker.
+  static_assert(Lanes::kWidth + kMarkerTexts[kTerroristsWinMarker].size <= kScanOverhang);
   BlockScan scan{size, false, false, size};
   const auto lanesOf = [](ScanByte byte) { return Lanes::load(reinterpret_cast<const char*>(kScanBytes.lanes[byte])); };
   const auto cr = lanesOf(kCr);
@@ -74,15 +95,15 @@ BlockScan scanBlocks(const char* data, std::size_t size) {
     const std::uint32_t beforeEnd = (ends & (0u - ends)) - 1;  // all bits when there is no end
     if ((Lanes::bits(Lanes::either(Lanes::either(started, triggered), killed)) & beforeEnd) != 0) {
       for (std::uint32_t hits = Lanes::bits(started) & beforeEnd; hits != 0 && !scan.startedMap; hits &= hits - 1) {
-        scan.startedMap = bytesAt(data + start + static_cast<std::size_t>(__builtin_ctz(hits)), "Started map");
+        scan.startedMap = markerAt<kStartedMapMarker>(data + start + static_cast<std::size_t>(__builtin_ctz(hits)));
       }
       for (std::uint32_t hits = Lanes::bits(triggered) & beforeEnd; hits != 0 && !scan.roundEnd; hits &= hits - 1) {
         const char* at = data + start + static_cast<std::size_t>(__builtin_ctz(hits));
-        scan.roundEnd = bytesAt(at, "triggered \"Terrorists_Win\"") || bytesAt(at, "triggered \"CTs_Win\"");
+        scan.roundEnd = markerAt<kTerroristsWinMarker>(at) || markerAt<kCtsWinMarker>(at);
       }
       for (std::uint32_t hits = Lanes::bits(killed) & beforeEnd; hits != 0 && scan.killedAt == size; hits &= hits - 1) {
         const std::size_t at = start + static_cast<std::size_t>(__builtin_ctz(hits));
-        if (bytesAt(data + at, "killed")) scan.killedAt = at;
+        if (markerAt<kKilledMarker>(data + at)) scan.killedAt = at;
       }
     }
     if (ends != 0) {

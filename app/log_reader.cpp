@@ -57,18 +57,35 @@ bool LineReader::next(std::string_view& line) {
     const std::size_t found = findLineEnd(unsearched);
     if (found != std::string_view::npos) {
       takeLine(begin_ + searched_ + found, line);
+      if (longLine_) line = finishLongLine(line);
       return true;
     }
     searched_ = end_ - begin_;
     if (finished_) {
       searched_ = 0;
-      if (begin_ == end_) return false;
+      if (begin_ == end_ && !longLine_) return false;
       line = std::string_view(buffer_.data() + begin_, end_ - begin_);
       begin_ = end_;
+      if (longLine_) line = finishLongLine(line);
       return true;
+    }
+    if (begin_ == 0 && end_ == capacity()) {
+      // The line fills the buffer: from here on only its excerpt is kept.
+      if (!longLine_) excerpt_.start();
+      longLine_ = true;
+      excerpt_.add(std::string_view(buffer_.data(), end_));
+      begin_ = end_;
+      searched_ = 0;
     }
     refill();
   }
+}
+
+// The excerpt of a long line, given the bytes of it still in the buffer.
+std::string_view LineReader::finishLongLine(std::string_view rest) {
+  longLine_ = false;
+  excerpt_.add(rest);
+  return excerpt_.finish();
 }
 
 bool LineReader::next(std::string_view& line, LineMarkers& markers) {
@@ -110,8 +127,6 @@ void LineReader::refill() {
     begin_ = 0;
     end_ = kept;
   }
-  if (end_ == capacity()) buffer_.resize(2 * capacity() + kScanOverhang);  // one line fills the buffer
-
   const std::size_t got = source_.read(buffer_.data() + end_, capacity() - end_);
   if (got == 0) {
     finished_ = true;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/line_excerpt.h"
 #include "app/line_markers.h"
 #include "base/file.h"
 
@@ -46,7 +47,9 @@ class MemorySource : public ByteSource {
 /// Splits a log into lines while reading it in chunks: a line ends at CR LF, a
 /// lone LF or a lone CR; a line end at the very end gives no further line; a
 /// zero byte ends the text. Each line is a view into the reader's buffer, valid
-/// until the next call; a line longer than the buffer makes the buffer grow.
+/// until the next call. A line that does not fit in the buffer is never held
+/// whole: it is handed out as its excerpt, which interprets like the line, so
+/// memory stays bounded whatever the log holds.
 class LineReader {
  public:
   static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
@@ -62,6 +65,7 @@ class LineReader {
 
  private:
   void takeLine(std::size_t stop, std::string_view& line);
+  std::string_view finishLongLine(std::string_view rest);
   void refill();
   std::size_t capacity() const { return buffer_.size() - kScanOverhang; }
 
@@ -73,6 +77,8 @@ class LineReader {
   std::size_t searched_ = 0;  // bytes from begin_ on known to hold no line end
   bool finished_ = false;   // the source is exhausted or a zero byte was met
   bool skipNextLf_ = false; // a CR ended the buffered bytes; its LF may follow
+  bool longLine_ = false;   // the line being read has filled the buffer
+  LineExcerpt excerpt_;     // what is kept of it
 };
 
 }  // namespace fragtally

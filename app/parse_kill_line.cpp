@@ -1,5 +1,6 @@
 #include "app/parse_kill_line.h"
 
+#include "app/line_marker_texts.h"
 #include "base/text.h"
 #include "stats/match_stats.h"
 
@@ -7,6 +8,9 @@ namespace fragtally {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
+
+constexpr std::string_view textOf(MarkerText text) { return {text.bytes, text.size}; }
+constexpr std::string_view kKilled = textOf(kMarkerTexts[kKilledMarker]);
 
 // What stands before `end` in the text behind the first double quote of `from`.
 std::string_view quotedUpTo(std::string_view from, char end) {
@@ -19,14 +23,14 @@ std::string_view quotedUpTo(std::string_view from, char end) {
 // when there is none.
 std::size_t killedWithin(std::size_t ctAt, std::string_view fromCt, std::size_t killedAt) {
   if (killedAt == npos) return npos;
-  if (killedAt < ctAt) return findText(fromCt, "killed");  // only a later one can count
+  if (killedAt < ctAt) return findText(fromCt, kKilled);  // only a later one can count
   const std::size_t offset = killedAt - ctAt;
-  return offset + 6 <= fromCt.size() ? offset : npos;
+  return offset + kKilled.size() <= fromCt.size() ? offset : npos;
 }
 
 }  // namespace
 
-KillLine cutKillLine(std::string_view line) { return cutKillLine(line, findText(line, "killed")); }
+KillLine cutKillLine(std::string_view line) { return cutKillLine(line, findText(line, kKilled)); }
 
 KillLine cutKillLine(std::string_view line, std::size_t killedAt) {
   KillLine kill;
@@ -34,10 +38,10 @@ KillLine cutKillLine(std::string_view line, std::size_t killedAt) {
   // than that is not seen.
   kill.killerName = quotedUpTo(line, '<');
   kill.victimName = quotedUpTo(restAt(line, killedAt), '<');
-  const std::size_t withAt = findText(line, "with");
+  const std::size_t withAt = findText(line, textOf(kWith));
   kill.weapon = quotedUpTo(restAt(line, withAt), '"');
 
-  const std::size_t ctAt = findText(line, "<CT>");
+  const std::size_t ctAt = findText(line, textOf(kCtTag));
   if (ctAt == npos) {
     kill.killerTeam = "TERRORIST";
     kill.victimTeam = "TERRORIST";
@@ -48,7 +52,7 @@ KillLine cutKillLine(std::string_view line, std::size_t killedAt) {
     const std::size_t killedAfterCt = killedWithin(ctAt, fromCt, killedAt);
     kill.killerTeam = killedAfterCt != npos ? "CT" : "TERRORIST";
     const std::string_view victimPart = killedAfterCt != npos ? fromCt.substr(killedAfterCt) : fromCt;
-    kill.victimTeam = contains(victimPart, "<TERRORIST>") ? "TERRORIST" : "CT";
+    kill.victimTeam = contains(victimPart, textOf(kTerroristTag)) ? "TERRORIST" : "CT";
   }
 
   kill.isKill = !kill.killerName.empty() && !kill.victimName.empty() && !kill.weapon.empty() &&
@@ -57,7 +61,7 @@ KillLine cutKillLine(std::string_view line, std::size_t killedAt) {
 }
 
 void parseKillLine(MatchStats& stats, std::string_view line) {
-  parseKillLine(stats, line, findText(line, "killed"));
+  parseKillLine(stats, line, findText(line, kKilled));
 }
 
 void parseKillLine(MatchStats& stats, std::string_view line, std::size_t killedAt) {

@@ -48,28 +48,55 @@ inline bool middleMatches(const char* at, std::string_view needle) {
 
 }  // namespace detail
 
+// The searches byte by byte: what a processor without SSE2 runs, and what the
+// block searches run on a text shorter than a block. Built everywhere, so that
+// the tests of any build check them against the block searches.
+
+/// The 0-based offset of the first `byte` in `text`, or npos.
+inline std::size_t findBytePortable(std::string_view text, char byte) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == byte) return at;
+  }
+  return std::string_view::npos;
+}
+
+/// The 0-based offset of the first CR or LF in `text`, or npos.
+inline std::size_t findLineEndPortable(std::string_view text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\r' || text[at] == '\n') return at;
+  }
+  return std::string_view::npos;
+}
+
+/// The 0-based offset of the first occurrence of a needle of two bytes or
+/// more in `text`, or npos.
+inline std::size_t findTextPortable(std::string_view text, std::string_view needle) {
+  const std::size_t n = needle.size();
+  for (std::size_t at = 0; at + n <= text.size(); ++at) {
+    if (text[at] == needle[0] && text[at + n - 1] == needle[n - 1] && detail::middleMatches(text.data() + at, needle)) {
+      return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
 /// The 0-based offset of the first `byte` in `text`, or npos.
 inline std::size_t findByte(std::string_view text, char byte) {
-  const char* data = text.data();
-  std::size_t at = 0;
 #if defined(__SSE2__)
+  const char* data = text.data();
   const __m128i wanted = _mm_set1_epi8(byte);
   const auto hitsAt = [&](std::size_t start) {
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(detail::load16(data + start), wanted)));
   };
   if (text.size() >= 16) return detail::firstHit(text.size(), hitsAt);
 #endif
-  for (; at < text.size(); ++at) {
-    if (data[at] == byte) return at;
-  }
-  return std::string_view::npos;
+  return findBytePortable(text, byte);
 }
 
 /// The 0-based offset of the first CR or LF in `text`, or npos.
 inline std::size_t findLineEnd(std::string_view text) {
-  const char* data = text.data();
-  std::size_t at = 0;
 #if defined(__SSE2__)
+  const char* data = text.data();
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   const auto hitsAt = [&](std::size_t start) {
@@ -78,10 +105,7 @@ inline std::size_t findLineEnd(std::string_view text) {
   };
   if (text.size() >= 16) return detail::firstHit(text.size(), hitsAt);
 #endif
-  for (; at < text.size(); ++at) {
-    if (data[at] == '\r' || data[at] == '\n') return at;
-  }
-  return std::string_view::npos;
+  return findLineEndPortable(text);
 }
 
 /// The 0-based offset of the first occurrence of `needle` in `text`, or npos:
@@ -92,9 +116,9 @@ inline std::size_t findText(std::string_view text, std::string_view needle) {
   if (n == 1) return findByte(text, needle[0]);
   if (text.size() < n) return std::string_view::npos;
 
+#if defined(__SSE2__)
   const char* data = text.data();
   std::size_t at = 0;
-#if defined(__SSE2__)
   // A candidate is where both the needle's first and its last byte match; only
   // candidates are compared in full.
   const __m128i firstByte = _mm_set1_epi8(needle[0]);
@@ -119,12 +143,7 @@ inline std::size_t findText(std::string_view text, std::string_view needle) {
     return firstMatch(last, detail::fromPosition(candidatesAt(last), last, at));
   }
 #endif
-  for (; at + n <= text.size(); ++at) {
-    if (data[at] == needle[0] && data[at + n - 1] == needle[n - 1] && detail::middleMatches(data + at, needle)) {
-      return at;
-    }
-  }
-  return std::string_view::npos;
+  return findTextPortable(text, needle);
 }
 
 }  // namespace fragtally

@@ -101,5 +101,23 @@ void benchInterpretLog(benchmark::State& state) {
 }
 BENCHMARK(benchInterpretLog)->Unit(benchmark::kMillisecond);
 
+// One line of 64 MiB, far longer than the reader's buffer: read as its
+// excerpt. Without any landmark every one is searched for to the line's end,
+// the slowest a long line reads; a chat line finds most of them at its start.
+void benchLongLine(benchmark::State& state, const std::string& start) {
+  const std::string log = start + std::string(std::size_t{64} << 20, 'a');
+  for (auto _ : state) {
+    MemorySource source(log);
+    LineReader reader(source);
+    std::string_view line;
+    LineMarkers markers;
+    while (reader.next(line, markers)) benchmark::DoNotOptimize(line);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(log.size()));
+}
+BENCHMARK_CAPTURE(benchLongLine, no_landmark, std::string())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(benchLongLine, chat, std::string("L 10/25/2003 - 21:15:00: \"Alpha<12><1001><CT>\" say \"killed with"))
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace fragtally

@@ -1,13 +1,17 @@
 // Log bytes -> interpretLog -> buildReport, the path every log takes. The first
-// input byte picks the size of the pieces the source hands out, so that line
-// ends, zero bytes and long lines meet every chunk border of the line reader.
+// input byte picks the size of the pieces the source hands out and of the
+// reader's buffer, so that line ends, zero bytes and long lines meet every
+// chunk border of the line reader.
 //
 // Beyond "no crash, no leak, no hang", each input checks what must hold for any
 // log: the lines are those of the line rules, whatever the pieces and the
-// reader's buffer; the only exception is fragtally::Error with the conversion
-// message; the pieces never change the outcome; a report exists exactly when a
-// line was read, is whole (CR LF lines, the page end last) and no log text adds
-// markup.
+// reader's buffer, and a line longer than the buffer comes as an excerpt of
+// bounded size that interprets as the whole line does; the only exception is
+// fragtally::Error with the conversion message; neither the pieces nor the
+// buffer change the outcome, which is that of the whole lines; a report exists
+// exactly when a line was read, is whole (CR LF lines, the page end last) and
+// no log text adds markup. The portable line scan is checked against the one
+// the program takes.
 
 #include <algorithm>
 #include <array>
@@ -21,7 +25,10 @@
 #include <vector>
 
 #include "app/analysis.h"
+#include "app/interpret_line.h"
+#include "app/line_excerpt.h"
 #include "app/line_markers.h"
+#include "app/line_scan_blocks.h"
 #include "app/log_reader.h"
 #include "base/error.h"
 #include "report/write_report.h"
@@ -50,12 +57,33 @@ struct Outcome {
   bool anyLine = false;
 };
 
-Outcome analyse(std::string_view log, std::size_t pieceSize) {
+// How the lines of a log reach the record.
+enum class Reading { kInterpretLog, kSmallBuffer, kWholeLines };
+
+std::vector<std::string_view> referenceLines(std::string_view text);
+
+void interpretAll(MatchStats& stats, std::string_view log, std::size_t pieceSize, std::size_t chunkSize,
+                  Reading reading) {
+  if (reading == Reading::kWholeLines) {
+    for (const std::string_view line : referenceLines(log)) fragtally::interpretLine(stats, line);
+    return;
+  }
+  fragtally::MemorySource source(log, pieceSize);
+  if (reading == Reading::kInterpretLog) {
+    fragtally::interpretLog(stats, source);
+    return;
+  }
+  fragtally::LineReader reader(source, chunkSize);
+  std::string_view line;
+  fragtally::LineMarkers markers;
+  while (reader.next(line, markers)) fragtally::interpretLine(stats, line, markers);
+}
+
+Outcome analyse(std::string_view log, std::size_t pieceSize, std::size_t chunkSize, Reading reading) {
   Outcome outcome;
   auto stats = std::make_unique<MatchStats>();
   try {
-    fragtally::MemorySource source(log, pieceSize);
-    fragtally::interpretLog(*stats, source);
+    interpretAll(*stats, log, pieceSize, chunkSize, reading);
   } catch (const Error& error) {
     if (!isConversionMessage(error.what())) fail("interpretLog message", error.what());
     outcome.failed = true;
@@ -120,7 +148,38 @@ std::vector<std::string_view> referenceLines(std::string_view text) {
   return lines;
 }
 
-// A small buffer makes the reader refill and grow at every kind of border.
+// What one line gives on its own: the report of a record that saw only it, or
+// its failure.
+std::string outcomeOfLine(std::string_view line, const fragtally::LineMarkers* markers) {
+  auto stats = std::make_unique<MatchStats>();
+  try {
+    if (markers != nullptr) {
+      fragtally::interpretLine(*stats, line, *markers);
+    } else {
+      fragtally::interpretLine(*stats, line);
+    }
+    return fragtally::buildReport(*stats);
+  } catch (const Error& error) {
+    return error.what();
+  }
+}
+
+// A line as the reader hands it out: the line itself when it fits in the
+// buffer; otherwise its excerpt, held in bounded memory, which must interpret
+// as the whole line does (checked where the markers are known).
+void checkLine(std::string_view line, const fragtally::LineMarkers* markers, std::string_view expected,
+               std::size_t chunkSize) {
+  if (line == expected) return;
+  if (expected.size() < chunkSize) fail("a line that fits in the buffer is changed", line);
+  if (line.size() > fragtally::LineExcerpt::kHead + 16 * (fragtally::LineExcerpt::kReach + 1)) {
+    fail("an excerpt too long", line);
+  }
+  if (markers != nullptr && outcomeOfLine(line, markers) != outcomeOfLine(expected, nullptr)) {
+    fail("an excerpt interprets otherwise", line);
+  }
+}
+
+// A small buffer makes the reader refill and take excerpts at every kind of border.
 void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSize) {
   const std::vector<std::string_view> expected = referenceLines(log);
   fragtally::MemorySource source(log, pieceSize);
@@ -128,7 +187,8 @@ void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSi
   std::size_t count = 0;
   std::string_view line;
   while (reader.next(line)) {
-    if (count == expected.size() || line != expected[count]) fail("line reader", line);
+    if (count == expected.size()) fail("line reader: a line too many", line);
+    checkLine(line, nullptr, expected[count], chunkSize);
     ++count;
   }
   if (count != expected.size()) fail("line reader: lines missing");
@@ -140,7 +200,8 @@ void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSi
   fragtally::LineMarkers markers;
   count = 0;
   while (markingReader.next(line, markers)) {
-    if (count == expected.size() || line != expected[count]) fail("marking line reader", line);
+    if (count == expected.size()) fail("marking line reader: a line too many", line);
+    checkLine(line, &markers, expected[count], chunkSize);
     const fragtally::LineMarkers searched = fragtally::findLineMarkers(line);
     if (markers.startedMap != searched.startedMap || markers.roundEnd != searched.roundEnd ||
         markers.killedAt != searched.killedAt) {
@@ -151,6 +212,23 @@ void checkLines(std::string_view log, std::size_t pieceSize, std::size_t chunkSi
   if (count != expected.size()) fail("marking line reader: lines missing");
 }
 
+// The scan the program takes and the portable one (of a build without SSE2)
+// find the same end and markers from the start of every line.
+void checkScans(std::string_view log) {
+  std::string padded(log);
+  padded.append(fragtally::kScanOverhang, '\n');
+  const fragtally::BlockScanner fastest = fragtally::fastestBlockScanner();
+  for (const std::string_view line : referenceLines(log)) {
+    const std::size_t start = static_cast<std::size_t>(line.data() - log.data());
+    const fragtally::BlockScan portable = fragtally::scanBlocksPortable(padded.data() + start, log.size() - start);
+    const fragtally::BlockScan found = fastest(padded.data() + start, log.size() - start);
+    if (found.end != portable.end || found.startedMap != portable.startedMap || found.roundEnd != portable.roundEnd ||
+        found.killedAt != portable.killedAt) {
+      fail("the portable scan differs", line);
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -159,11 +237,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t pieceSize = data[0] == 0 ? static_cast<std::size_t>(-1) : data[0];
   const std::string_view log(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  checkLines(log, pieceSize, data[0] % 64 + 1);
+  const std::size_t chunkSize = data[0] % 64 + 1;
+  checkLines(log, pieceSize, chunkSize);
+  checkScans(log);
 
-  const Outcome pieces = analyse(log, pieceSize);
-  const Outcome whole = analyse(log, static_cast<std::size_t>(-1));
-  if (pieces.failed != whole.failed || pieces.text != whole.text) fail("piece size changed the outcome");
+  // Neither the pieces nor a buffer shorter than most lines, so that they are
+  // read as excerpts, change the outcome of the whole lines.
+  const Outcome pieces = analyse(log, pieceSize, 0, Reading::kInterpretLog);
+  const Outcome excerpts = analyse(log, pieceSize, chunkSize, Reading::kSmallBuffer);
+  const Outcome wholeLines = analyse(log, 0, 0, Reading::kWholeLines);
+  if (pieces.failed != wholeLines.failed || pieces.text != wholeLines.text) fail("piece size changed the outcome");
+  if (excerpts.failed != wholeLines.failed || excerpts.text != wholeLines.text) fail("excerpts changed the outcome");
   if (!pieces.failed) checkPage(pieces.text);
   return 0;
 }

@@ -87,5 +87,21 @@ TEST(InterpretLineTest, EveryMarkerOfALineIsTreatedInOrder) {
   EXPECT_EQ(maps.mapName, "first");
 }
 
+// The date is cut at 255 characters, like every other piece of a line; the
+// time behind it is read as ever.
+TEST(InterpretLineTest, ADateIsKeptUpTo255Characters) {
+  MatchStats stats;
+  interpretLine(stats, "L " + std::string(255, '3') + " - 21:14:04: x");
+  EXPECT_EQ(stats.date, std::string(255, '3'));
+  interpretLine(stats, "L " + std::string(300, '1') + " - 21:14:02: x");
+  EXPECT_EQ(stats.date, std::string(255, '1'));
+  EXPECT_EQ(stats.endTime, "21:14:04");
+  // A cut that would end in a blank and a dash ends before the dash.
+  interpretLine(stats, "L " + std::string(253, '1') + " -" + std::string(10, '2') + " - 21:14:05: x");
+  EXPECT_EQ(stats.date, std::string(253, '1') + " ");
+  EXPECT_EQ(stats.endTime, "21:14:05");
+  EXPECT_EQ(stats.startTime, "21:14:04");
+}
+
 }  // namespace
 }  // namespace fragtally

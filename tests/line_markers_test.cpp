@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/line_markers.h"
-#if defined(__SSE2__)
 #include "app/line_scan_blocks.h"
-#endif
 
 namespace fragtally {
 namespace {
@@ -68,12 +69,16 @@ TEST(LineMarkersTest, ScanOfALineInABufferSeesOnlyThatLine) {
   }
 }
 
-#if defined(__SSE2__)
 // Each block width on its own (the program takes the widest the processor
-// has): the same lines at every offset, ended by CR or LF, followed by a line
-// with every marker and by bytes that must not count.
+// has; the portable one is built and checked everywhere): the same lines at
+// every offset, ended by CR or LF, followed by a line with every marker and by
+// bytes that must not count.
 TEST(LineMarkersTest, EveryBlockWidthScansLikeAPlainSearch) {
-  std::vector<std::pair<const char*, BlockScan (*)(const char*, std::size_t)>> scanners = {{"SSE2", scanBlocksSse2}};
+  std::vector<std::pair<const char*, BlockScan (*)(const char*, std::size_t)>> scanners = {
+      {"portable", scanBlocksPortable}};
+#if defined(__SSE2__)
+  scanners.emplace_back("SSE2", scanBlocksSse2);
+#endif
 #if defined(FRAGTALLY_AVX2_SCAN)
   if (__builtin_cpu_supports("avx2")) scanners.emplace_back("AVX2", scanBlocksAvx2);
 #endif
@@ -104,7 +109,48 @@ TEST(LineMarkersTest, EveryBlockWidthScansLikeAPlainSearch) {
     }
   }
 }
+
+// Bytes of every value, high ones included, in random lines: every scan gives
+// what the portable one gives, so a build without SSE2 scans as this one does.
+TEST(LineMarkersTest, EveryBlockWidthAgreesOnRandomBytes) {
+  std::vector<std::pair<const char*, BlockScan (*)(const char*, std::size_t)>> scanners;
+#if defined(__SSE2__)
+  scanners.emplace_back("SSE2", scanBlocksSse2);
 #endif
+#if defined(FRAGTALLY_AVX2_SCAN)
+  if (__builtin_cpu_supports("avx2")) scanners.emplace_back("AVX2", scanBlocksAvx2);
+#endif
+  const std::string pieces[] = {"Started map", "triggered \"Terrorists_Win\"", "triggered \"CTs_Win\"", "killed",
+                                "kill", "\r", "\n", "\x80", "\xff", "t\"", "Sp", "kd"};
+  std::uint32_t state = 12345;
+  const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    while (text.size() < next() % 200) {
+      if (next() % 3 == 0) {
+        text += pieces[next() % std::size(pieces)];
+      } else {
+        text += static_cast<char>(next() % 256);
+      }
+    }
+    const std::size_t size = text.size();
+    text.append(kScanOverhang, static_cast<char>(next() % 256));
+    const BlockScan portable = scanBlocksPortable(text.data(), size);
+    const std::string_view line(text.data(), portable.end);
+    const LineMarkers expected = plainSearch(line);
+    ASSERT_EQ(portable.end, std::min(size, std::string_view(text.data(), size).find_first_of("\r\n")));
+    EXPECT_EQ(portable.startedMap, expected.startedMap);
+    EXPECT_EQ(portable.roundEnd, expected.roundEnd);
+    EXPECT_EQ(portable.killedAt, expected.killed() ? expected.killedAt : size);
+    for (const auto& [name, scan] : scanners) {
+      const BlockScan found = scan(text.data(), size);
+      EXPECT_EQ(found.end, portable.end) << name;
+      EXPECT_EQ(found.startedMap, portable.startedMap) << name;
+      EXPECT_EQ(found.roundEnd, portable.roundEnd) << name;
+      EXPECT_EQ(found.killedAt, portable.killedAt) << name;
+    }
+  }
+}
 
 // Without a line end the text is not a whole line yet, whatever stands behind it.
 TEST(LineMarkersTest, ScanWithoutALineEndFindsNoEnd) {

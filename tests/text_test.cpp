@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "base/error.h"
 #include "base/text.h"
 #include "base/text_search.h"
@@ -74,12 +76,34 @@ TEST(TextTest, FindTextAgreesWithTheStandardSearch) {
         for (const std::size_t cut : {needle.size(), needle.size() - 1}) {
           const std::string text = filler.substr(0, at) + needle.substr(0, cut) + filler.substr(at);
           EXPECT_EQ(findText(text, needle), text.find(needle)) << text << " / " << needle;
+          if (needle.size() > 1) {
+            EXPECT_EQ(findTextPortable(text, needle), text.find(needle)) << text << " / " << needle;
+          }
         }
       }
     }
   }
   EXPECT_EQ(findText("", "x"), std::string_view::npos);
   EXPECT_EQ(findText("abc", ""), 0u);
+}
+
+// The byte searches, in blocks and byte by byte (the search of a build without
+// SSE2), find the first byte wherever it stands, high bytes included.
+TEST(TextTest, ByteSearchesAgreeWithTheStandardSearch) {
+  for (std::size_t size = 0; size < 70; ++size) {
+    for (std::size_t at = 0; at <= size; ++at) {
+      for (const char byte : {'\r', '\n', '\xe9', '"'}) {
+        std::string text(size, '\x7f');
+        if (at < size) text[at] = byte;
+        const std::size_t expected = text.find(byte);
+        EXPECT_EQ(findByte(text, byte), expected) << size << " " << at;
+        EXPECT_EQ(findBytePortable(text, byte), expected) << size << " " << at;
+        const std::size_t end = text.find_first_of("\r\n");
+        EXPECT_EQ(findLineEnd(text), end) << size << " " << at;
+        EXPECT_EQ(findLineEndPortable(text), end) << size << " " << at;
+      }
+    }
+  }
 }
 
 }  // namespace

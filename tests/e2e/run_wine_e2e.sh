@@ -255,6 +255,26 @@ exit: 0
 EOF
 check "empty log: no report, no picture" no_files_since "$since"
 
+# --- the log itself chosen as the report: refused, the log kept ---
+logs=$files/self
+mkdir -p "$logs"
+cp "$source_dir/examples/sample.log" "$logs/game.htm"
+since=$(mark self)
+check "report over its log: the driver got through" \
+  drive self click open "$(winpath "$logs/game.htm")" save "$(winpath "$logs/game.htm")" message idle \
+  click open-cancel idle
+check "report over its log: refused with a message" transcript self <<EOF
+window: Fragtally_Statistica
+layout: $layout
+open dialog: Open, file name: ""
+save dialog: Save As, file name: "result"
+message: Fragtally_Statistica: Cannot create file $(winpath "$logs/game.htm"): it is the log being read.
+open dialog: Open, file name: "game.htm"
+exit: 0
+EOF
+check "report over its log: the log kept, nothing written" cmp -s "$logs/game.htm" "$source_dir/examples/sample.log"
+check "report over its log: no picture" no_files_since "$since"
+
 # --- two runs in a row: nothing of the first reaches the second ---
 logs=$files/two/logs
 out=$files/two/report
