@@ -235,8 +235,15 @@ bool File::close() {
 bool renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
 #ifdef _WIN32
   // Write-through: the call returns once the new name is on disk, which on
-  // Windows takes the place of flushing the folder.
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  // Windows takes the place of flushing the folder. While another program
+  // replaces the same file, Windows refuses the rename for a moment (where
+  // other systems let the later rename win): it is tried again for a while.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) return true;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 40) return false;
+    Sleep(25);
+  }
 #else
   return ::rename(from.c_str(), to.c_str()) == 0;
 #endif
