@@ -5,8 +5,7 @@
 
 namespace fragtally::live {
 
-void ActivityLog::write(std::string_view text) {
-  if (text.empty()) return;
+std::string localTimeNow(const char* format) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
 #ifdef _WIN32
@@ -14,9 +13,14 @@ void ActivityLog::write(std::string_view text) {
 #else
   localtime_r(&now, &local);
 #endif
-  char stamp[32] = {};
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S ", &local);
-  std::string message = stamp;
+  char text[64] = {};
+  std::strftime(text, sizeof text, format, &local);
+  return text;
+}
+
+void ActivityLog::write(std::string_view text) {
+  if (text.empty()) return;
+  std::string message = localTimeNow("%Y-%m-%d %H:%M:%S ");
   message += text;
   if (message.back() != '\n') message += '\n';
   const std::lock_guard lock(mutex_);

@@ -2,9 +2,13 @@
 
 #include <mutex>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace fragtally::live {
+
+/// This machine's local time now, formatted by strftime's `format`.
+std::string localTimeNow(const char* format);
 
 /// The program's own activity on standard error, written by several threads:
 /// each message goes out whole, prefixed by the local time.

@@ -1,27 +1,16 @@
 #include "cli/live/live_sessions.h"
 
-#include <ctime>
 #include <utility>
 
 #include "base/error.h"
+#include "cli/live/activity_log.h"
 #include "cli/live/log_markers.h"
 
 namespace fragtally::live {
 namespace {
 
 // For a log whose first line has no stamp: this machine's time.
-std::string stampOfNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char text[32] = {};
-  std::strftime(text, sizeof text, "%Y-%m-%d_%H-%M-%S", &local);
-  return text;
-}
+std::string stampOfNow() { return localTimeNow("%Y-%m-%d_%H-%M-%S"); }
 
 }  // namespace
 
