@@ -3,11 +3,14 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "base/error.h"
 #include "base/file.h"
+#include "report/json_text.h"
+#include "report/match_summary.h"
 #include "report/page_text.h"
 #include "report/report_model.h"
 #include "stats/match_stats.h"
@@ -16,57 +19,114 @@
 namespace fragtally {
 namespace {
 
-using Json = nlohmann::ordered_json;
+// A name → kills member list in the order of first mention. Two log names that
+// read as the same text (one in UTF-8, one in Windows-1251) are one key: their
+// kills add up. The lists are short (a match's players or weapons), so a
+// plain search beats a map.
+using Counts = std::vector<std::pair<std::string, std::int32_t>>;
 
-Json logText(std::string_view text) { return utf8FromLogText(text); }
-
-// Two log names that read as the same text (one in UTF-8, one in Windows-1251)
-// are one key: their kills add up.
-void addCount(Json& counts, std::string_view name, std::int32_t count) {
+void addCount(Counts& counts, std::string_view name, std::int32_t count) {
   if (count == 0) return;
-  const std::string key = utf8FromLogText(name);
-  if (const auto known = counts.find(key); known != counts.end()) {
-    *known = wrappingAdd(known->get<std::int32_t>(), count);
+  std::string key = utf8FromLogText(name);
+  for (auto& [known, sum] : counts) {
+    if (known == key) {
+      sum = wrappingAdd(sum, count);
+      return;
+    }
+  }
+  counts.emplace_back(std::move(key), count);
+}
+
+void writeCounts(JsonText& json, const Counts& counts) {
+  json.beginObject();
+  for (const auto& [name, count] : counts) json.key(name).number(count);
+  json.endObject();
+}
+
+void writeLogText(JsonText& json, std::string_view text) { json.text(utf8FromLogText(text)); }
+
+void writeTieList(JsonText& json, const ReportModel& model, const TieList& list) {
+  if (list.count == 0) {
+    json.null();  // the report shows "-"
+    return;
+  }
+  json.beginObject().key("count").number(list.count).key("players").beginArray();
+  for (const std::size_t k : list.players) writeLogText(json, model.players[k].name);
+  json.endArray().endObject();
+}
+
+// The bounds within which the index reads a record back (report/match_summary.cpp):
+// a match beyond them has no summary, as its record would give none.
+constexpr std::size_t kMaxSummaryPlayers = 64;
+constexpr std::size_t kMaxSummaryWeapons = 64;
+constexpr std::size_t kMaxSummaryText = 4096;
+
+void writePlayer(JsonText& json, const ReportModel& model, std::size_t r, PlayerSummary* summary) {
+  const ReportPlayer& player = model.players[r];
+  Counts victims;
+  for (std::size_t c = 0; c < player.victims.size(); ++c) addCount(victims, model.players[c].name, player.victims[c]);
+  Counts weapons;
+  for (const ReportWeapon& weapon : model.weapons) addCount(weapons, weapon.name, weapon.kills[r]);
+  std::string name = utf8FromLogText(player.name);
+
+  json.beginObject();
+  json.key("rank").number(static_cast<std::int64_t>(r) + 1);
+  json.key("name").text(name);
+  json.key("team");
+  writeLogText(json, player.tag);
+  json.key("kills").number(player.kills);
+  json.key("deaths").number(player.deaths);
+  json.key("victims");
+  writeCounts(json, victims);
+  json.key("weapons");
+  writeCounts(json, weapons);
+  json.key("easy_prey");
+  writeTieList(json, model, player.easyPrey);
+  json.key("worst_enemy");
+  writeTieList(json, model, player.worstEnemy);
+  json.key("favourite_weapon");
+  if (player.favouriteWeapon) {
+    writeLogText(json, *player.favouriteWeapon);
   } else {
-    counts[key] = count;
+    json.null();
+  }
+  json.endObject();
+
+  if (summary != nullptr) {
+    summary->name = std::move(name);
+    summary->kills = player.kills;
+    summary->deaths = player.deaths;
+    summary->weaponKills = std::move(weapons);
   }
 }
 
-Json tieList(const ReportModel& model, const TieList& list) {
-  if (list.count == 0) return nullptr;  // the report shows "-"
-  Json players = Json::array();
-  for (const std::size_t k : list.players) players.push_back(logText(model.players[k].name));
-  return Json{{"count", list.count}, {"players", std::move(players)}};
-}
-
-Json playerJson(const ReportModel& model, std::size_t r) {
-  const ReportPlayer& player = model.players[r];
-  Json victims = Json::object();
-  for (std::size_t c = 0; c < player.victims.size(); ++c) addCount(victims, model.players[c].name, player.victims[c]);
-  Json weapons = Json::object();
-  for (const ReportWeapon& weapon : model.weapons) addCount(weapons, weapon.name, weapon.kills[r]);
-
-  Json json;
-  json["rank"] = r + 1;
-  json["name"] = logText(player.name);
-  json["team"] = logText(player.tag);
-  json["kills"] = player.kills;
-  json["deaths"] = player.deaths;
-  json["victims"] = std::move(victims);
-  json["weapons"] = std::move(weapons);
-  json["easy_prey"] = tieList(model, player.easyPrey);
-  json["worst_enemy"] = tieList(model, player.worstEnemy);
-  json["favourite_weapon"] = player.favouriteWeapon ? logText(*player.favouriteWeapon) : Json(nullptr);
-  return json;
-}
-
-Json weaponJson(const ReportWeapon& weapon) {
-  Json json;
-  json["name"] = logText(weapon.name);
-  json["kills"] = weapon.total;
+void writeWeapon(JsonText& json, const ReportWeapon& weapon) {
+  json.beginObject();
+  json.key("name");
+  writeLogText(json, weapon.name);
+  json.key("kills").number(weapon.total);
   // The file the report writes beside itself, named as the log writes the weapon.
-  json["picture"] = weapon.hasPicture ? logText(weapon.name + ".jpg") : Json(nullptr);
-  return json;
+  json.key("picture");
+  if (weapon.hasPicture) {
+    writeLogText(json, weapon.name + ".jpg");
+  } else {
+    json.null();
+  }
+  json.endObject();
+}
+
+bool withinSummaryBounds(const MatchSummary& summary) {
+  if (summary.players.size() > kMaxSummaryPlayers || summary.date.size() > kMaxSummaryText ||
+      summary.start.size() > kMaxSummaryText || (summary.map && summary.map->size() > kMaxSummaryText)) {
+    return false;
+  }
+  for (const PlayerSummary& player : summary.players) {
+    if (player.name.size() > kMaxSummaryText || player.weaponKills.size() > kMaxSummaryWeapons) return false;
+    for (const auto& [weapon, kills] : player.weaponKills) {
+      if (weapon.size() > kMaxSummaryText) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -85,31 +145,65 @@ std::string isoUtcTime(std::int64_t unixSeconds) {
   return text;
 }
 
-std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log) {
-  Json record;
-  record["format"] = "fragtally-match";
-  record["version"] = 1;
-  record["generator"] = "fragtally " FRAGTALLY_VERSION_TEXT;
-  record["log"] = Json{{"path", logText(log.path)},
-                       {"bytes", log.bytes},
-                       {"modified", isoUtcTime(log.modifiedUnixSeconds)}};
-  record["date"] = logText(model.date);
-  record["start"] = logText(model.startTime);
-  record["end"] = logText(model.endTime);
-  record["length_seconds"] = model.gameSeconds;
-  record["map"] = model.map ? logText(*model.map) : Json(nullptr);  // null: the placeholder
-  record["rounds"] = Json{{"ct", model.ctWins}, {"terrorist", model.tWins}};
-  record["kills"] = Json{{"ct_killed_terrorist", model.ctKilledT},
-                         {"ct_killed_ct", model.ctKilledCt},
-                         {"terrorist_killed_ct", model.tKilledCt},
-                         {"terrorist_killed_terrorist", model.tKilledT}};
-  Json players = Json::array();
-  for (std::size_t r = 0; r < model.players.size(); ++r) players.push_back(playerJson(model, r));
-  record["players"] = std::move(players);
-  Json weapons = Json::array();
-  for (const ReportWeapon& weapon : model.weapons) weapons.push_back(weaponJson(weapon));
-  record["weapons"] = std::move(weapons);
-  return record.dump(2) + "\n";
+std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
+                            std::optional<MatchSummary>* summary) {
+  std::string out;
+  out.reserve(1024 + model.players.size() * 512 + model.weapons.size() * 64);
+  JsonText json(out);
+  MatchSummary match;
+  json.beginObject();
+  json.key("format").text("fragtally-match");
+  json.key("version").number(1);
+  json.key("generator").text("fragtally " FRAGTALLY_VERSION_TEXT);
+  json.key("log").beginObject();
+  json.key("path");
+  writeLogText(json, log.path);
+  json.key("bytes").number(static_cast<std::int64_t>(log.bytes));
+  json.key("modified").text(isoUtcTime(log.modifiedUnixSeconds));
+  json.endObject();
+  match.date = utf8FromLogText(model.date);
+  match.start = utf8FromLogText(model.startTime);
+  json.key("date").text(match.date);
+  json.key("start").text(match.start);
+  json.key("end");
+  writeLogText(json, model.endTime);
+  json.key("length_seconds").number(model.gameSeconds);
+  match.lengthSeconds = model.gameSeconds;
+  json.key("map");
+  if (model.map) {
+    match.map = utf8FromLogText(*model.map);
+    json.text(*match.map);
+  } else {
+    json.null();  // the placeholder
+  }
+  json.key("rounds").beginObject().key("ct").number(model.ctWins).key("terrorist").number(model.tWins).endObject();
+  match.ctRounds = model.ctWins;
+  match.terroristRounds = model.tWins;
+  json.key("kills").beginObject();
+  json.key("ct_killed_terrorist").number(model.ctKilledT);
+  json.key("ct_killed_ct").number(model.ctKilledCt);
+  json.key("terrorist_killed_ct").number(model.tKilledCt);
+  json.key("terrorist_killed_terrorist").number(model.tKilledT);
+  json.endObject();
+  match.kills = std::int64_t{model.ctKilledT} + model.ctKilledCt + model.tKilledCt + model.tKilledT;
+  json.key("players").beginArray();
+  for (std::size_t r = 0; r < model.players.size(); ++r) {
+    writePlayer(json, model, r, summary != nullptr ? &match.players.emplace_back() : nullptr);
+  }
+  json.endArray();
+  json.key("weapons").beginArray();
+  for (const ReportWeapon& weapon : model.weapons) writeWeapon(json, weapon);
+  json.endArray();
+  json.endObject();
+  out += '\n';
+  if (summary != nullptr) {
+    if (withinSummaryBounds(match)) {
+      *summary = std::move(match);
+    } else {
+      summary->reset();
+    }
+  }
+  return out;
 }
 
 LogFileFacts logFileFacts(const std::string& utf8Path) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fragtally {
 
+struct MatchSummary;
 struct ReportModel;
 
 /// What the record tells about the log file itself.
@@ -16,8 +18,12 @@ struct LogFileFacts {
 
 /// The JSON record of a report: UTF-8 without BOM, ending with "\n". Its
 /// figures are the report's own, read from the model; every text from the log
-/// is kept where it is valid UTF-8 and read as Windows-1251 otherwise.
-std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log);
+/// is kept where it is valid UTF-8 and read as Windows-1251 otherwise. The
+/// text is compact: one line. With `summary`, it also receives what the index
+/// reads of this record, made from the same texts, so that a batch need not
+/// read its fresh records back (nothing where the index would pass it over).
+std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
+                            std::optional<MatchSummary>* summary = nullptr);
 
 /// Size and modification time of the file at `utf8Path`, with `path` set to
 /// `utf8Path`. Throws cannotOpenFile(utf8Path) when the file cannot be looked at.

@@ -15,6 +15,7 @@ struct PlayerSummary {
   std::int32_t kills = 0;
   std::int32_t deaths = 0;
   std::vector<std::pair<std::string, std::int32_t>> weaponKills;  ///< as the record lists them
+  bool operator==(const PlayerSummary&) const = default;
 };
 
 /// What the index needs of one JSON match record: its texts as the record holds
@@ -30,6 +31,7 @@ struct MatchSummary {
   std::int32_t terroristRounds = 0;
   std::int64_t kills = 0;  ///< the four team counters together
   std::vector<PlayerSummary> players;
+  bool operator==(const MatchSummary&) const = default;
 };
 
 /// Reads a match record ("format": "fragtally-match", version 1). Nothing when

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
+#include <memory>
+#include <optional>
+#include <vector>
 #include <nlohmann/json.hpp>
 
+#include "app/analysis.h"
+#include "app/log_reader.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "report/json_text.h"
 #include "report/match_record.h"
+#include "report/match_summary.h"
 #include "report/report_model.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"
@@ -103,6 +111,57 @@ TEST(MatchRecordTest, TheRecordIsLeftAsTheLogMadeIt) {
   EXPECT_EQ(stats.ranking[0].player, 1);
   EXPECT_EQ(ranking[0].player, 1);
   EXPECT_EQ(buildReportModel(stats).players[0].name, "Bob");
+}
+
+// A batch hands the index what it reads of each record it writes, without
+// reading the record back: that must be exactly what reading it back gives.
+TEST(MatchRecordTest, TheIndexSummaryIsWhatTheRecordReadsBackAs) {
+  std::vector<std::unique_ptr<MatchStats>> matches;
+  for (const char* name : {"no_kills", "small_match", "unknown_map_escaping"}) {
+    auto& stats = *matches.emplace_back(std::make_unique<MatchStats>());
+    const std::string log = testing::readFile(testing::sourcePath(std::string("tests/golden/") + name + "/input.log"));
+    MemorySource source(log);
+    interpretLog(stats, source);
+  }
+  // Names and weapons that read alike in both encodings share keys and add up.
+  auto& alike = *matches.emplace_back(std::make_unique<MatchStats>());
+  timed(alike).mapName = "de_\xE4\xF3\xF1\xF2";
+  alike.registerKill("Ann", "CT", "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F", "TERRORIST", "\xED\xEE\xE6");
+  alike.registerKill("Ann", "CT", "\xC2\xE0\xF1\xFF", "TERRORIST", "\xD0\xBD\xD0\xBE\xD0\xB6");
+  alike.registerKill("\xC2\xE0\xF1\xFF", "TERRORIST", "Ann", "CT", "awp");
+
+  for (const auto& stats : matches) {
+    std::optional<MatchSummary> summary;
+    const std::string record = matchRecordJson(buildReportModel(*stats), LogFileFacts{"x.log", 1, 0}, &summary);
+    const std::optional<MatchSummary> readBack = readMatchSummary(record);
+    ASSERT_TRUE(readBack.has_value());
+    ASSERT_TRUE(summary.has_value());
+    EXPECT_TRUE(*summary == *readBack) << record;
+  }
+  std::optional<MatchSummary> summary;
+  (void)matchRecordJson(buildReportModel(alike), LogFileFacts{"x.log", 1, 0}, &summary);
+  ASSERT_TRUE(summary && summary->players.size() == 3);
+  using Kills = std::vector<std::pair<std::string, std::int32_t>>;
+  EXPECT_EQ(summary->players[0].weaponKills, (Kills{{"нож", 2}}));
+  EXPECT_EQ(summary->map, "de_дуст");
+}
+
+// The record is written straight as text; what JSON requires is escaped
+// (quote, backslash, every control byte) and everything else kept as it is.
+TEST(JsonTextTest, EscapesWhatJsonRequiresAndKeepsTheRest) {
+  std::string out;
+  JsonText json(out);
+  json.beginObject().key("a\"").text("x\"\\\n\x01\x1F\x7F/\xD0\xB6").key("n").beginArray();
+  json.number(1).number(-2).null().number(INT64_MIN).beginObject().endObject().beginArray().endArray();
+  json.endArray().endObject();
+  EXPECT_EQ(out, "{\"a\\\"\":\"x\\\"\\\\\\n\\u0001\\u001f\x7F/\xD0\xB6\","
+                 "\"n\":[1,-2,null,-9223372036854775808,{},[]]}");
+
+  std::string every;
+  for (int byte = 0; byte < 0x80; ++byte) every += static_cast<char>(byte);
+  std::string text;
+  appendJsonString(text, every);
+  EXPECT_EQ(nlohmann::json::parse(text).get<std::string>(), every);
 }
 
 TEST(MatchRecordTest, AnEmptyLogHasNoModel) {
