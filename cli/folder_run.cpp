@@ -49,6 +49,7 @@ struct Job {
   std::uint64_t bytes = 0;
   Outcome outcome = Outcome::pending;
   std::string message;   // the failure, for `err`
+  KnownRecord record;    // of a written log, for the index
 };
 
 // The output folder, made when the first file is stored in it.
@@ -181,6 +182,7 @@ Outcome FolderRunner::process(Job& job, PendingStores& stores) {
     pictures_.ensure(outputs.pictureWeapons);
     // The record last: a log whose record is missing is done again next time.
     if (!stores.add(record, outputs.record)) throw cannotCreateFile(utf8FromPath(record));
+    job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
     return Outcome::written;
   } catch (const Error& error) {
     job.message = userMessage(error.what());
@@ -286,8 +288,13 @@ int FolderRunner::run() {
 
   bool failed = !inputs.problems.empty() || progress.failed() != 0;
   if (run_.rebuildIndex && folder_.exists()) {
+    // The records just written need not be read back.
+    KnownRecords known;
+    for (Job& job : jobs_) {
+      if (job.outcome == Outcome::written) known.emplace(job.name + ".json", std::move(job.record));
+    }
     try {
-      rebuildIndex(folder_.path());
+      rebuildIndex(folder_.path(), &known);
     } catch (const Error& error) {
       err_ << userMessage(error.what()) << '\n';
       failed = true;

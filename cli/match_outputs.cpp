@@ -1,6 +1,8 @@
 #include "cli/match_outputs.h"
 
+#include "report/index_cache.h"
 #include "report/match_record.h"
+#include "report/match_summary.h"
 #include "report/report_model.h"
 #include "report/write_report.h"
 
@@ -10,7 +12,9 @@ MatchOutputs buildMatchOutputs(const MatchStats& stats, const LogFileFacts& log)
   const ReportModel model = buildReportModel(stats);
   MatchOutputs outputs;
   outputs.page = buildReport(model);
-  outputs.record = matchRecordJson(model, log);
+  std::optional<MatchSummary> summary;
+  outputs.record = matchRecordJson(model, log, &summary);
+  outputs.indexSummary = IndexCache::encode(summary);
   for (const ReportWeapon& weapon : model.weapons) {
     if (weapon.hasPicture) outputs.pictureWeapons.push_back(weapon.name);
   }

@@ -9,11 +9,13 @@ class MatchStats;
 struct LogFileFacts;
 
 /// Everything a log's analysis gives to store: the report page, the match
-/// record, and the names of the weapons whose pictures the page shows.
+/// record, the names of the weapons whose pictures the page shows, and what
+/// the index reads of the record, in the index cache's form.
 struct MatchOutputs {
   std::string page;
   std::string record;
   std::vector<std::string> pictureWeapons;
+  std::string indexSummary;
 };
 
 /// Builds the outputs of an analysed record. Throws what the report throws.

@@ -1,6 +1,7 @@
 #include "report/index_cache.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/file.h"
 #include "version.h"
@@ -13,12 +14,16 @@ constexpr std::size_t kMaxCacheBytes = 64 * 1024 * 1024;
 constexpr std::size_t kMaxTextBytes = 4096;
 constexpr std::uint32_t kMaxPlayers = 64;
 constexpr std::uint32_t kMaxWeapons = 64;
+// Names over all players of a match: a record's players may each name other
+// weapons, but a place must fit in one byte.
+constexpr std::uint32_t kMaxWeaponNames = 255;
 
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
 }
+// Texts are at most kMaxTextBytes long: two bytes hold their length.
 void putText(std::string& out, std::string_view text) {
-  putNumber(out, text.size(), 4);
+  putNumber(out, text.size(), 2);
   out += text;
 }
 
@@ -40,7 +45,7 @@ class CacheReader {
   void skip(std::uint64_t size) { at_ += size; }
   std::int32_t signed32() { return static_cast<std::int32_t>(static_cast<std::uint32_t>(number(4))); }
   std::string_view text() {
-    const std::uint64_t size = number(4);
+    const std::uint64_t size = number(2);
     if (!ok_ || size > kMaxTextBytes || bytes_.size() - at_ < size) return ok_ = false, std::string_view{};
     const std::string_view value = bytes_.substr(at_, size);
     at_ += size;
@@ -62,6 +67,11 @@ std::optional<MatchSummary> readSummary(CacheReader& in) {
   summary.ctRounds = in.signed32();
   summary.terroristRounds = in.signed32();
   summary.kills = static_cast<std::int64_t>(in.number(8));
+  // Weapon names once per match; each player's kills name them by place.
+  const std::uint64_t weaponCount = in.number(1);
+  if (weaponCount > kMaxWeaponNames) return std::nullopt;
+  std::vector<std::string_view> weapons;
+  for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons.push_back(in.text());
   const std::uint64_t players = in.number(1);
   if (players > kMaxPlayers) return std::nullopt;
   for (std::uint64_t p = 0; p < players && in.ok(); ++p) {
@@ -69,11 +79,12 @@ std::optional<MatchSummary> readSummary(CacheReader& in) {
     player.name = in.text();
     player.kills = in.signed32();
     player.deaths = in.signed32();
-    const std::uint64_t weapons = in.number(1);
-    if (weapons > kMaxWeapons) return std::nullopt;
-    for (std::uint64_t w = 0; w < weapons && in.ok(); ++w) {
-      const std::string_view weapon = in.text();
-      player.weaponKills.emplace_back(weapon, in.signed32());
+    const std::uint64_t count = in.number(1);
+    if (count > kMaxWeapons) return std::nullopt;
+    for (std::uint64_t w = 0; w < count && in.ok(); ++w) {
+      const std::uint64_t place = in.number(1);
+      if (place >= weapons.size()) return std::nullopt;
+      player.weaponKills.emplace_back(weapons[place], in.signed32());
     }
   }
   if (!in.ok()) return std::nullopt;
@@ -82,43 +93,70 @@ std::optional<MatchSummary> readSummary(CacheReader& in) {
 
 }  // namespace
 
-std::string IndexCache::header() { return "fragtally index cache " FRAGTALLY_VERSION_TEXT "\n"; }
+// The form of the entries is numbered apart from the program's version, so that
+// a cache of an earlier form is no cache even under the same version.
+std::string IndexCache::header() { return "fragtally index cache 2 " FRAGTALLY_VERSION_TEXT "\n"; }
+
+void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
+                        std::string_view encodedSummary) {
+  putText(cache, name);
+  putNumber(cache, 16 + encodedSummary.size(), 4);  // loading walks from name to name
+  putNumber(cache, stamp.bytes, 8);
+  putNumber(cache, static_cast<std::uint64_t>(stamp.modified), 8);
+  cache += encodedSummary;
+}
 
 void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                         const std::optional<MatchSummary>& summary) {
-  putText(cache, name);
-  // The entry's length, filled in at its end: loading walks from name to name.
-  const std::size_t lengthAt = cache.size();
-  putNumber(cache, 0, 4);
-  appendEntry(cache, stamp, summary);
-  const std::size_t length = cache.size() - lengthAt - 4;
-  for (int i = 0; i < 4; ++i) cache[lengthAt + i] = static_cast<char>(static_cast<unsigned char>(length >> (8 * i)));
+  append(cache, name, stamp, encode(summary));
 }
 
-void IndexCache::appendEntry(std::string& cache, const RecordStamp& stamp, const std::optional<MatchSummary>& summary) {
-  putNumber(cache, stamp.bytes, 8);
-  putNumber(cache, static_cast<std::uint64_t>(stamp.modified), 8);
-  putNumber(cache, summary ? 1 : 0, 1);
-  if (!summary) return;
-  putText(cache, summary->date);
-  putText(cache, summary->start);
-  putNumber(cache, static_cast<std::uint32_t>(summary->lengthSeconds), 4);
-  putNumber(cache, summary->map ? 1 : 0, 1);
-  if (summary->map) putText(cache, *summary->map);
-  putNumber(cache, static_cast<std::uint32_t>(summary->ctRounds), 4);
-  putNumber(cache, static_cast<std::uint32_t>(summary->terroristRounds), 4);
-  putNumber(cache, static_cast<std::uint64_t>(summary->kills), 8);
-  putNumber(cache, summary->players.size(), 1);
+std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
+  std::string out;
+  putNumber(out, summary ? 1 : 0, 1);
+  if (!summary) return out;
+  putText(out, summary->date);
+  putText(out, summary->start);
+  putNumber(out, static_cast<std::uint32_t>(summary->lengthSeconds), 4);
+  putNumber(out, summary->map ? 1 : 0, 1);
+  if (summary->map) putText(out, *summary->map);
+  putNumber(out, static_cast<std::uint32_t>(summary->ctRounds), 4);
+  putNumber(out, static_cast<std::uint32_t>(summary->terroristRounds), 4);
+  putNumber(out, static_cast<std::uint64_t>(summary->kills), 8);
+  std::vector<std::string_view> weapons;
   for (const PlayerSummary& player : summary->players) {
-    putText(cache, player.name);
-    putNumber(cache, static_cast<std::uint32_t>(player.kills), 4);
-    putNumber(cache, static_cast<std::uint32_t>(player.deaths), 4);
-    putNumber(cache, player.weaponKills.size(), 1);
-    for (const auto& [weapon, kills] : player.weaponKills) {
-      putText(cache, weapon);
-      putNumber(cache, static_cast<std::uint32_t>(kills), 4);
+    for (const auto& entry : player.weaponKills) {
+      if (std::find(weapons.begin(), weapons.end(), entry.first) == weapons.end()) weapons.push_back(entry.first);
     }
   }
+  // More names than a byte can point to: no summary to keep, the record is
+  // read again next time (a log never names that many weapons).
+  if (weapons.size() > kMaxWeaponNames) return {};
+  putNumber(out, weapons.size(), 1);
+  for (const std::string_view weapon : weapons) putText(out, weapon);
+  putNumber(out, summary->players.size(), 1);
+  for (const PlayerSummary& player : summary->players) {
+    putText(out, player.name);
+    putNumber(out, static_cast<std::uint32_t>(player.kills), 4);
+    putNumber(out, static_cast<std::uint32_t>(player.deaths), 4);
+    putNumber(out, player.weaponKills.size(), 1);
+    for (const auto& [weapon, kills] : player.weaponKills) {
+      putNumber(out, static_cast<std::uint64_t>(std::find(weapons.begin(), weapons.end(), weapon) - weapons.begin()), 1);
+      putNumber(out, static_cast<std::uint32_t>(kills), 4);
+    }
+  }
+  return out;
+}
+
+std::optional<std::optional<MatchSummary>> IndexCache::decode(std::string_view encoded) {
+  CacheReader in(encoded, 0);
+  const std::uint64_t isMatch = in.number(1);
+  if (isMatch == 0 && in.ok() && in.at() == encoded.size()) return std::optional<MatchSummary>();
+  if (isMatch != 1) return std::nullopt;
+  std::optional<MatchSummary> summary = readSummary(in);
+  // An entry must be read to its last byte: anything else is damage.
+  if (!summary || in.at() != encoded.size()) return std::nullopt;
+  return summary;
 }
 
 IndexCache IndexCache::load(const std::filesystem::path& path) {
@@ -168,13 +206,7 @@ std::optional<std::optional<MatchSummary>> IndexCache::find(const std::string& n
   CacheReader in(body, 0);
   const RecordStamp kept{in.number(8), static_cast<std::int64_t>(in.number(8))};
   if (!in.ok() || !(kept == stamp)) return std::nullopt;
-  const std::uint64_t isMatch = in.number(1);
-  if (isMatch == 0 && in.ok() && in.at() == body.size()) return std::optional<MatchSummary>();
-  if (isMatch != 1) return std::nullopt;
-  std::optional<MatchSummary> summary = readSummary(in);
-  // An entry must be read to its last byte: anything else is damage.
-  if (!summary || in.at() != body.size()) return std::nullopt;
-  return summary;
+  return decode(body.substr(in.at()));
 }
 
 }  // namespace fragtally

@@ -37,6 +37,15 @@ class IndexCache {
   /// Appends a record's entry to the bytes of a new cache (begun with header()).
   static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                      const std::optional<MatchSummary>& summary);
+  /// The same with the summary already in the cache's form (encode()).
+  static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
+                     std::string_view encodedSummary);
+  /// A record's summary (or the lack of one) in the cache's own compact form:
+  /// what a batch keeps of each record it writes, for the index at its end.
+  /// Empty when the summary cannot be kept in that form.
+  static std::string encode(const std::optional<MatchSummary>& summary);
+  /// What encode() gave; nothing when the bytes are not such a form.
+  static std::optional<std::optional<MatchSummary>> decode(std::string_view encoded);
   /// The first bytes of every cache: its kind and the program version.
   static std::string header();
   /// The bytes it was loaded from (empty for no cache).
@@ -51,7 +60,6 @@ class IndexCache {
     std::size_t begin = 0;   // where its name begins
     std::string_view body;   // stamp and summary
   };
-  static void appendEntry(std::string& cache, const RecordStamp& stamp, const std::optional<MatchSummary>& summary);
 
   std::string bytes_;
   std::unordered_map<std::string_view, Entry> entries_;  // by name

@@ -290,9 +290,9 @@ std::string buildIndexPage(const IndexContent& content) {
   return page;
 }
 
-void rebuildIndex(const std::filesystem::path& folder) {
+void rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known) {
   std::string cache;
-  const std::string page = buildIndexPage(readIndexContent(folder, 0, &cache));
+  const std::string page = buildIndexPage(readIndexContent(folder, 0, &cache, known));
   const std::filesystem::path target = folder / "index.htm";
   if (!replaceFileContents(target, page)) throw cannotCreateFile(utf8FromPath(target));
   // The cache only saves time: an index without it is complete.

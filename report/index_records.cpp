@@ -50,7 +50,8 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer,
 
 }  // namespace
 
-IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache) {
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache,
+                              const KnownRecords* known) {
   struct Listed {
     std::filesystem::path name;
     std::string key;  // the name as the cache keeps it
@@ -102,6 +103,16 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         const Listed& record = records[first + at];
         batch[at].reset();
         fromCache[at] = false;
+        if (known != nullptr && record.stamp) {
+          // Just written by this run: known without reading it back.
+          const auto written = known->find(record.key);
+          if (written != known->end() && written->second.bytes == record.stamp->bytes) {
+            if (auto summary = IndexCache::decode(written->second.summary)) {
+              batch[at] = std::move(*summary);
+              continue;
+            }
+          }
+        }
         if (record.stamp) {
           if (auto kept = cache.find(record.key, *record.stamp)) {
             batch[at] = std::move(*kept);

@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "report/index_cache.h"
 #include "report/index_html.h"
 #include "report/index_page.h"
 #include "report/match_summary.h"
@@ -292,6 +293,56 @@ TEST(IndexTest, ARecordLeftAsItWasIsTakenFromTheCache) {
   std::filesystem::remove(folder / "index.cache");
   rebuildIndex(folder.path());
   EXPECT_EQ(testing::firstDifference(readFile(folder / "index.htm"), withCache), "");
+}
+
+// The cache keeps a match's weapon names once and points to them by place;
+// what goes in comes back whole, and damaged bytes come back as nothing.
+TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
+  const std::optional<MatchSummary> match = readMatchSummary(kRecord);
+  ASSERT_TRUE(match);
+  MatchSummary shared = *match;
+  shared.map.reset();
+  shared.players[1].weaponKills = {{"knife", 2}, {"awp", -3}};  // a name another player uses too
+  for (const MatchSummary& summary : {*match, shared}) {
+    const std::string encoded = IndexCache::encode(summary);
+    const auto decoded = IndexCache::decode(encoded);
+    ASSERT_TRUE(decoded && *decoded);
+    EXPECT_TRUE(**decoded == summary);
+    for (std::size_t cut = 0; cut < encoded.size(); ++cut) EXPECT_FALSE(IndexCache::decode(encoded.substr(0, cut)));
+    EXPECT_FALSE(IndexCache::decode(encoded + "x"));
+  }
+  const auto none = IndexCache::decode(IndexCache::encode(std::nullopt));
+  ASSERT_TRUE(none);
+  EXPECT_FALSE(*none);
+  // A weapon's place beyond the match's names: the last player's last weapon.
+  std::string pointsPast = IndexCache::encode(shared);
+  pointsPast[pointsPast.size() - 5] = '\x09';
+  EXPECT_FALSE(IndexCache::decode(pointsPast));
+}
+
+// A batch hands the index the records it has just written; one of the size it
+// wrote is not read back, one that has changed size since is.
+TEST(IndexTest, RecordsJustWrittenAreTakenFromTheBatch) {
+  TempFolder folder;
+  const auto nuke = record("03/01/2026", "20:00:00", R"("de_nuke")", {"Alpha:1:0:knife"}, 1);
+  writeFile(folder / "a.json", nuke);
+  writeFile(folder / "b.json", nuke);
+  std::optional<MatchSummary> known = readMatchSummary(nuke);
+  ASSERT_TRUE(known);
+  known->map = "de_known";
+  KnownRecords batch{{"a.json", KnownRecord{nuke.size(), IndexCache::encode(known)}},
+                     {"b.json", KnownRecord{nuke.size() + 1, IndexCache::encode(known)}}};
+  const IndexContent index = readIndexContent(folder.path(), 1, nullptr, &batch);
+  ASSERT_EQ(index.matches.size(), 2u);
+  const bool aFirst = index.matches[0].report == "a.htm";
+  EXPECT_EQ(index.matches[aFirst ? 0 : 1].map, "de_known");
+  EXPECT_EQ(index.matches[aFirst ? 1 : 0].map, "de_nuke");
+
+  // The cache then holds what the batch gave, under the record's stamp.
+  rebuildIndex(folder.path(), &batch);
+  EXPECT_NE(readFile(folder / "index.htm").find("de_known"), std::string::npos);
+  rebuildIndex(folder.path());
+  EXPECT_NE(readFile(folder / "index.htm").find("de_known"), std::string::npos);
 }
 
 TEST(IndexTest, FiguresAsTheIndexWritesThem) {
