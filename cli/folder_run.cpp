@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -113,10 +114,19 @@ class FolderRunner {
   int run();
 
  private:
+  // A worker's written files, and the jobs they belong to, waiting to be made
+  // durable and put in place.
+  struct StoreBatch {
+    std::unique_ptr<PendingStores> stores;
+    std::vector<std::size_t> jobs;
+  };
+
   void planJobs(const std::vector<std::string>& logs);
   void work();
   Outcome process(Job& job, PendingStores& stores);
-  void publish(PendingStores& stores, std::vector<std::size_t>& waiting);
+  void handOver(StoreBatch batch);
+  void storeBatches();
+  void publish(PendingStores& stores, const std::vector<std::size_t>& jobs);
   std::filesystem::path outputPath(const Job& job, std::string_view extension) const {
     return folder_.path() / pathFromUtf8(job.name + std::string(extension));
   }
@@ -131,7 +141,19 @@ class FolderRunner {
   std::atomic<std::size_t> nextJob_{0};
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;
+  std::size_t logsPerBatch_ = 32;
+  std::mutex storeMutex_;
+  std::condition_variable storeChanged_;
+  std::deque<StoreBatch> toStore_;
+  bool workersDone_ = false;
 };
+
+// Batches waiting for the storing thread at most: beyond that a worker waits,
+// so that a slow disk cannot make the run hold ever more open files.
+constexpr std::size_t kQueuedBatches = 2;
+// Open files a run may hold at once over all its batches, well below the
+// usual limit of 1,024 per process.
+constexpr std::size_t kOpenFilesBudget = 512;
 
 void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   ReportNames names(folder_.path());
@@ -192,12 +214,12 @@ Outcome FolderRunner::process(Job& job, PendingStores& stores) {
   return Outcome::failed;
 }
 
-// Commits the worker's stores and makes the outcomes of the jobs whose files
+// Commits a batch's stores and makes the outcomes of the jobs whose files
 // they held known to the printer.
-void FolderRunner::publish(PendingStores& stores, std::vector<std::size_t>& waiting) {
+void FolderRunner::publish(PendingStores& stores, const std::vector<std::size_t>& jobs) {
   const std::vector<std::filesystem::path> failed = stores.commit();
   std::lock_guard<std::mutex> lock(doneMutex_);
-  for (const std::size_t index : waiting) {
+  for (const std::size_t index : jobs) {
     Job& job = jobs_[index];
     if (job.outcome != Outcome::storing) continue;
     job.outcome = Outcome::written;
@@ -208,29 +230,53 @@ void FolderRunner::publish(PendingStores& stores, std::vector<std::size_t>& wait
       break;
     }
   }
-  waiting.clear();
   doneChanged_.notify_all();
+}
+
+void FolderRunner::handOver(StoreBatch batch) {
+  std::unique_lock<std::mutex> lock(storeMutex_);
+  storeChanged_.wait(lock, [&] { return toStore_.size() < kQueuedBatches; });
+  toStore_.push_back(std::move(batch));
+  storeChanged_.notify_all();
+}
+
+// The storing thread: waiting for the disk is its job alone, so that the
+// workers go on analysing while a batch reaches the disk.
+void FolderRunner::storeBatches() {
+  for (;;) {
+    StoreBatch batch;
+    {
+      std::unique_lock<std::mutex> lock(storeMutex_);
+      storeChanged_.wait(lock, [&] { return !toStore_.empty() || workersDone_; });
+      if (toStore_.empty()) return;
+      batch = std::move(toStore_.front());
+      toStore_.pop_front();
+      storeChanged_.notify_all();
+    }
+    publish(*batch.stores, batch.jobs);
+  }
 }
 
 void FolderRunner::work() {
   // Files are made durable a batch at a time: one flush to disk for many.
-  constexpr std::size_t kLogsPerBatch = PendingStores::kMaxPending / 2;
-  PendingStores stores;
-  std::vector<std::size_t> waiting;
+  StoreBatch batch{std::make_unique<PendingStores>(), {}};
   for (;;) {
     const std::size_t index = nextJob_.fetch_add(1);
     if (index >= jobs_.size()) break;
     Job& job = jobs_[index];
     if (job.outcome != Outcome::pending) continue;  // up to date: known before the workers began
-    const Outcome outcome = process(job, stores);
-    waiting.push_back(index);
+    const Outcome outcome = process(job, *batch.stores);
+    batch.jobs.push_back(index);
     {
       std::lock_guard<std::mutex> lock(doneMutex_);
       job.outcome = outcome == Outcome::written ? Outcome::storing : outcome;
     }
-    if (waiting.size() >= kLogsPerBatch) publish(stores, waiting);
+    if (batch.jobs.size() >= logsPerBatch_) {
+      handOver(std::move(batch));
+      batch = StoreBatch{std::make_unique<PendingStores>(), {}};
+    }
   }
-  publish(stores, waiting);
+  if (!batch.jobs.empty()) handOver(std::move(batch));
 }
 
 // Prints the outcomes in input order as they become known, whatever order the
@@ -279,11 +325,22 @@ int FolderRunner::run() {
 
   unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
+  // Two files per log; every worker fills one batch while the storing thread
+  // holds the queued ones and the one it stores.
+  logsPerBatch_ = std::clamp<std::size_t>(kOpenFilesBudget / 2 / (threads + kQueuedBatches + 1), 4,
+                                          PendingStores::kMaxPending / 2);
+  std::thread storer([this] { storeBatches(); });
   std::vector<std::thread> workers;
   workers.reserve(threads);
   for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this] { work(); });
   report(progress);
   for (std::thread& worker : workers) worker.join();
+  {
+    std::lock_guard<std::mutex> lock(storeMutex_);
+    workersDone_ = true;
+    storeChanged_.notify_all();
+  }
+  storer.join();
   progress.clear();
 
   bool failed = !inputs.problems.empty() || progress.failed() != 0;

@@ -136,7 +136,6 @@ bool PendingStores::add(const std::filesystem::path& target, std::string_view by
     failed_.push_back(target);
     return false;
   }
-  store.file.startWriteOut();
   pending_.push_back(std::move(store));
   return true;
 }
@@ -152,6 +151,11 @@ void PendingStores::commitWaiting() {
   // rather than twice per file, and no name points to bytes not yet on disk.
   // The one flush goes to the last file of each folder, so that a batch
   // spread over several disks has each of them flushed.
+  // All of them are started before the first is waited for, so that the disk
+  // gets the whole batch at once.
+  if (!steps_.flush) {
+    for (Pending& store : pending_) store.file.startWriteOut();
+  }
   std::vector<bool> ready(pending_.size());
   std::map<std::filesystem::path, std::size_t> lastInFolder;
   for (std::size_t i = 0; i < pending_.size(); ++i) {
