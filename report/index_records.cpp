@@ -93,6 +93,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   constexpr std::size_t kBatch = 256;
   std::vector<std::optional<MatchSummary>> batch(std::min(kBatch, records.size()));
   std::vector<char> fromCache(batch.size());
+  std::vector<std::string_view> knownBytes(batch.size());  // the summary as a batch gave it
   IndexTally tally;
   for (std::size_t first = 0; first < records.size(); first += kBatch) {
     const std::size_t count = std::min(kBatch, records.size() - first);
@@ -103,12 +104,14 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         const Listed& record = records[first + at];
         batch[at].reset();
         fromCache[at] = false;
+        knownBytes[at] = {};
         if (known != nullptr && record.stamp) {
           // Just written by this run: known without reading it back.
           const auto written = known->find(record.key);
           if (written != known->end() && written->second.bytes == record.stamp->bytes) {
             if (auto summary = IndexCache::decode(written->second.summary)) {
               batch[at] = std::move(*summary);
+              knownBytes[at] = written->second.summary;
               continue;
             }
           }
@@ -143,7 +146,11 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
             freshCache->assign(cache.bytes().substr(0, sameUpTo));
           }
         }
-        if (differs) IndexCache::append(*freshCache, record.key, *record.stamp, batch[at]);
+        if (differs && !knownBytes[at].empty()) {
+          IndexCache::append(*freshCache, record.key, *record.stamp, knownBytes[at]);
+        } else if (differs) {
+          IndexCache::append(*freshCache, record.key, *record.stamp, batch[at]);
+        }
       }
       if (!batch[at]) continue;
       std::filesystem::path report = record.name;

@@ -1,6 +1,8 @@
 #include "report/match_record.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -21,20 +23,42 @@ namespace {
 
 // A name → kills member list in the order of first mention. Two log names that
 // read as the same text (one in UTF-8, one in Windows-1251) are one key: their
-// kills add up. The lists are short (a match's players or weapons), so a
-// plain search beats a map.
+// kills add up.
 using Counts = std::vector<std::pair<std::string, std::int32_t>>;
 
-void addCount(Counts& counts, std::string_view name, std::int32_t count) {
-  if (count == 0) return;
-  std::string key = utf8FromLogText(name);
-  for (auto& [known, sum] : counts) {
-    if (known == key) {
-      sum = wrappingAdd(sum, count);
-      return;
+// A list of log names (the players', the weapons') read as UTF-8 once, each
+// with the first place of the same text, where the kills of all its
+// spellings are counted together.
+struct NameKeys {
+  std::vector<std::string> texts;
+  std::vector<std::size_t> first;
+
+  template <typename Names>
+  explicit NameKeys(const Names& names) {
+    for (const auto& name : names) {
+      texts.push_back(utf8FromLogText(name));
+      const auto same = std::find(texts.begin(), texts.end() - 1, texts.back());
+      first.push_back(static_cast<std::size_t>(same - texts.begin()));
     }
   }
-  counts.emplace_back(std::move(key), count);
+};
+
+// The non-zero counts of `kills` (by place in `keys`) as members, in the
+// order of first mention, spellings of one text added up.
+Counts countsOf(const NameKeys& keys, const std::vector<std::int32_t>& kills) {
+  Counts counts;
+  std::vector<std::size_t> member(keys.texts.size(), SIZE_MAX);  // by first place
+  for (std::size_t c = 0; c < kills.size(); ++c) {
+    if (kills[c] == 0) continue;
+    std::size_t& at = member[keys.first[c]];
+    if (at == SIZE_MAX) {
+      at = counts.size();
+      counts.emplace_back(keys.texts[keys.first[c]], kills[c]);
+    } else {
+      counts[at].second = wrappingAdd(counts[at].second, kills[c]);
+    }
+  }
+  return counts;
 }
 
 void writeCounts(JsonText& json, const Counts& counts) {
@@ -45,13 +69,13 @@ void writeCounts(JsonText& json, const Counts& counts) {
 
 void writeLogText(JsonText& json, std::string_view text) { json.text(utf8FromLogText(text)); }
 
-void writeTieList(JsonText& json, const ReportModel& model, const TieList& list) {
+void writeTieList(JsonText& json, const NameKeys& playerKeys, const TieList& list) {
   if (list.count == 0) {
     json.null();  // the report shows "-"
     return;
   }
   json.beginObject().key("count").number(list.count).key("players").beginArray();
-  for (const std::size_t k : list.players) writeLogText(json, model.players[k].name);
+  for (const std::size_t k : list.players) json.text(playerKeys.texts[k]);
   json.endArray().endObject();
 }
 
@@ -61,13 +85,15 @@ constexpr std::size_t kMaxSummaryPlayers = 64;
 constexpr std::size_t kMaxSummaryWeapons = 64;
 constexpr std::size_t kMaxSummaryText = 4096;
 
-void writePlayer(JsonText& json, const ReportModel& model, std::size_t r, PlayerSummary* summary) {
+void writePlayer(JsonText& json, const ReportModel& model, const NameKeys& playerKeys, const NameKeys& weaponKeys,
+                 std::size_t r, PlayerSummary* summary) {
   const ReportPlayer& player = model.players[r];
-  Counts victims;
-  for (std::size_t c = 0; c < player.victims.size(); ++c) addCount(victims, model.players[c].name, player.victims[c]);
-  Counts weapons;
-  for (const ReportWeapon& weapon : model.weapons) addCount(weapons, weapon.name, weapon.kills[r]);
-  std::string name = utf8FromLogText(player.name);
+  const Counts victims = countsOf(playerKeys, player.victims);
+  std::vector<std::int32_t> weaponKills;
+  weaponKills.reserve(model.weapons.size());
+  for (const ReportWeapon& weapon : model.weapons) weaponKills.push_back(weapon.kills[r]);
+  Counts weapons = countsOf(weaponKeys, weaponKills);
+  std::string name = playerKeys.texts[r];
 
   json.beginObject();
   json.key("rank").number(static_cast<std::int64_t>(r) + 1);
@@ -81,9 +107,9 @@ void writePlayer(JsonText& json, const ReportModel& model, std::size_t r, Player
   json.key("weapons");
   writeCounts(json, weapons);
   json.key("easy_prey");
-  writeTieList(json, model, player.easyPrey);
+  writeTieList(json, playerKeys, player.easyPrey);
   json.key("worst_enemy");
-  writeTieList(json, model, player.worstEnemy);
+  writeTieList(json, playerKeys, player.worstEnemy);
   json.key("favourite_weapon");
   if (player.favouriteWeapon) {
     writeLogText(json, *player.favouriteWeapon);
@@ -100,10 +126,9 @@ void writePlayer(JsonText& json, const ReportModel& model, std::size_t r, Player
   }
 }
 
-void writeWeapon(JsonText& json, const ReportWeapon& weapon) {
+void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& name) {
   json.beginObject();
-  json.key("name");
-  writeLogText(json, weapon.name);
+  json.key("name").text(name);
   json.key("kills").number(weapon.total);
   // The file the report writes beside itself, named as the log writes the weapon.
   json.key("picture");
@@ -186,13 +211,19 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
   json.key("terrorist_killed_terrorist").number(model.tKilledT);
   json.endObject();
   match.kills = std::int64_t{model.ctKilledT} + model.ctKilledCt + model.tKilledCt + model.tKilledT;
+  std::vector<std::string_view> playerNames;
+  for (const ReportPlayer& player : model.players) playerNames.push_back(player.name);
+  std::vector<std::string_view> weaponNames;
+  for (const ReportWeapon& weapon : model.weapons) weaponNames.push_back(weapon.name);
+  const NameKeys playerKeys(playerNames);
+  const NameKeys weaponKeys(weaponNames);
   json.key("players").beginArray();
   for (std::size_t r = 0; r < model.players.size(); ++r) {
-    writePlayer(json, model, r, summary != nullptr ? &match.players.emplace_back() : nullptr);
+    writePlayer(json, model, playerKeys, weaponKeys, r, summary != nullptr ? &match.players.emplace_back() : nullptr);
   }
   json.endArray();
   json.key("weapons").beginArray();
-  for (const ReportWeapon& weapon : model.weapons) writeWeapon(json, weapon);
+  for (std::size_t w = 0; w < model.weapons.size(); ++w) writeWeapon(json, model.weapons[w], weaponKeys.texts[w]);
   json.endArray();
   json.endObject();
   out += '\n';
