@@ -10,7 +10,6 @@ given, the byte rate of fragtally-cli on that one large log for comparison.
 
 import argparse
 import os
-import shutil
 import statistics
 import subprocess
 import sys
@@ -46,11 +45,13 @@ def main():
     total = folder_bytes(args.logs)
     count = sum(1 for e in os.scandir(args.logs) if e.name.lower().endswith(".log"))
     rss_path = os.path.join(args.work, "rss.txt")
-    out = os.path.join(args.work, "out")
     results = {"cold -j1": [], "cold -j2": [], "second run -j2": [], "single log": []}
-    for _ in range(args.runs):
+    for round_number in range(args.runs):
         for jobs in ("1", "2"):
-            shutil.rmtree(out, ignore_errors=True)
+            # A new folder each time, removed only at the end: ext4 makes new
+            # files slowly for a while after many have been deleted, which
+            # would time the last run's clean-up rather than this run.
+            out = os.path.join(args.work, f"out-{round_number}-j{jobs}")
             code, wall, rss = timed([args.cli, args.logs, "-d", out, "-j", jobs], rss_path)
             if code != 0:
                 sys.exit(f"fragtally-cli -j{jobs} exited with {code}")
