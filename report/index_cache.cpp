@@ -1,6 +1,7 @@
 #include "report/index_cache.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "base/file.h"
@@ -21,6 +22,14 @@ constexpr std::uint32_t kMaxWeaponNames = 255;
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
 }
+// Figures of a match are mostly small: seven bits to a byte, the sign folded
+// into the lowest bit, so that a kill count takes one byte rather than four.
+void putSigned(std::string& out, std::int64_t value) {
+  std::uint64_t folded = (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
+  for (; folded >= 0x80; folded >>= 7) out += static_cast<char>(static_cast<unsigned char>(folded | 0x80));
+  out += static_cast<char>(static_cast<unsigned char>(folded));
+}
+
 // Texts are at most kMaxTextBytes long: two bytes hold their length.
 void putText(std::string& out, std::string_view text) {
   putNumber(out, text.size(), 2);
@@ -43,7 +52,19 @@ class CacheReader {
     return value;
   }
   void skip(std::uint64_t size) { at_ += size; }
-  std::int32_t signed32() { return static_cast<std::int32_t>(static_cast<std::uint32_t>(number(4))); }
+  // What putSigned wrote, when it fits 32 bits.
+  std::int32_t signed32() {
+    std::uint64_t folded = 0;
+    for (int shift = 0; ok_; shift += 7) {
+      const std::uint64_t byte = number(1);
+      if (shift > 28 && (byte >> (35 - shift)) != 0) return ok_ = false, 0;
+      folded |= (byte & 0x7F) << shift;
+      if ((byte & 0x80) == 0) break;
+    }
+    const std::int64_t value = static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+    if (value < INT32_MIN || value > INT32_MAX) return ok_ = false, 0;
+    return static_cast<std::int32_t>(value);
+  }
   std::string_view text() {
     const std::uint64_t size = number(2);
     if (!ok_ || size > kMaxTextBytes || bytes_.size() - at_ < size) return ok_ = false, std::string_view{};
@@ -95,7 +116,7 @@ std::optional<MatchSummary> readSummary(CacheReader& in) {
 
 // The form of the entries is numbered apart from the program's version, so that
 // a cache of an earlier form is no cache even under the same version.
-std::string IndexCache::header() { return "fragtally index cache 2 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string IndexCache::header() { return "fragtally index cache 3 " FRAGTALLY_VERSION_TEXT "\n"; }
 
 void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                         std::string_view encodedSummary) {
@@ -117,11 +138,11 @@ std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
   if (!summary) return out;
   putText(out, summary->date);
   putText(out, summary->start);
-  putNumber(out, static_cast<std::uint32_t>(summary->lengthSeconds), 4);
+  putSigned(out, summary->lengthSeconds);
   putNumber(out, summary->map ? 1 : 0, 1);
   if (summary->map) putText(out, *summary->map);
-  putNumber(out, static_cast<std::uint32_t>(summary->ctRounds), 4);
-  putNumber(out, static_cast<std::uint32_t>(summary->terroristRounds), 4);
+  putSigned(out, summary->ctRounds);
+  putSigned(out, summary->terroristRounds);
   putNumber(out, static_cast<std::uint64_t>(summary->kills), 8);
   std::vector<std::string_view> weapons;
   for (const PlayerSummary& player : summary->players) {
@@ -137,14 +158,15 @@ std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
   putNumber(out, summary->players.size(), 1);
   for (const PlayerSummary& player : summary->players) {
     putText(out, player.name);
-    putNumber(out, static_cast<std::uint32_t>(player.kills), 4);
-    putNumber(out, static_cast<std::uint32_t>(player.deaths), 4);
+    putSigned(out, player.kills);
+    putSigned(out, player.deaths);
     putNumber(out, player.weaponKills.size(), 1);
     for (const auto& [weapon, kills] : player.weaponKills) {
       putNumber(out, static_cast<std::uint64_t>(std::find(weapons.begin(), weapons.end(), weapon) - weapons.begin()), 1);
-      putNumber(out, static_cast<std::uint32_t>(kills), 4);
+      putSigned(out, kills);
     }
   }
+  out.shrink_to_fit();  // a batch holds one of these for each log it writes
   return out;
 }
 

@@ -279,7 +279,9 @@ void appendPlayers(std::string& page, const IndexContent& content) {
 
 std::string buildIndexPage(const IndexContent& content) {
   std::string page;
-  page.reserve(4096 + content.matches.size() * 480 + content.players.size() * 520);
+  // About what a match's row and a player's row take; a page of 10,000
+  // matches is a few megabytes, and growing by doubling would hold twice that.
+  page.reserve(8192 + content.matches.size() * 560 + content.players.size() * 640);
   page += kHead;
   appendTotals(page, content);
   appendMatches(page, content);

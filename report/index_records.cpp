@@ -84,7 +84,16 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   const std::string header = IndexCache::header();
   std::size_t sameUpTo = header.size();
   bool differs = cache.bytes().empty();
-  if (freshCache) *freshCache = header;
+  if (freshCache) {
+    // Its size is known closely beforehand: grown by doubling, the string
+    // would at times hold twice or thrice the cache.
+    std::size_t expected = std::max(cache.bytes().size(), header.size());
+    if (known != nullptr) {
+      for (const auto& [name, record] : *known) expected += name.size() + 22 + record.summary.size();
+    }
+    freshCache->reserve(expected + expected / 8);
+    *freshCache = header;
+  }
 
   // Reading is bound by the parser; more than a few threads only add buffers.
   if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);

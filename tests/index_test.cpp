@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 
 #include "base/error.h"
 #include "base/file.h"
@@ -303,6 +304,9 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   MatchSummary shared = *match;
   shared.map.reset();
   shared.players[1].weaponKills = {{"knife", 2}, {"awp", -3}};  // a name another player uses too
+  shared.players[0].kills = INT32_MIN;  // figures of any size and sign
+  shared.players[0].deaths = INT32_MAX;
+  shared.lengthSeconds = -1;
   for (const MatchSummary& summary : {*match, shared}) {
     const std::string encoded = IndexCache::encode(summary);
     const auto decoded = IndexCache::decode(encoded);
@@ -314,10 +318,16 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   const auto none = IndexCache::decode(IndexCache::encode(std::nullopt));
   ASSERT_TRUE(none);
   EXPECT_FALSE(*none);
-  // A weapon's place beyond the match's names: the last player's last weapon.
+  // The last player's last weapon (-3 kills, one byte) at a place beyond the
+  // match's three names, then at the last of them.
   std::string pointsPast = IndexCache::encode(shared);
-  pointsPast[pointsPast.size() - 5] = '\x09';
+  ASSERT_EQ(pointsPast[pointsPast.size() - 2], '\x02');
+  pointsPast[pointsPast.size() - 2] = '\x03';
   EXPECT_FALSE(IndexCache::decode(pointsPast));
+  pointsPast[pointsPast.size() - 2] = '\x01';
+  const auto renamed = IndexCache::decode(pointsPast);
+  ASSERT_TRUE(renamed && *renamed);
+  EXPECT_EQ((*renamed)->players[1].weaponKills[1].first, "knife");
 }
 
 // A batch hands the index the records it has just written; one of the size it
