@@ -160,6 +160,29 @@ TEST(FolderRunTest, OneOrFourThreadsWriteTheSameBytesAndPrintTheSameList) {
   EXPECT_EQ(contentsOf(top / "one"), contentsOf(top / "four"));
 }
 
+// Files are put in place a batch at a time, apart from the analysis; a file
+// that cannot be put in place fails its own log alone, whichever batch and
+// thread it was in, and every other log's report and the index are there.
+TEST(FolderRunTest, AStoreThatFailsInABatchFailsItsLogAlone) {
+  TempFolder top;
+  for (int i = 10; i < 80; ++i) writeFile(top / "logs" / ("L12080" + std::to_string(i) + ".log"), logOf("P" + std::to_string(i)));
+  for (const std::string jobs : {"1", "3"}) {
+    const fs::path out = top / ("out" + jobs);
+    fs::create_directories(out / "L1208042.json");  // a folder where a record goes
+    const CliResult result = run({path(top / "logs"), "-d", path(out), "-j", jobs});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, path(top / "logs" / "L1208042.log") + ": Cannot create file " + path(out / "L1208042.json") +
+                              ".\n70 logs: 69 written, 0 up to date, 1 failed\n");
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 69);
+    EXPECT_TRUE(shows(out / "L1208079.htm", "P79"));
+    EXPECT_TRUE(fs::is_directory(out / "L1208042.json"));
+    EXPECT_NE(readFile(out / "index.htm").find("L1208079.htm"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(out)) {
+      EXPECT_FALSE(entry.path().extension() == ".tmp") << path(entry.path());
+    }
+  }
+}
+
 TEST(FolderRunTest, AFolderStandsForItsLogFilesOnly) {
   TempFolder top;
   writeFile(top / "logs" / "b.log", logOf("Lower"));
