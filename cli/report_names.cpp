@@ -1,6 +1,11 @@
 #include "cli/report_names.h"
 
+#include <algorithm>
+#include <atomic>
+#include <optional>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "base/file.h"
 #include "base/same_file.h"
@@ -29,6 +34,7 @@ std::string stemOf(const std::filesystem::path& file) { return utf8FromPath(file
 ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) {
   std::error_code error;
   std::map<std::string, std::filesystem::path> reports;
+  std::vector<std::filesystem::path> records;
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
        entries.increment(error)) {
     const std::filesystem::path& file = entries->path();
@@ -36,11 +42,26 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
     if (extension == ".htm") {
       reports.emplace(nameKey(stemOf(file)), file);
     } else if (extension == ".json") {
-      if (auto head = readRecordHead(file)) {
-        nameOfLog_.emplace(head->logPath, stemOf(file));
-        records_.emplace(nameKey(stemOf(file)), std::move(*head));
-      }
+      records.push_back(file);
     }
+  }
+  // A folder of years of matches holds thousands of records: their heads are
+  // read on every hardware thread, then taken in the order listed.
+  std::vector<std::optional<RecordHead>> heads(records.size());
+  std::atomic<std::size_t> next{0};
+  const auto readSome = [&] {
+    for (std::size_t at; (at = next.fetch_add(1)) < records.size();) heads[at] = readRecordHead(records[at]);
+  };
+  {
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < threads && t < records.size(); ++t) helpers.emplace_back(readSome);
+    readSome();
+  }
+  for (std::size_t at = 0; at < records.size(); ++at) {
+    if (!heads[at]) continue;
+    nameOfLog_.emplace(heads[at]->logPath, stemOf(records[at]));
+    records_.emplace(nameKey(stemOf(records[at])), std::move(*heads[at]));
   }
   for (const auto& [key, file] : reports) {
     // Read only where no record says whose the report is.

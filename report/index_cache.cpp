@@ -79,37 +79,44 @@ class CacheReader {
   bool ok_ = true;
 };
 
-std::optional<MatchSummary> readSummary(CacheReader& in) {
-  MatchSummary summary;
+// Reads a summary into `summary`, whose strings and lists are reused: an index
+// of thousands of matches reads them one after another into the same few.
+bool readSummary(CacheReader& in, MatchSummary& summary) {
   summary.date = in.text();
   summary.start = in.text();
   summary.lengthSeconds = in.signed32();
-  if (in.number(1) == 1) summary.map = std::string(in.text());
+  if (in.number(1) == 1) {
+    summary.map = in.text();
+  } else {
+    summary.map.reset();
+  }
   summary.ctRounds = in.signed32();
   summary.terroristRounds = in.signed32();
   summary.kills = static_cast<std::int64_t>(in.number(8));
   // Weapon names once per match; each player's kills name them by place.
   const std::uint64_t weaponCount = in.number(1);
-  if (weaponCount > kMaxWeaponNames) return std::nullopt;
-  std::vector<std::string_view> weapons;
-  for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons.push_back(in.text());
+  if (weaponCount > kMaxWeaponNames) return false;
+  std::string_view weapons[kMaxWeaponNames];
+  for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons[w] = in.text();
   const std::uint64_t players = in.number(1);
-  if (players > kMaxPlayers) return std::nullopt;
-  for (std::uint64_t p = 0; p < players && in.ok(); ++p) {
-    PlayerSummary& player = summary.players.emplace_back();
+  if (players > kMaxPlayers) return false;
+  summary.players.resize(players);
+  for (PlayerSummary& player : summary.players) {
     player.name = in.text();
     player.kills = in.signed32();
     player.deaths = in.signed32();
     const std::uint64_t count = in.number(1);
-    if (count > kMaxWeapons) return std::nullopt;
-    for (std::uint64_t w = 0; w < count && in.ok(); ++w) {
+    if (count > kMaxWeapons) return false;
+    player.weaponKills.resize(count);
+    for (auto& [weapon, kills] : player.weaponKills) {
       const std::uint64_t place = in.number(1);
-      if (place >= weapons.size()) return std::nullopt;
-      player.weaponKills.emplace_back(weapons[place], in.signed32());
+      if (place >= weaponCount) return false;
+      weapon = weapons[place];
+      kills = in.signed32();
     }
+    if (!in.ok()) return false;
   }
-  if (!in.ok()) return std::nullopt;
-  return summary;
+  return in.ok();
 }
 
 }  // namespace
@@ -170,15 +177,23 @@ std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
   return out;
 }
 
-std::optional<std::optional<MatchSummary>> IndexCache::decode(std::string_view encoded) {
+IndexCache::Found IndexCache::decode(std::string_view encoded, MatchSummary& into) {
   CacheReader in(encoded, 0);
   const std::uint64_t isMatch = in.number(1);
-  if (isMatch == 0 && in.ok() && in.at() == encoded.size()) return std::optional<MatchSummary>();
-  if (isMatch != 1) return std::nullopt;
-  std::optional<MatchSummary> summary = readSummary(in);
+  if (isMatch == 0 && in.ok() && in.at() == encoded.size()) return Found::noMatch;
+  if (isMatch != 1) return Found::nothing;
   // An entry must be read to its last byte: anything else is damage.
-  if (!summary || in.at() != encoded.size()) return std::nullopt;
-  return summary;
+  return readSummary(in, into) && in.at() == encoded.size() ? Found::match : Found::nothing;
+}
+
+std::optional<std::optional<MatchSummary>> IndexCache::decode(std::string_view encoded) {
+  MatchSummary summary;
+  switch (decode(encoded, summary)) {
+    case Found::match: return std::optional<MatchSummary>(std::move(summary));
+    case Found::noMatch: return std::optional<MatchSummary>();
+    case Found::nothing: break;
+  }
+  return std::nullopt;
 }
 
 IndexCache IndexCache::load(const std::filesystem::path& path) {
@@ -221,14 +236,14 @@ std::optional<std::size_t> IndexCache::entryEndingFrom(const std::string& name, 
   return static_cast<std::size_t>(entry->second.body.data() - bytes_.data()) + entry->second.body.size();
 }
 
-std::optional<std::optional<MatchSummary>> IndexCache::find(const std::string& name, const RecordStamp& stamp) const {
+IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const {
   const auto entry = entries_.find(name);
-  if (entry == entries_.end()) return std::nullopt;
+  if (entry == entries_.end()) return Found::nothing;
   const std::string_view body = entry->second.body;
   CacheReader in(body, 0);
   const RecordStamp kept{in.number(8), static_cast<std::int64_t>(in.number(8))};
-  if (!in.ok() || !(kept == stamp)) return std::nullopt;
-  return decode(body.substr(in.at()));
+  if (!in.ok() || !(kept == stamp)) return Found::nothing;
+  return decode(body.substr(in.at()), into);
 }
 
 }  // namespace fragtally

@@ -29,10 +29,14 @@ class IndexCache {
   /// The cache stored at `path`; empty when there is none that can be used.
   static IndexCache load(const std::filesystem::path& path);
 
+  /// What a look in the cache finds: nothing known, a file known to be no
+  /// match record, or a match's summary.
+  enum class Found { nothing, noMatch, match };
+
   /// What the cache holds for the record `name` with this stamp: nothing when
-  /// it does not know that file as it stands; a held nothing when the file was
-  /// no match record.
-  std::optional<std::optional<MatchSummary>> find(const std::string& name, const RecordStamp& stamp) const;
+  /// it does not know that file as it stands. A summary is read into `into`,
+  /// reusing its strings; on anything but Found::match it is left unspecified.
+  Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const;
 
   /// Appends a record's entry to the bytes of a new cache (begun with header()).
   static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
@@ -46,6 +50,8 @@ class IndexCache {
   static std::string encode(const std::optional<MatchSummary>& summary);
   /// What encode() gave; nothing when the bytes are not such a form.
   static std::optional<std::optional<MatchSummary>> decode(std::string_view encoded);
+  /// The same, read into `into` as find() does.
+  static Found decode(std::string_view encoded, MatchSummary& into);
   /// The first bytes of every cache: its kind and the program version.
   static std::string header();
   /// The bytes it was loaded from (empty for no cache).

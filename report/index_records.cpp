@@ -100,7 +100,10 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   // Records are read in batches on every thread, then added in name order: the
   // memory held is one batch of summaries, whatever the number of records.
   constexpr std::size_t kBatch = 256;
-  std::vector<std::optional<MatchSummary>> batch(std::min(kBatch, records.size()));
+  // The summaries of a batch, reused from batch to batch so that their strings
+  // are not made anew for every record; present[at]: a match record.
+  std::vector<MatchSummary> batch(std::min(kBatch, records.size()));
+  std::vector<char> present(batch.size());
   std::vector<char> fromCache(batch.size());
   std::vector<std::string_view> knownBytes(batch.size());  // the summary as a batch gave it
   IndexTally tally;
@@ -111,30 +114,35 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       std::vector<char> buffer;
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
         const Listed& record = records[first + at];
-        batch[at].reset();
+        present[at] = false;
         fromCache[at] = false;
         knownBytes[at] = {};
         if (known != nullptr && record.stamp) {
           // Just written by this run: known without reading it back.
           const auto written = known->find(record.key);
           if (written != known->end() && written->second.bytes == record.stamp->bytes) {
-            if (auto summary = IndexCache::decode(written->second.summary)) {
-              batch[at] = std::move(*summary);
+            const IndexCache::Found found = IndexCache::decode(written->second.summary, batch[at]);
+            if (found != IndexCache::Found::nothing) {
+              present[at] = found == IndexCache::Found::match;
               knownBytes[at] = written->second.summary;
               continue;
             }
           }
         }
         if (record.stamp) {
-          if (auto kept = cache.find(record.key, *record.stamp)) {
-            batch[at] = std::move(*kept);
+          const IndexCache::Found found = cache.find(record.key, *record.stamp, batch[at]);
+          if (found != IndexCache::Found::nothing) {
+            present[at] = found == IndexCache::Found::match;
             fromCache[at] = true;
             continue;
           }
         }
         std::size_t size = 0;
         if (readWholeFile(folder / record.name, buffer, size)) {
-          batch[at] = readMatchSummary(std::string_view(buffer.data(), size));
+          if (auto summary = readMatchSummary(std::string_view(buffer.data(), size))) {
+            batch[at] = std::move(*summary);
+            present[at] = true;
+          }
         }
         if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
       }
@@ -152,19 +160,20 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
             sameUpTo = *end;
           } else {
             differs = true;
-            freshCache->assign(cache.bytes().substr(0, sameUpTo));
+            freshCache->append(cache.bytes().substr(header.size(), sameUpTo - header.size()));
           }
         }
         if (differs && !knownBytes[at].empty()) {
           IndexCache::append(*freshCache, record.key, *record.stamp, knownBytes[at]);
         } else if (differs) {
-          IndexCache::append(*freshCache, record.key, *record.stamp, batch[at]);
+          IndexCache::append(*freshCache, record.key, *record.stamp,
+                             present[at] ? std::optional<MatchSummary>(batch[at]) : std::nullopt);
         }
       }
-      if (!batch[at]) continue;
+      if (!present[at]) continue;
       std::filesystem::path report = record.name;
       report.replace_extension(".htm");
-      tally.add(*batch[at], utf8FromPath(report));
+      tally.add(batch[at], utf8FromPath(report));
     }
   }
   if (freshCache && !differs) {
