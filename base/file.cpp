@@ -1,5 +1,6 @@
 #include "base/file.h"
 
+#include <chrono>
 #include <cstdint>
 #include <system_error>
 #include <utility>
@@ -247,6 +248,34 @@ bool renameReplacing(const std::filesystem::path& from, const std::filesystem::p
 #else
   return ::rename(from.c_str(), to.c_str()) == 0;
 #endif
+}
+
+FileLook lookAtFile(const std::filesystem::path& path) {
+  FileLook look;
+#ifdef _WIN32
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::exists(status)) return look;
+  look.exists = true;
+  look.regular = std::filesystem::is_regular_file(status);
+  if (look.regular) {
+    look.bytes = std::filesystem::file_size(path, error);
+    if (error) return FileLook{};
+  }
+  const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, error);
+  if (error) return FileLook{};
+  look.modifiedUnixSeconds = std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(modified))
+                                 .time_since_epoch()
+                                 .count();
+#else
+  struct stat facts {};
+  if (::stat(path.c_str(), &facts) != 0) return look;
+  look.exists = true;
+  look.regular = S_ISREG(facts.st_mode);
+  if (look.regular) look.bytes = static_cast<std::uint64_t>(facts.st_size);
+  look.modifiedUnixSeconds = facts.st_mtime;  // whole seconds, rounded down
+#endif
+  return look;
 }
 
 bool readFileStart(const std::filesystem::path& path, std::size_t limit,

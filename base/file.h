@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -68,6 +69,17 @@ bool renameReplacing(const std::filesystem::path& from, const std::filesystem::p
 /// Stores the folder's own entries (names created, renamed or removed in it)
 /// on disk. True on systems where a rename written through needs no more.
 bool flushFolder(const std::filesystem::path& folder);
+
+/// What one look at a file (links followed) tells of it.
+struct FileLook {
+  bool exists = false;
+  bool regular = false;                  ///< a regular file, not a pipe, a device or a folder
+  std::uint64_t bytes = 0;               ///< its size; 0 for anything but a regular file
+  std::int64_t modifiedUnixSeconds = 0;  ///< its last change, whole seconds since 1970-01-01 UTC
+};
+/// Looks at `path` once: a batch looks at thousands of logs, and asking for
+/// kind, size and time one by one asks the file system three times.
+FileLook lookAtFile(const std::filesystem::path& path);
 
 /// Reads the start of a file a piece at a time (4 KiB, then twice as much each
 /// time) until `enough` says the bytes read so far are enough, the file ends or

@@ -165,24 +165,18 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     job.absolute = absoluteLogPath(log);
     if (!seen.insert(job.absolute).second) continue;  // the same log named twice is read once
     job.name = names.claim(job.absolute);
-    std::error_code error;
-    const std::filesystem::path path = pathFromUtf8(job.absolute);
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error) job.bytes = size;
-    if (!run_.force) {
+    const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
+    job.bytes = logFile.bytes;
+    if (!run_.force && logFile.exists) {
       // Up to date: its record in the folder was made by this program from
-      // the log as it is now, and its report is there.
+      // the log as it is now, and its report is there. (A log that cannot be
+      // looked at is left to the analysis to say what is wrong with it.)
       const RecordHead* record = names.recordBefore(job.name);
-      if (record != nullptr && record->logPath == job.absolute && record->generator == kGenerator) {
-        try {
-          const LogFileFacts facts = logFileFacts(job.absolute);
-          if (record->logBytes == facts.bytes && record->logModified == isoUtcTime(facts.modifiedUnixSeconds) &&
-              std::filesystem::is_regular_file(outputPath(job, ".htm"), error)) {
-            job.outcome = Outcome::upToDate;
-          }
-        } catch (const Error&) {
-          // The analysis will say what is wrong with the log.
-        }
+      std::error_code error;
+      if (record != nullptr && record->logPath == job.absolute && record->generator == kGenerator &&
+          record->logBytes == logFile.bytes && record->logModified == isoUtcTime(logFile.modifiedUnixSeconds) &&
+          std::filesystem::is_regular_file(outputPath(job, ".htm"), error)) {
+        job.outcome = Outcome::upToDate;
       }
     }
     jobs_.push_back(std::move(job));

@@ -238,21 +238,12 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
 }
 
 LogFileFacts logFileFacts(const std::string& utf8Path) {
-  const std::filesystem::path path = pathFromUtf8(utf8Path);
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (error || !std::filesystem::exists(status)) throw cannotOpenFile(utf8Path);
+  const FileLook look = lookAtFile(pathFromUtf8(utf8Path));
+  if (!look.exists) throw cannotOpenFile(utf8Path);
   LogFileFacts facts;
   facts.path = utf8Path;
-  if (std::filesystem::is_regular_file(status)) {
-    facts.bytes = std::filesystem::file_size(path, error);
-    if (error) throw cannotOpenFile(utf8Path);
-  }  // a pipe or a device has no size of its own
-  const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, error);
-  if (error) throw cannotOpenFile(utf8Path);
-  const auto systemTime = std::chrono::file_clock::to_sys(modified);
-  facts.modifiedUnixSeconds =
-      std::chrono::floor<std::chrono::seconds>(systemTime).time_since_epoch().count();
+  facts.bytes = look.bytes;  // a pipe or a device has no size of its own
+  facts.modifiedUnixSeconds = look.modifiedUnixSeconds;
   return facts;
 }
 
