@@ -225,6 +225,20 @@ bool File::finishWriteOut() {
 #endif
 }
 
+bool File::flushWithFileSystem() {
+#ifdef __linux__
+  if (file_ == nullptr || std::fflush(file_) != 0) return false;
+  int result = 0;
+  do {
+    // Reports any write-out error on the file system since the file was opened.
+    result = ::syncfs(::fileno(file_));
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+#else
+  return flushToDisk();
+#endif
+}
+
 bool File::close() {
   if (file_ == nullptr) return false;
   const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;

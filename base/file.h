@@ -47,11 +47,16 @@ class File {
   /// For many files made durable together: startWriteOut sends the bytes on
   /// their way to the disk without waiting, finishWriteOut waits until they
   /// have left the system's caches (not the disk's own), false when that
-  /// fails. One flushToDisk after all of them then makes them all durable on
-  /// Linux, whose file systems commit every file's sizes and places together;
-  /// elsewhere finishWriteOut is a whole flushToDisk.
+  /// fails. One flushWithFileSystem after all of them then makes them all
+  /// durable on Linux; elsewhere finishWriteOut is a whole flushToDisk.
   void startWriteOut();
   bool finishWriteOut();
+  /// Linux: makes everything written on this file's file system durable, this
+  /// file's sizes and places and those of every other file among it, with one
+  /// wait for the disk. A file's own flush is not enough there: a file system
+  /// without a journal (ext4 can run so) writes only that file's entry.
+  /// Elsewhere: flushToDisk.
+  bool flushWithFileSystem();
   /// Flushes and closes; false when anything written could not be stored.
   bool close();
   bool failed() const { return file_ != nullptr && std::ferror(file_) != 0; }

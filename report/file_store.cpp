@@ -165,7 +165,8 @@ void PendingStores::commitWaiting() {
   }
   std::set<std::filesystem::path> notDurable;
   for (const auto& [folder, last] : lastInFolder) {
-    if (!doFlush(steps_, pending_[last].file)) notDurable.insert(folder);
+    File& file = pending_[last].file;
+    if (!(steps_.flush ? steps_.flush(file) : file.flushWithFileSystem())) notDurable.insert(folder);
   }
   std::set<std::filesystem::path> folders;
   std::vector<std::size_t> renamed;
