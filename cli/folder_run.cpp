@@ -51,6 +51,8 @@ struct Job {
   Outcome outcome = Outcome::pending;
   std::string message;   // the failure, for `err`
   KnownRecord record;    // of a written log, for the index
+  bool reportIsNew = false;  // no file stood at its report's or record's name
+  bool recordIsNew = false;  // when the folder was listed
 };
 
 // The output folder, made when the first file is stored in it.
@@ -165,6 +167,8 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     job.absolute = absoluteLogPath(log);
     if (!seen.insert(job.absolute).second) continue;  // the same log named twice is read once
     job.name = names.claim(job.absolute);
+    job.reportIsNew = !names.wasListed(job.name + ".htm");
+    job.recordIsNew = !names.wasListed(job.name + ".json");
     const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
     job.bytes = logFile.bytes;
     if (!run_.force && logFile.exists) {
@@ -194,10 +198,12 @@ Outcome FolderRunner::process(Job& job, PendingStores& stores) {
     analyseLogFile(*stats, job.absolute);
     const MatchOutputs outputs = buildMatchOutputs(*stats, facts);
     stats.reset();
-    if (!folder_.make() || !stores.add(report, outputs.page)) throw cannotCreateFile(utf8FromPath(report));
+    if (!folder_.make() || !stores.add(report, outputs.page, job.reportIsNew)) {
+      throw cannotCreateFile(utf8FromPath(report));
+    }
     pictures_.ensure(outputs.pictureWeapons);
     // The record last: a log whose record is missing is done again next time.
-    if (!stores.add(record, outputs.record)) throw cannotCreateFile(utf8FromPath(record));
+    if (!stores.add(record, outputs.record, job.recordIsNew)) throw cannotCreateFile(utf8FromPath(record));
     job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
     return Outcome::written;
   } catch (const Error& error) {

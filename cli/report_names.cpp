@@ -38,6 +38,7 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
        entries.increment(error)) {
     const std::filesystem::path& file = entries->path();
+    listed_.insert(nameKey(utf8FromPath(file.filename())));
     const std::string extension = nameKey(utf8FromPath(file.extension()));
     if (extension == ".htm") {
       reports.emplace(nameKey(stemOf(file)), file);
@@ -84,6 +85,8 @@ void ReportNames::reserveInputs(const std::vector<std::string>& inputs) {
     reserved_.insert(nameKey(stemOf(path)));
   }
 }
+
+bool ReportNames::wasListed(const std::string& fileName) const { return listed_.count(nameKey(fileName)) != 0; }
 
 bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog) const {
   const std::string key = nameKey(name);

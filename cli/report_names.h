@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "report/record_head.h"
@@ -35,6 +36,10 @@ class ReportNames {
   /// The head of the record the folder held under `name` before the run.
   const RecordHead* recordBefore(const std::string& name) const;
 
+  /// Whether the folder held a file of this name (with its extension) when
+  /// it was listed: a file that was not there has no permissions to keep.
+  bool wasListed(const std::string& fileName) const;
+
  private:
   bool isFree(const std::string& name, const std::string& absoluteLog) const;
 
@@ -43,6 +48,7 @@ class ReportNames {
   std::map<std::string, std::string> nameOfLog_;   // log path -> name, from the records
   std::map<std::string, std::string> reportsWithoutRecord_;  // name key -> log name as shown
   std::set<std::string> reserved_;                 // name keys of inputs and of names claimed
+  std::unordered_set<std::string> listed_;         // name keys of every file listed
 };
 
 }  // namespace fragtally

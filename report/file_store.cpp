@@ -79,7 +79,7 @@ void removeTemporary(const std::filesystem::path& temporary, HeldTemporary& held
 // exists, with the target's permissions and all the bytes written (not yet
 // flushed). On a failure nothing is left and the file is not open.
 bool writeTemporary(const std::filesystem::path& target, std::string_view bytes, const StoreSteps& steps,
-                    std::filesystem::path& temporary, File& file, HeldTemporary& held) {
+                    std::filesystem::path& temporary, File& file, HeldTemporary& held, bool targetIsNew = false) {
   try {
     temporary = temporaryBeside(target);
   } catch (const std::exception&) {
@@ -91,7 +91,7 @@ bool writeTemporary(const std::filesystem::path& target, std::string_view bytes,
     held.release();
     return false;
   }
-  if (takePermissionsOf(target, temporary) && doWrite(steps, file, bytes)) return true;
+  if ((targetIsNew || takePermissionsOf(target, temporary)) && doWrite(steps, file, bytes)) return true;
   file.close();
   removeTemporary(temporary, held);
   return false;
@@ -129,10 +129,10 @@ PendingStores::~PendingStores() {
   }
 }
 
-bool PendingStores::add(const std::filesystem::path& target, std::string_view bytes) {
+bool PendingStores::add(const std::filesystem::path& target, std::string_view bytes, bool targetIsNew) {
   if (pending_.size() == kMaxPending) commitWaiting();
   Pending store{target, {}, File(), HeldTemporary()};
-  if (!writeTemporary(target, bytes, steps_, store.temporary, store.file, store.held)) {
+  if (!writeTemporary(target, bytes, steps_, store.temporary, store.file, store.held, targetIsNew)) {
     failed_.push_back(target);
     return false;
   }

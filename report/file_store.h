@@ -57,8 +57,11 @@ class PendingStores {
   PendingStores& operator=(const PendingStores&) = delete;
 
   /// Writes the bytes to a temporary file beside `target`. False (and nothing
-  /// left behind) when that fails; the target then counts as failed.
-  bool add(const std::filesystem::path& target, std::string_view bytes);
+  /// left behind) when that fails; the target then counts as failed. With
+  /// `targetIsNew` the caller knows no file stands at the target, whose
+  /// permissions would be kept: a batch of thousands of new files is spared
+  /// a look into the folder for each, which other writers there must wait for.
+  bool add(const std::filesystem::path& target, std::string_view bytes, bool targetIsNew = false);
   /// Makes every store added so far durable and in place. Returns the
   /// targets that failed since the last commit, each once (the folder-flush
   /// rule of replaceFileContents applies).

@@ -111,9 +111,24 @@ TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
   EXPECT_EQ(changed.out, path(out / "two.htm") + "\n");
   EXPECT_TRUE(shows(out / "two.htm", "TwoChanged"));
 
+#ifndef _WIN32
+  // A report made private stays private when it is redone; a new one is not.
+  ASSERT_EQ(chmod(path(out / "one.htm").c_str(), 0600), 0);
+#endif
   EXPECT_EQ(run({path(top / "logs"), "-d", path(out), "--force"}).out,
             path(out / "one.htm") + "\n" + path(out / "two.htm") + "\n");
   EXPECT_TRUE(shows(out / "one.htm", "One"));
+#ifndef _WIN32
+  writeFile(top / "new.txt", "");  // what a new file gets under this umask
+  struct stat one {};
+  struct stat two {};
+  struct stat fresh {};
+  ASSERT_EQ(stat(path(out / "one.htm").c_str(), &one), 0);
+  ASSERT_EQ(stat(path(out / "two.htm").c_str(), &two), 0);
+  ASSERT_EQ(stat(path(top / "new.txt").c_str(), &fresh), 0);
+  EXPECT_EQ(one.st_mode & 07777, 0600u);
+  EXPECT_EQ(two.st_mode & 07777, fresh.st_mode & 07777);
+#endif
 
   // A run stopped between a report and its record: the report's header still
   // says whose it is, so it is redone in place.
