@@ -2,7 +2,8 @@
 //
 //   fragtally_index_bench generate DIR COUNT [SEED [INDENT]]
 //                                                     COUNT records of realistic size into DIR,
-//                                                     indented by INDENT blanks (default 2, -1: none)
+//                                                     indented by INDENT blanks (default -1: one
+//                                                     line, as the program writes them)
 //   fragtally_index_bench time DIR [RUNS]             medians of each step, without and with the
 //                                                     index cache, and of a full tree parse of
 //                                                     the same files for comparison
@@ -217,7 +218,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() >= 3 && args[0] == "generate") {
     return fragtally::generate(args[1], static_cast<std::uint32_t>(std::stoul(args[2])),
-                               args.size() > 3 ? std::stoull(args[3]) : 1, args.size() > 4 ? std::stoi(args[4]) : 2);
+                               args.size() > 3 ? std::stoull(args[3]) : 1, args.size() > 4 ? std::stoi(args[4]) : -1);
   }
   if (args.size() >= 2 && args[0] == "time") return fragtally::timeSteps(args[1], args.size() > 2 ? std::stoi(args[2]) : 5);
   if (args.size() == 2 && args[0] == "rebuild") return fragtally::rebuildIndex(args[1]), 0;
