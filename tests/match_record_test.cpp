@@ -201,5 +201,29 @@ TEST(MatchRecordTest, LogFileFactsAreTheFilesSizeAndTime) {
   }
 }
 
+// One look tells kind, size and time; a time within a second is its second,
+// also before 1970, and a folder has no size of its own.
+TEST(MatchRecordTest, OneLookAtAFileTellsItsKindSizeAndTime) {
+  testing::TempFolder folder;
+  const std::filesystem::path log = folder / "old.log";
+  testing::writeFile(log, "1234567");
+  using namespace std::chrono;
+  std::filesystem::last_write_time(log, file_clock::from_sys(sys_time<milliseconds>{milliseconds{1607443200250}}));
+  FileLook look = lookAtFile(log);
+  EXPECT_TRUE(look.exists && look.regular);
+  EXPECT_EQ(look.bytes, 7u);
+  EXPECT_EQ(look.modifiedUnixSeconds, 1607443200);
+#ifndef _WIN32
+  std::filesystem::last_write_time(log, file_clock::from_sys(sys_time<milliseconds>{milliseconds{-1500}}));
+  EXPECT_EQ(lookAtFile(log).modifiedUnixSeconds, -2);
+#endif
+
+  look = lookAtFile(folder.path());
+  EXPECT_TRUE(look.exists);
+  EXPECT_FALSE(look.regular);
+  EXPECT_EQ(look.bytes, 0u);
+  EXPECT_FALSE(lookAtFile(folder / "missing.log").exists);
+}
+
 }  // namespace
 }  // namespace fragtally
