@@ -233,6 +233,8 @@ bool File::flushWithFileSystem() {
     // Reports any write-out error on the file system since the file was opened.
     result = ::syncfs(::fileno(file_));
   } while (result != 0 && errno == EINTR);
+  // A kernel or file system without it: the file's own flush, as elsewhere.
+  if (result != 0 && (errno == ENOSYS || errno == EINVAL || errno == ENOTSUP)) return flushToDisk();
   return result == 0;
 #else
   return flushToDisk();
