@@ -140,19 +140,25 @@ void IndexCache::append(std::string& cache, std::string_view name, const RecordS
 }
 
 std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
+  if (summary) return encode(*summary);
   std::string out;
-  putNumber(out, summary ? 1 : 0, 1);
-  if (!summary) return out;
-  putText(out, summary->date);
-  putText(out, summary->start);
-  putSigned(out, summary->lengthSeconds);
-  putNumber(out, summary->map ? 1 : 0, 1);
-  if (summary->map) putText(out, *summary->map);
-  putSigned(out, summary->ctRounds);
-  putSigned(out, summary->terroristRounds);
-  putNumber(out, static_cast<std::uint64_t>(summary->kills), 8);
+  putNumber(out, 0, 1);
+  return out;
+}
+
+std::string IndexCache::encode(const MatchSummary& summary) {
+  std::string out;
+  putNumber(out, 1, 1);
+  putText(out, summary.date);
+  putText(out, summary.start);
+  putSigned(out, summary.lengthSeconds);
+  putNumber(out, summary.map ? 1 : 0, 1);
+  if (summary.map) putText(out, *summary.map);
+  putSigned(out, summary.ctRounds);
+  putSigned(out, summary.terroristRounds);
+  putNumber(out, static_cast<std::uint64_t>(summary.kills), 8);
   std::vector<std::string_view> weapons;
-  for (const PlayerSummary& player : summary->players) {
+  for (const PlayerSummary& player : summary.players) {
     for (const auto& entry : player.weaponKills) {
       if (std::find(weapons.begin(), weapons.end(), entry.first) == weapons.end()) weapons.push_back(entry.first);
     }
@@ -162,8 +168,8 @@ std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
   if (weapons.size() > kMaxWeaponNames) return {};
   putNumber(out, weapons.size(), 1);
   for (const std::string_view weapon : weapons) putText(out, weapon);
-  putNumber(out, summary->players.size(), 1);
-  for (const PlayerSummary& player : summary->players) {
+  putNumber(out, summary.players.size(), 1);
+  for (const PlayerSummary& player : summary.players) {
     putText(out, player.name);
     putSigned(out, player.kills);
     putSigned(out, player.deaths);

@@ -48,6 +48,7 @@ class IndexCache {
   /// what a batch keeps of each record it writes, for the index at its end.
   /// Empty when the summary cannot be kept in that form.
   static std::string encode(const std::optional<MatchSummary>& summary);
+  static std::string encode(const MatchSummary& summary);
   /// What encode() gave; nothing when the bytes are not such a form.
   static std::optional<std::optional<MatchSummary>> decode(std::string_view encoded);
   /// The same, read into `into` as find() does.

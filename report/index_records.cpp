@@ -166,8 +166,8 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         if (differs && !knownBytes[at].empty()) {
           IndexCache::append(*freshCache, record.key, *record.stamp, knownBytes[at]);
         } else if (differs) {
-          IndexCache::append(*freshCache, record.key, *record.stamp,
-                             present[at] ? std::optional<MatchSummary>(batch[at]) : std::nullopt);
+          const std::string encoded = present[at] ? IndexCache::encode(batch[at]) : IndexCache::encode(std::nullopt);
+          IndexCache::append(*freshCache, record.key, *record.stamp, encoded);
         }
       }
       if (!present[at]) continue;
