@@ -72,6 +72,16 @@ std::FILE* openFile(const std::filesystem::path& path, bool forWriting) {
   return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
 }
 
+// A system call that a signal broke off is made again; its result otherwise.
+template <typename Call>
+auto retryingInterrupted(Call call) {
+  decltype(call()) result;
+  do {
+    result = call();
+  } while (result < 0 && errno == EINTR);
+  return result;
+}
+
 // Opening never waits: without O_NONBLOCK, opening a FIFO for reading blocks
 // until some program opens it for writing, which may be never. A FIFO opened
 // so is only kept when it holds bytes or a writer has it open (a read then
@@ -86,10 +96,7 @@ std::FILE* openForReadingWithoutWaiting(const std::filesystem::path& path) {
   int peeked = -1;
   if (S_ISFIFO(facts.st_mode)) {
     unsigned char byte = 0;
-    ssize_t got = 0;
-    do {
-      got = ::read(fd.get(), &byte, 1);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = retryingInterrupted([&] { return ::read(fd.get(), &byte, 1); });
     if (got == 0) return nullptr;
     if (got == 1) {
       peeked = byte;
@@ -191,16 +198,12 @@ bool File::flushToDisk() {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)));
   return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 #else
-  int result = 0;
-  do {
 #ifdef __linux__
-    // The data and what is needed to read it back (its size); not its times.
-    result = ::fdatasync(::fileno(file_));
+  // The data and what is needed to read it back (its size); not its times.
+  return retryingInterrupted([&] { return ::fdatasync(::fileno(file_)); }) == 0;
 #else
-    result = ::fsync(::fileno(file_));
+  return retryingInterrupted([&] { return ::fsync(::fileno(file_)); }) == 0;
 #endif
-  } while (result != 0 && errno == EINTR);
-  return result == 0;
 #endif
 }
 
@@ -214,12 +217,10 @@ void File::startWriteOut() {
 bool File::finishWriteOut() {
 #ifdef __linux__
   if (file_ == nullptr || std::fflush(file_) != 0) return false;
-  int result = 0;
-  do {
-    result = ::sync_file_range(::fileno(file_), 0, 0,
-                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
-  } while (result != 0 && errno == EINTR);
-  return result == 0;
+  return retryingInterrupted([&] {
+           return ::sync_file_range(::fileno(file_), 0, 0,
+                                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+         }) == 0;
 #else
   return flushToDisk();
 #endif
@@ -228,11 +229,8 @@ bool File::finishWriteOut() {
 bool File::flushWithFileSystem() {
 #ifdef __linux__
   if (file_ == nullptr || std::fflush(file_) != 0) return false;
-  int result = 0;
-  do {
-    // Reports any write-out error on the file system since the file was opened.
-    result = ::syncfs(::fileno(file_));
-  } while (result != 0 && errno == EINTR);
+  // Reports any write-out error on the file system since the file was opened.
+  const int result = retryingInterrupted([&] { return ::syncfs(::fileno(file_)); });
   // A kernel or file system without it: the file's own flush, as elsewhere.
   if (result != 0 && (errno == ENOSYS || errno == EINVAL || errno == ENOTSUP)) return flushToDisk();
   return result == 0;
@@ -320,10 +318,7 @@ bool flushFolder(const std::filesystem::path& folder) {
   // A folder one may write into but not list cannot be opened to flush it;
   // the rename in it has still been done and will reach the disk in time.
   if (fd.get() < 0) return errno == EACCES;
-  int result = 0;
-  do {
-    result = ::fsync(fd.get());
-  } while (result != 0 && errno == EINTR);
+  const int result = retryingInterrupted([&] { return ::fsync(fd.get()); });
   // Some file systems have no flush of a folder and say so: nothing to wait for.
   return result == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP;
 #endif
