@@ -1,13 +1,12 @@
 #include "cli/report_names.h"
 
-#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "base/file.h"
+#include "base/file_threads.h"
 #include "base/same_file.h"
 #include "report/report_owner.h"
 
@@ -53,12 +52,7 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
   const auto readSome = [&] {
     for (std::size_t at; (at = next.fetch_add(1)) < records.size();) heads[at] = readRecordHead(records[at]);
   };
-  {
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    std::vector<std::jthread> helpers;
-    for (unsigned t = 1; t < threads && t < records.size(); ++t) helpers.emplace_back(readSome);
-    readSome();
-  }
+  onThreads(fileReadingThreads(), records.size(), readSome);
   for (std::size_t at = 0; at < records.size(); ++at) {
     if (!heads[at]) continue;
     nameOfLog_.emplace(heads[at]->logPath, stemOf(records[at]));

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <atomic>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "base/file.h"
+#include "base/file_threads.h"
 #include "report/index_cache.h"
 #include "report/match_summary.h"
 
@@ -95,8 +95,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     *freshCache = header;
   }
 
-  // Reading is bound by the parser; more than a few threads only add buffers.
-  if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+  if (threads == 0) threads = fileReadingThreads();
   // Records are read in batches on every thread, then added in name order: the
   // memory held is one batch of summaries, whatever the number of records.
   constexpr std::size_t kBatch = 256;
@@ -147,10 +146,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
       }
     };
-    std::vector<std::jthread> helpers;
-    for (unsigned t = 1; t < threads && t < count; ++t) helpers.emplace_back(readSome);
-    readSome();
-    helpers.clear();  // joins them
+    onThreads(threads, count, readSome);
     for (std::size_t at = 0; at < count; ++at) {
       const Listed& record = records[first + at];
       if (freshCache && record.stamp) {
