@@ -214,28 +214,13 @@ void File::startWriteOut() {
 #endif
 }
 
-bool File::finishWriteOut() {
+File::SystemFlush File::flushFileSystem() {
 #ifdef __linux__
-  if (file_ == nullptr || std::fflush(file_) != 0) return false;
-  return retryingInterrupted([&] {
-           return ::sync_file_range(::fileno(file_), 0, 0,
-                                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
-         }) == 0;
+  if (file_ == nullptr || std::fflush(file_) != 0) return SystemFlush::failed;
+  if (retryingInterrupted([&] { return ::syncfs(::fileno(file_)); }) == 0) return SystemFlush::done;
+  return errno == ENOSYS || errno == EINVAL || errno == ENOTSUP ? SystemFlush::unsupported : SystemFlush::failed;
 #else
-  return flushToDisk();
-#endif
-}
-
-bool File::flushWithFileSystem() {
-#ifdef __linux__
-  if (file_ == nullptr || std::fflush(file_) != 0) return false;
-  // Reports any write-out error on the file system since the file was opened.
-  const int result = retryingInterrupted([&] { return ::syncfs(::fileno(file_)); });
-  // A kernel or file system without it: the file's own flush, as elsewhere.
-  if (result != 0 && (errno == ENOSYS || errno == EINVAL || errno == ENOTSUP)) return flushToDisk();
-  return result == 0;
-#else
-  return flushToDisk();
+  return SystemFlush::unsupported;
 #endif
 }
 

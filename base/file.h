@@ -44,19 +44,20 @@ class File {
   /// Hands everything written so far to the disk and waits until it is there;
   /// false when the system reports it could not be stored.
   bool flushToDisk();
-  /// For many files made durable together: startWriteOut sends the bytes on
-  /// their way to the disk without waiting, finishWriteOut waits until they
-  /// have left the system's caches (not the disk's own), false when that
-  /// fails. One flushWithFileSystem after all of them then makes them all
-  /// durable on Linux; elsewhere finishWriteOut is a whole flushToDisk.
+  /// Sends the bytes written so far on their way to the disk without waiting
+  /// for them (Linux; elsewhere nothing): for many files made durable
+  /// together, so that the disk gets all of them before the first is waited for.
   void startWriteOut();
-  bool finishWriteOut();
-  /// Linux: makes everything written on this file's file system durable, this
-  /// file's sizes and places and those of every other file among it, with one
-  /// wait for the disk. A file's own flush is not enough there: a file system
-  /// without a journal (ext4 can run so) writes only that file's entry.
-  /// Elsewhere: flushToDisk.
-  bool flushWithFileSystem();
+  /// The outcome of flushFileSystem.
+  enum class SystemFlush { done, failed, unsupported };
+  /// Linux: makes everything written on this file's file system durable, the
+  /// bytes, sizes and names of every file on it, with one wait for the disk,
+  /// and reports a failed write-out of any of them since this file was
+  /// opened. A file's own flush is not enough for a batch there: a file
+  /// system without a journal (ext4 can run so) writes only that file's
+  /// entry. `unsupported` (nothing flushed) where the system has no such
+  /// flush: other systems, or a kernel or file system without it.
+  SystemFlush flushFileSystem();
   /// Flushes and closes; false when anything written could not be stored.
   bool close();
   bool failed() const { return file_ != nullptr && std::ferror(file_) != 0; }

@@ -27,7 +27,7 @@ using PathChar = std::filesystem::path::value_type;
 // Room for the longest path the system opens (4096 bytes on Linux); slots
 // enough for every thread of a parallel run with a batch of stores each.
 constexpr std::size_t kPathCapacity = 4096;
-constexpr int kSlots = 256;
+constexpr int kSlots = HeldTemporary::kPlaces;
 
 enum SlotState : int { kFree = 0, kFilling = 1, kHeld = 2 };
 
@@ -125,7 +125,12 @@ bool interruptRequested() { return requested.load(); }
 HeldTemporary::HeldTemporary(const std::filesystem::path& path) {
   const auto& text = path.native();
   if (text.empty() || text.size() >= kPathCapacity) return;
-  for (int i = 0; i < kSlots; ++i) {
+  // Slots are taken and freed roughly in turn: the search starts past the
+  // last one taken rather than at the first, which is likely still held.
+  static std::atomic<unsigned> next{0};
+  const unsigned start = next.fetch_add(1, std::memory_order_relaxed);
+  for (int n = 0; n < kSlots; ++n) {
+    const int i = static_cast<int>((start + static_cast<unsigned>(n)) % kSlots);
     int expected = kFree;
     if (!slots[i].state.compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) continue;
     std::memcpy(slots[i].path, text.c_str(), (text.size() + 1) * sizeof(PathChar));

@@ -26,6 +26,9 @@ bool interruptRequested();
 /// removes it once it is a day old.
 class HeldTemporary {
  public:
+  /// Paths that can be held at once, over all threads.
+  static constexpr int kPlaces = 256;
+
   HeldTemporary() = default;
   explicit HeldTemporary(const std::filesystem::path& path);
   ~HeldTemporary() { release(); }

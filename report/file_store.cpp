@@ -136,6 +136,14 @@ bool PendingStores::add(const std::filesystem::path& target, std::string_view by
     failed_.push_back(target);
     return false;
   }
+  // On its way to the disk now, so that the commit waits for less.
+  store.file.startWriteOut();
+  const auto [first, isFirst] = firstInFolder_.try_emplace(target.parent_path(), pending_.size());
+  if (kFilesWaitClosed && !isFirst && !store.file.close()) {
+    removeTemporary(store.temporary, store.held);
+    failed_.push_back(target);
+    return false;
+  }
   pending_.push_back(std::move(store));
   return true;
 }
@@ -145,36 +153,41 @@ std::vector<std::filesystem::path> PendingStores::commit() {
   return std::exchange(failed_, {});
 }
 
+// Every waiting file of `folder` made durable: with one flush of the file
+// system where there is one, else each file on its own.
+bool PendingStores::flushFolderFiles(const std::filesystem::path& folder) {
+  if (steps_.flush) {
+    for (Pending& store : pending_) {
+      if (store.target.parent_path() == folder && store.file.isOpen() && !steps_.flush(store.file)) return false;
+    }
+    return true;
+  }
+  const File::SystemFlush flushed = pending_[firstInFolder_.at(folder)].file.flushFileSystem();
+  if (flushed != File::SystemFlush::unsupported) return flushed == File::SystemFlush::done;
+  for (Pending& store : pending_) {
+    if (store.target.parent_path() != folder) continue;
+    // A closed one is opened again: a flush goes to the file, whoever opened it.
+    File reopened = store.file.isOpen() ? File() : File::openForReading(store.temporary);
+    if (!(store.file.isOpen() ? store.file : reopened).flushToDisk()) return false;
+  }
+  return true;
+}
+
 void PendingStores::commitWaiting() {
-  // Every file's bytes out of the caches, then one flush that makes them all
-  // durable, and only then the renames: the disk is waited for once per batch
-  // rather than twice per file, and no name points to bytes not yet on disk.
-  // The one flush goes to the last file of each folder, so that a batch
-  // spread over several disks has each of them flushed.
-  // All of them are started before the first is waited for, so that the disk
-  // gets the whole batch at once.
-  if (!steps_.flush) {
-    for (Pending& store : pending_) store.file.startWriteOut();
-  }
-  std::vector<bool> ready(pending_.size());
-  std::map<std::filesystem::path, std::size_t> lastInFolder;
-  for (std::size_t i = 0; i < pending_.size(); ++i) {
-    File& file = pending_[i].file;
-    ready[i] = steps_.flush ? steps_.flush(file) : file.finishWriteOut();
-    if (ready[i]) lastInFolder[pending_[i].target.parent_path()] = i;
-  }
+  // Every file's bytes durable, and only then the renames: the disk is
+  // waited for once per batch rather than twice per file, and no name points
+  // to bytes not yet on disk.
   std::set<std::filesystem::path> notDurable;
-  for (const auto& [folder, last] : lastInFolder) {
-    File& file = pending_[last].file;
-    if (!(steps_.flush ? steps_.flush(file) : file.flushWithFileSystem())) notDurable.insert(folder);
+  for (const auto& [folder, first] : firstInFolder_) {
+    if (!flushFolderFiles(folder)) notDurable.insert(folder);
   }
   std::set<std::filesystem::path> folders;
   std::vector<std::size_t> renamed;
   for (std::size_t i = 0; i < pending_.size(); ++i) {
     Pending& store = pending_[i];
-    const bool closed = store.file.close();
+    const bool closed = !store.file.isOpen() || store.file.close();
     const bool durable = notDurable.count(store.target.parent_path()) == 0;
-    if (durable && ready[i] && closed && doRename(steps_, store.temporary, store.target)) {
+    if (durable && closed && doRename(steps_, store.temporary, store.target)) {
       store.held.release();
       folders.insert(store.target.parent_path());
       renamed.push_back(i);
@@ -191,6 +204,7 @@ void PendingStores::commitWaiting() {
     if (unflushed.count(pending_[i].target.parent_path()) != 0) failed_.push_back(pending_[i].target);
   }
   pending_.clear();
+  firstInFolder_.clear();
 }
 
 void removeStaleTemporaries(const std::filesystem::path& folder) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -18,7 +19,9 @@ using ContentWriter = std::function<bool(File&, std::string_view)>;
 /// can fail it; an empty one does the real step.
 struct StoreSteps {
   ContentWriter write;
-  /// The temporary file's bytes to disk (File::flushToDisk).
+  /// The temporary file's bytes to disk (File::flushToDisk); in a batch, of
+  /// each file still open when it is committed (where files wait closed, the
+  /// first of each folder, whose flush stands for its whole file system).
   std::function<bool(File&)> flush;
   /// The temporary file renamed over the target (renameReplacing).
   std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> rename;
@@ -48,7 +51,20 @@ bool replaceFileContents(const std::filesystem::path& target, std::string_view b
 /// commits the waiting ones first.
 class PendingStores {
  public:
+#ifdef __linux__
+  /// One flush of the file system makes them all durable, so a waiting file
+  /// is closed once written, and many can wait.
+  static constexpr bool kFilesWaitClosed = true;
+  static constexpr std::size_t kMaxPending = 192;
+#else
+  /// Each is flushed on its own, so each waits open.
+  static constexpr bool kFilesWaitClosed = false;
   static constexpr std::size_t kMaxPending = 64;
+#endif
+
+  // Every waiting file's temporary is held for the interrupt handlers, with
+  // room left for other threads' stores.
+  static_assert(kMaxPending + 64 <= HeldTemporary::kPlaces);
 
   explicit PendingStores(StoreSteps steps = {});
   /// Stores not committed are dropped: their temporaries removed, targets untouched.
@@ -62,6 +78,8 @@ class PendingStores {
   /// permissions would be kept: a batch of thousands of new files is spared
   /// a look into the folder for each, which other writers there must wait for.
   bool add(const std::filesystem::path& target, std::string_view bytes, bool targetIsNew = false);
+  /// Files written and not yet committed.
+  std::size_t waiting() const { return pending_.size(); }
   /// Makes every store added so far durable and in place. Returns the
   /// targets that failed since the last commit, each once (the folder-flush
   /// rule of replaceFileContents applies).
@@ -71,13 +89,17 @@ class PendingStores {
   struct Pending {
     std::filesystem::path target;
     std::filesystem::path temporary;
-    File file;
+    File file;  // open until the commit only where it is flushed on its own
     HeldTemporary held;
   };
   void commitWaiting();
+  bool flushFolderFiles(const std::filesystem::path& folder);
 
   StoreSteps steps_;
   std::vector<Pending> pending_;
+  // The first waiting file of each folder, kept open: flushing its file
+  // system reports a failed write-out of any file written after it.
+  std::map<std::filesystem::path, std::size_t> firstInFolder_;
   std::vector<std::filesystem::path> failed_;
 };
 
