@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "app/analysis.h"
 #include "base/error.h"
@@ -116,19 +119,27 @@ class FolderRunner {
   int run();
 
  private:
-  // A worker's written files, and the jobs they belong to, waiting to be made
-  // durable and put in place.
+  // A log's report and record, built by a worker and waiting to be stored.
+  struct BuiltFiles {
+    std::size_t job = 0;
+    std::string page;
+    std::string record;
+  };
+  // A worker's built files, handed to the storing thread together. The
+  // workers only build: every file is created, written, made durable and
+  // renamed by the storing thread, so that the folder's lock has one user
+  // and the workers never wait for the file system.
   struct StoreBatch {
-    std::unique_ptr<PendingStores> stores;
-    std::vector<std::size_t> jobs;
+    std::vector<BuiltFiles> logs;
   };
 
   void planJobs(const std::vector<std::string>& logs);
   void work();
-  Outcome process(Job& job, PendingStores& stores);
+  Outcome process(std::size_t index, StoreBatch& batch);
   void handOver(StoreBatch batch);
   void storeBatches();
-  void publish(PendingStores& stores, const std::vector<std::size_t>& jobs);
+  void write(StoreBatch& batch, PendingStores& stores);
+  void commit(PendingStores& stores, std::vector<StoreBatch>& written);
   std::filesystem::path outputPath(const Job& job, std::string_view extension) const {
     return folder_.path() / pathFromUtf8(job.name + std::string(extension));
   }
@@ -151,11 +162,12 @@ class FolderRunner {
 };
 
 // Batches waiting for the storing thread at most: beyond that a worker waits,
-// so that a slow disk cannot make the run hold ever more open files.
+// so that a slow disk cannot make the run hold ever more built files.
 constexpr std::size_t kQueuedBatches = 2;
-// Open files a run may hold at once over all its batches, well below the
-// usual limit of 1,024 per process.
-constexpr std::size_t kOpenFilesBudget = 512;
+// Built files a run may hold at once over all its batches, in bytes.
+constexpr std::size_t kBuiltBytesBudget = std::size_t{8} << 20;
+// A log's report and record, about as large as the log itself.
+constexpr std::size_t kBuiltBytesPerLog = 128 << 10;
 
 void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   ReportNames names(folder_.path());
@@ -187,25 +199,21 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   }
 }
 
-// Analyses one log and hands its report and record to the worker's stores;
-// the message of a failure goes to the job.
-Outcome FolderRunner::process(Job& job, PendingStores& stores) {
-  const std::filesystem::path report = outputPath(job, ".htm");
-  const std::filesystem::path record = outputPath(job, ".json");
+// Analyses one log and adds its report and record to the worker's batch; the
+// message of a failure goes to the job.
+Outcome FolderRunner::process(std::size_t index, StoreBatch& batch) {
+  Job& job = jobs_[index];
   try {
     const LogFileFacts facts = logFileFacts(job.absolute);
     auto stats = std::make_unique<MatchStats>();
     analyseLogFile(*stats, job.absolute);
-    const MatchOutputs outputs = buildMatchOutputs(*stats, facts);
+    MatchOutputs outputs = buildMatchOutputs(*stats, facts);
     stats.reset();
-    if (!folder_.make() || !stores.add(report, outputs.page, job.reportIsNew)) {
-      throw cannotCreateFile(utf8FromPath(report));
-    }
+    if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, ".htm")));
     pictures_.ensure(outputs.pictureWeapons);
-    // The record last: a log whose record is missing is done again next time.
-    if (!stores.add(record, outputs.record, job.recordIsNew)) throw cannotCreateFile(utf8FromPath(record));
     job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
-    return Outcome::written;
+    batch.logs.push_back(BuiltFiles{index, std::move(outputs.page), std::move(outputs.record)});
+    return Outcome::storing;
   } catch (const Error& error) {
     job.message = userMessage(error.what());
   } catch (const std::bad_alloc&) {
@@ -214,22 +222,38 @@ Outcome FolderRunner::process(Job& job, PendingStores& stores) {
   return Outcome::failed;
 }
 
-// Commits a batch's stores and makes the outcomes of the jobs whose files
-// they held known to the printer.
-void FolderRunner::publish(PendingStores& stores, const std::vector<std::size_t>& jobs) {
+// Writes a batch's files to their temporaries; they are put in place at the
+// next commit.
+void FolderRunner::write(StoreBatch& batch, PendingStores& stores) {
+  for (BuiltFiles& built : batch.logs) {
+    const Job& job = jobs_[built.job];
+    // The record last: a log whose record is missing is done again next time.
+    if (stores.add(outputPath(job, ".htm"), built.page, job.reportIsNew)) {
+      stores.add(outputPath(job, ".json"), built.record, job.recordIsNew);
+    }
+    std::string().swap(built.page);
+    std::string().swap(built.record);
+  }
+}
+
+// Commits the files written so far and makes the outcomes of their jobs
+// known to the printer. A log is written when both its files are in place.
+void FolderRunner::commit(PendingStores& stores, std::vector<StoreBatch>& written) {
   const std::vector<std::filesystem::path> failed = stores.commit();
   std::lock_guard<std::mutex> lock(doneMutex_);
-  for (const std::size_t index : jobs) {
-    Job& job = jobs_[index];
-    if (job.outcome != Outcome::storing) continue;
-    job.outcome = Outcome::written;
-    for (const std::filesystem::path& target : failed) {
-      if (target != outputPath(job, ".htm") && target != outputPath(job, ".json")) continue;
-      job.message = userMessage(cannotCreateFile(utf8FromPath(target)).what());
-      job.outcome = Outcome::failed;
-      break;
+  for (const StoreBatch& batch : written) {
+    for (const BuiltFiles& built : batch.logs) {
+      Job& job = jobs_[built.job];
+      job.outcome = Outcome::written;
+      for (const std::filesystem::path& target : failed) {
+        if (target != outputPath(job, ".htm") && target != outputPath(job, ".json")) continue;
+        job.message = userMessage(cannotCreateFile(utf8FromPath(target)).what());
+        job.outcome = Outcome::failed;
+        break;
+      }
     }
   }
+  written.clear();
   doneChanged_.notify_all();
 }
 
@@ -240,43 +264,63 @@ void FolderRunner::handOver(StoreBatch batch) {
   storeChanged_.notify_all();
 }
 
-// The storing thread: waiting for the disk is its job alone, so that the
-// workers go on analysing while a batch reaches the disk.
+// The storing thread: the file system is its job alone, so that the workers
+// go on building while files are created, reach the disk and are renamed.
+// Files are committed many batches at a time, for each commit waits for the
+// disk once; a commit is also made when the files have waited a while with
+// no more coming, so that the outcomes keep coming too.
 void FolderRunner::storeBatches() {
+  using Clock = std::chrono::steady_clock;
+  constexpr auto kLongestWait = std::chrono::milliseconds(250);
+  PendingStores stores;
+  std::vector<StoreBatch> written;
+  Clock::time_point firstWritten;
   for (;;) {
-    StoreBatch batch;
+    std::optional<StoreBatch> batch;
+    bool finished = false;
     {
       std::unique_lock<std::mutex> lock(storeMutex_);
-      storeChanged_.wait(lock, [&] { return !toStore_.empty() || workersDone_; });
-      if (toStore_.empty()) return;
-      batch = std::move(toStore_.front());
-      toStore_.pop_front();
-      storeChanged_.notify_all();
+      const auto ready = [&] { return !toStore_.empty() || workersDone_; };
+      if (written.empty()) {
+        storeChanged_.wait(lock, ready);
+      } else {
+        storeChanged_.wait_until(lock, firstWritten + kLongestWait, ready);
+      }
+      if (!toStore_.empty()) {
+        batch = std::move(toStore_.front());
+        toStore_.pop_front();
+        storeChanged_.notify_all();
+      }
+      finished = toStore_.empty() && workersDone_;
     }
-    publish(*batch.stores, batch.jobs);
+    if (batch) {
+      if (written.empty()) firstWritten = Clock::now();
+      write(*batch, stores);
+      written.push_back(std::move(*batch));
+    }
+    const bool full = stores.waiting() + 2 * logsPerBatch_ > PendingStores::kMaxPending;
+    if (!written.empty() && (full || finished || Clock::now() - firstWritten >= kLongestWait)) {
+      commit(stores, written);
+    }
+    if (finished) return;
   }
 }
 
 void FolderRunner::work() {
-  // Files are made durable a batch at a time: one flush to disk for many.
-  StoreBatch batch{std::make_unique<PendingStores>(), {}};
+  StoreBatch batch;
   for (;;) {
     const std::size_t index = nextJob_.fetch_add(1);
     if (index >= jobs_.size()) break;
     Job& job = jobs_[index];
     if (job.outcome != Outcome::pending) continue;  // up to date: known before the workers began
-    const Outcome outcome = process(job, *batch.stores);
-    batch.jobs.push_back(index);
+    const Outcome outcome = process(index, batch);
     {
       std::lock_guard<std::mutex> lock(doneMutex_);
-      job.outcome = outcome == Outcome::written ? Outcome::storing : outcome;
+      job.outcome = outcome;
     }
-    if (batch.jobs.size() >= logsPerBatch_) {
-      handOver(std::move(batch));
-      batch = StoreBatch{std::make_unique<PendingStores>(), {}};
-    }
+    if (batch.logs.size() >= logsPerBatch_) handOver(std::exchange(batch, StoreBatch{}));
   }
-  if (!batch.jobs.empty()) handOver(std::move(batch));
+  if (!batch.logs.empty()) handOver(std::move(batch));
 }
 
 // Prints the outcomes in input order as they become known, whatever order the
@@ -325,10 +369,10 @@ int FolderRunner::run() {
 
   unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
-  // Two files per log; every worker fills one batch while the storing thread
-  // holds the queued ones and the one it stores.
-  logsPerBatch_ = std::clamp<std::size_t>(kOpenFilesBudget / 2 / (threads + kQueuedBatches + 1), 4,
-                                          PendingStores::kMaxPending / 2);
+  // Every worker fills one batch while the storing thread holds the queued
+  // ones and the one it writes.
+  logsPerBatch_ = std::clamp<std::size_t>(kBuiltBytesBudget / kBuiltBytesPerLog / (threads + kQueuedBatches + 1), 2,
+                                          PendingStores::kMaxPending / 4);
   std::thread storer([this] { storeBatches(); });
   std::vector<std::thread> workers;
   workers.reserve(threads);
