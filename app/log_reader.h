@@ -55,6 +55,7 @@ class LineReader {
   static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
 
   explicit LineReader(ByteSource& source, std::size_t chunkSize = kDefaultChunkSize);
+  ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
