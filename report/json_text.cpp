@@ -67,6 +67,20 @@ JsonText& JsonText::text(std::string_view utf8) {
   return *this;
 }
 
+JsonText& JsonText::quotedKey(std::string_view quoted) {
+  separate();
+  out_ += quoted;
+  out_ += ':';
+  afterKey_ = true;
+  return *this;
+}
+
+JsonText& JsonText::quotedText(std::string_view quoted) {
+  separate();
+  out_ += quoted;
+  return *this;
+}
+
 JsonText& JsonText::number(std::int64_t value) {
   separate();
   char digits[24];

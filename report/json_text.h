@@ -26,6 +26,10 @@ class JsonText {
   JsonText& text(std::string_view utf8);
   JsonText& number(std::int64_t value);
   JsonText& null();
+  /// The same as key and text, for a text already quoted by appendJsonString:
+  /// a name written many times is escaped once.
+  JsonText& quotedKey(std::string_view quoted);
+  JsonText& quotedText(std::string_view quoted);
 
  private:
   JsonText& open(char bracket);

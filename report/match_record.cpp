@@ -21,22 +21,25 @@
 namespace fragtally {
 namespace {
 
-// A name → kills member list in the order of first mention. Two log names that
-// read as the same text (one in UTF-8, one in Windows-1251) are one key: their
-// kills add up.
-using Counts = std::vector<std::pair<std::string, std::int32_t>>;
+// A name → kills member list in the order of first mention, each name by its
+// first place in its NameKeys. Two log names that read as the same text (one
+// in UTF-8, one in Windows-1251) are one key: their kills add up.
+using Counts = std::vector<std::pair<std::size_t, std::int32_t>>;
 
-// A list of log names (the players', the weapons') read as UTF-8 once, each
-// with the first place of the same text, where the kills of all its
-// spellings are counted together.
+// A list of log names (the players', the weapons') read as UTF-8 and quoted
+// for JSON once, for a record names each player in every other player's
+// victims; each with the first place of the same text, where the kills of
+// all its spellings are counted together.
 struct NameKeys {
   std::vector<std::string> texts;
+  std::vector<std::string> quoted;
   std::vector<std::size_t> first;
 
   template <typename Names>
   explicit NameKeys(const Names& names) {
     for (const auto& name : names) {
       texts.push_back(utf8FromLogText(name));
+      appendJsonString(quoted.emplace_back(), texts.back());
       const auto same = std::find(texts.begin(), texts.end() - 1, texts.back());
       first.push_back(static_cast<std::size_t>(same - texts.begin()));
     }
@@ -53,7 +56,7 @@ Counts countsOf(const NameKeys& keys, const std::vector<std::int32_t>& kills) {
     std::size_t& at = member[keys.first[c]];
     if (at == SIZE_MAX) {
       at = counts.size();
-      counts.emplace_back(keys.texts[keys.first[c]], kills[c]);
+      counts.emplace_back(keys.first[c], kills[c]);
     } else {
       counts[at].second = wrappingAdd(counts[at].second, kills[c]);
     }
@@ -61,9 +64,9 @@ Counts countsOf(const NameKeys& keys, const std::vector<std::int32_t>& kills) {
   return counts;
 }
 
-void writeCounts(JsonText& json, const Counts& counts) {
+void writeCounts(JsonText& json, const NameKeys& keys, const Counts& counts) {
   json.beginObject();
-  for (const auto& [name, count] : counts) json.key(name).number(count);
+  for (const auto& [at, count] : counts) json.quotedKey(keys.quoted[at]).number(count);
   json.endObject();
 }
 
@@ -75,7 +78,7 @@ void writeTieList(JsonText& json, const NameKeys& playerKeys, const TieList& lis
     return;
   }
   json.beginObject().key("count").number(list.count).key("players").beginArray();
-  for (const std::size_t k : list.players) json.text(playerKeys.texts[k]);
+  for (const std::size_t k : list.players) json.quotedText(playerKeys.quoted[k]);
   json.endArray().endObject();
 }
 
@@ -92,20 +95,19 @@ void writePlayer(JsonText& json, const ReportModel& model, const NameKeys& playe
   std::vector<std::int32_t> weaponKills;
   weaponKills.reserve(model.weapons.size());
   for (const ReportWeapon& weapon : model.weapons) weaponKills.push_back(weapon.kills[r]);
-  Counts weapons = countsOf(weaponKeys, weaponKills);
-  std::string name = playerKeys.texts[r];
+  const Counts weapons = countsOf(weaponKeys, weaponKills);
 
   json.beginObject();
   json.key("rank").number(static_cast<std::int64_t>(r) + 1);
-  json.key("name").text(name);
+  json.key("name").quotedText(playerKeys.quoted[r]);
   json.key("team");
   writeLogText(json, player.tag);
   json.key("kills").number(player.kills);
   json.key("deaths").number(player.deaths);
   json.key("victims");
-  writeCounts(json, victims);
+  writeCounts(json, playerKeys, victims);
   json.key("weapons");
-  writeCounts(json, weapons);
+  writeCounts(json, weaponKeys, weapons);
   json.key("easy_prey");
   writeTieList(json, playerKeys, player.easyPrey);
   json.key("worst_enemy");
@@ -119,16 +121,17 @@ void writePlayer(JsonText& json, const ReportModel& model, const NameKeys& playe
   json.endObject();
 
   if (summary != nullptr) {
-    summary->name = std::move(name);
+    summary->name = playerKeys.texts[r];
     summary->kills = player.kills;
     summary->deaths = player.deaths;
-    summary->weaponKills = std::move(weapons);
+    summary->weaponKills.reserve(weapons.size());
+    for (const auto& [at, count] : weapons) summary->weaponKills.emplace_back(weaponKeys.texts[at], count);
   }
 }
 
-void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& name) {
+void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& quotedName) {
   json.beginObject();
-  json.key("name").text(name);
+  json.key("name").quotedText(quotedName);
   json.key("kills").number(weapon.total);
   // The file the report writes beside itself, named as the log writes the weapon.
   json.key("picture");
@@ -223,7 +226,7 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
   }
   json.endArray();
   json.key("weapons").beginArray();
-  for (std::size_t w = 0; w < model.weapons.size(); ++w) writeWeapon(json, model.weapons[w], weaponKeys.texts[w]);
+  for (std::size_t w = 0; w < model.weapons.size(); ++w) writeWeapon(json, model.weapons[w], weaponKeys.quoted[w]);
   json.endArray();
   json.endObject();
   out += '\n';
