@@ -25,7 +25,7 @@ namespace {
 using PathChar = std::filesystem::path::value_type;
 
 // Room for the longest path the system opens (4096 bytes on Linux); slots
-// enough for every thread of a parallel run with a batch of stores each.
+// enough for a folder run's two batches of stores in flight and more.
 constexpr std::size_t kPathCapacity = 4096;
 constexpr int kSlots = HeldTemporary::kPlaces;
 

@@ -27,7 +27,7 @@ bool interruptRequested();
 class HeldTemporary {
  public:
   /// Paths that can be held at once, over all threads.
-  static constexpr int kPlaces = 256;
+  static constexpr int kPlaces = 512;
 
   HeldTemporary() = default;
   explicit HeldTemporary(const std::filesystem::path& path);

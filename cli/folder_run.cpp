@@ -4,11 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
-#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -20,6 +18,7 @@
 #include "cli/batch_progress.h"
 #include "cli/folder_inputs.h"
 #include "cli/match_outputs.h"
+#include "cli/output_storer.h"
 #include "cli/report_names.h"
 #include "report/file_store.h"
 #include "report/index_page.h"
@@ -119,27 +118,10 @@ class FolderRunner {
   int run();
 
  private:
-  // A log's report and record, built by a worker and waiting to be stored.
-  struct BuiltFiles {
-    std::size_t job = 0;
-    std::string page;
-    std::string record;
-  };
-  // A worker's built files, handed to the storing thread together. The
-  // workers only build: every file is created, written, made durable and
-  // renamed by the storing thread, so that the folder's lock has one user
-  // and the workers never wait for the file system.
-  struct StoreBatch {
-    std::vector<BuiltFiles> logs;
-  };
-
   void planJobs(const std::vector<std::string>& logs);
-  void work();
-  Outcome process(std::size_t index, StoreBatch& batch);
-  void handOver(StoreBatch batch);
-  void storeBatches();
-  void write(StoreBatch& batch, PendingStores& stores);
-  void commit(PendingStores& stores, std::vector<StoreBatch>& written);
+  void work(OutputStorer& storer);
+  Outcome process(std::size_t index, std::vector<BuiltOutputs>& batch);
+  void committed(const std::vector<OutputStorer::Outcome>& outcomes);
   std::filesystem::path outputPath(const Job& job, std::string_view extension) const {
     return folder_.path() / pathFromUtf8(job.name + std::string(extension));
   }
@@ -154,11 +136,7 @@ class FolderRunner {
   std::atomic<std::size_t> nextJob_{0};
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;
-  std::size_t logsPerBatch_ = 32;
-  std::mutex storeMutex_;
-  std::condition_variable storeChanged_;
-  std::deque<StoreBatch> toStore_;
-  bool workersDone_ = false;
+  std::size_t logsPerBatch_ = 16;
 };
 
 // Batches waiting for the storing thread at most: beyond that a worker waits,
@@ -201,7 +179,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
 
 // Analyses one log and adds its report and record to the worker's batch; the
 // message of a failure goes to the job.
-Outcome FolderRunner::process(std::size_t index, StoreBatch& batch) {
+Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batch) {
   Job& job = jobs_[index];
   try {
     const LogFileFacts facts = logFileFacts(job.absolute);
@@ -212,7 +190,11 @@ Outcome FolderRunner::process(std::size_t index, StoreBatch& batch) {
     if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, ".htm")));
     pictures_.ensure(outputs.pictureWeapons);
     job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
-    batch.logs.push_back(BuiltFiles{index, std::move(outputs.page), std::move(outputs.record)});
+    BuiltOutputs& built = batch.emplace_back();
+    built.log = index;
+    built.files.push_back(BuiltFile{outputPath(job, ".htm"), std::move(outputs.page), job.reportIsNew});
+    // The record last: a log whose record is missing is done again next time.
+    built.files.push_back(BuiltFile{outputPath(job, ".json"), std::move(outputs.record), job.recordIsNew});
     return Outcome::storing;
   } catch (const Error& error) {
     job.message = userMessage(error.what());
@@ -222,92 +204,23 @@ Outcome FolderRunner::process(std::size_t index, StoreBatch& batch) {
   return Outcome::failed;
 }
 
-// Writes a batch's files to their temporaries; they are put in place at the
-// next commit.
-void FolderRunner::write(StoreBatch& batch, PendingStores& stores) {
-  for (BuiltFiles& built : batch.logs) {
-    const Job& job = jobs_[built.job];
-    // The record last: a log whose record is missing is done again next time.
-    if (stores.add(outputPath(job, ".htm"), built.page, job.reportIsNew)) {
-      stores.add(outputPath(job, ".json"), built.record, job.recordIsNew);
-    }
-    std::string().swap(built.page);
-    std::string().swap(built.record);
-  }
-}
-
-// Commits the files written so far and makes the outcomes of their jobs
-// known to the printer. A log is written when both its files are in place.
-void FolderRunner::commit(PendingStores& stores, std::vector<StoreBatch>& written) {
-  const std::vector<std::filesystem::path> failed = stores.commit();
+// Makes the outcomes of committed logs known to the printer.
+void FolderRunner::committed(const std::vector<OutputStorer::Outcome>& outcomes) {
   std::lock_guard<std::mutex> lock(doneMutex_);
-  for (const StoreBatch& batch : written) {
-    for (const BuiltFiles& built : batch.logs) {
-      Job& job = jobs_[built.job];
+  for (const OutputStorer::Outcome& outcome : outcomes) {
+    Job& job = jobs_[outcome.log];
+    if (outcome.failed.empty()) {
       job.outcome = Outcome::written;
-      for (const std::filesystem::path& target : failed) {
-        if (target != outputPath(job, ".htm") && target != outputPath(job, ".json")) continue;
-        job.message = userMessage(cannotCreateFile(utf8FromPath(target)).what());
-        job.outcome = Outcome::failed;
-        break;
-      }
+    } else {
+      job.message = userMessage(cannotCreateFile(utf8FromPath(outcome.failed)).what());
+      job.outcome = Outcome::failed;
     }
   }
-  written.clear();
   doneChanged_.notify_all();
 }
 
-void FolderRunner::handOver(StoreBatch batch) {
-  std::unique_lock<std::mutex> lock(storeMutex_);
-  storeChanged_.wait(lock, [&] { return toStore_.size() < kQueuedBatches; });
-  toStore_.push_back(std::move(batch));
-  storeChanged_.notify_all();
-}
-
-// The storing thread: the file system is its job alone, so that the workers
-// go on building while files are created, reach the disk and are renamed.
-// Files are committed many batches at a time, for each commit waits for the
-// disk once; a commit is also made when the files have waited a while with
-// no more coming, so that the outcomes keep coming too.
-void FolderRunner::storeBatches() {
-  using Clock = std::chrono::steady_clock;
-  constexpr auto kLongestWait = std::chrono::milliseconds(250);
-  PendingStores stores;
-  std::vector<StoreBatch> written;
-  Clock::time_point firstWritten;
-  for (;;) {
-    std::optional<StoreBatch> batch;
-    bool finished = false;
-    {
-      std::unique_lock<std::mutex> lock(storeMutex_);
-      const auto ready = [&] { return !toStore_.empty() || workersDone_; };
-      if (written.empty()) {
-        storeChanged_.wait(lock, ready);
-      } else {
-        storeChanged_.wait_until(lock, firstWritten + kLongestWait, ready);
-      }
-      if (!toStore_.empty()) {
-        batch = std::move(toStore_.front());
-        toStore_.pop_front();
-        storeChanged_.notify_all();
-      }
-      finished = toStore_.empty() && workersDone_;
-    }
-    if (batch) {
-      if (written.empty()) firstWritten = Clock::now();
-      write(*batch, stores);
-      written.push_back(std::move(*batch));
-    }
-    const bool full = stores.waiting() + 2 * logsPerBatch_ > PendingStores::kMaxPending;
-    if (!written.empty() && (full || finished || Clock::now() - firstWritten >= kLongestWait)) {
-      commit(stores, written);
-    }
-    if (finished) return;
-  }
-}
-
-void FolderRunner::work() {
-  StoreBatch batch;
+void FolderRunner::work(OutputStorer& storer) {
+  std::vector<BuiltOutputs> batch;
   for (;;) {
     const std::size_t index = nextJob_.fetch_add(1);
     if (index >= jobs_.size()) break;
@@ -318,9 +231,9 @@ void FolderRunner::work() {
       std::lock_guard<std::mutex> lock(doneMutex_);
       job.outcome = outcome;
     }
-    if (batch.logs.size() >= logsPerBatch_) handOver(std::exchange(batch, StoreBatch{}));
+    if (batch.size() >= logsPerBatch_) storer.handOver(std::exchange(batch, {}));
   }
-  if (!batch.logs.empty()) handOver(std::move(batch));
+  if (!batch.empty()) storer.handOver(std::move(batch));
 }
 
 // Prints the outcomes in input order as they become known, whatever order the
@@ -369,22 +282,19 @@ int FolderRunner::run() {
 
   unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
-  // Every worker fills one batch while the storing thread holds the queued
-  // ones and the one it writes.
+  // Every worker fills one batch while the storer holds the queued ones and
+  // the one it writes.
   logsPerBatch_ = std::clamp<std::size_t>(kBuiltBytesBudget / kBuiltBytesPerLog / (threads + kQueuedBatches + 1), 2,
                                           PendingStores::kMaxPending / 4);
-  std::thread storer([this] { storeBatches(); });
-  std::vector<std::thread> workers;
-  workers.reserve(threads);
-  for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this] { work(); });
-  report(progress);
-  for (std::thread& worker : workers) worker.join();
   {
-    std::lock_guard<std::mutex> lock(storeMutex_);
-    workersDone_ = true;
-    storeChanged_.notify_all();
+    OutputStorer storer(kQueuedBatches, [this](const auto& outcomes) { committed(outcomes); });
+    std::vector<std::thread> workers;
+    workers.reserve(threads);
+    for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this, &storer] { work(storer); });
+    report(progress);
+    for (std::thread& worker : workers) worker.join();
+    storer.finish();
   }
-  storer.join();
   progress.clear();
 
   bool failed = !inputs.problems.empty() || progress.failed() != 0;
