@@ -207,13 +207,6 @@ bool File::flushToDisk() {
 #endif
 }
 
-void File::startWriteOut() {
-  if (file_ == nullptr || std::fflush(file_) != 0) return;
-#ifdef __linux__
-  ::sync_file_range(::fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
-}
-
 File::SystemFlush File::flushFileSystem() {
 #ifdef __linux__
   if (file_ == nullptr || std::fflush(file_) != 0) return SystemFlush::failed;

@@ -44,10 +44,6 @@ class File {
   /// Hands everything written so far to the disk and waits until it is there;
   /// false when the system reports it could not be stored.
   bool flushToDisk();
-  /// Sends the bytes written so far on their way to the disk without waiting
-  /// for them (Linux; elsewhere nothing): for many files made durable
-  /// together, so that the disk gets all of them before the first is waited for.
-  void startWriteOut();
   /// The outcome of flushFileSystem.
   enum class SystemFlush { done, failed, unsupported };
   /// Linux: makes everything written on this file's file system durable, the

@@ -136,8 +136,6 @@ bool PendingStores::add(const std::filesystem::path& target, std::string_view by
     failed_.push_back(target);
     return false;
   }
-  // On its way to the disk now, so that the commit waits for less.
-  store.file.startWriteOut();
   const auto [first, isFirst] = firstInFolder_.try_emplace(target.parent_path(), pending_.size());
   if (kFilesWaitClosed && !isFirst && !store.file.close()) {
     removeTemporary(store.temporary, store.held);
