@@ -143,7 +143,7 @@ class FolderRunner {
 // so that a slow disk cannot make the run hold ever more built files.
 constexpr std::size_t kQueuedBatches = 2;
 // Built files a run may hold at once over all its batches, in bytes.
-constexpr std::size_t kBuiltBytesBudget = std::size_t{8} << 20;
+constexpr std::size_t kBuiltBytesBudget = std::size_t{4} << 20;
 // A log's report and record, about as large as the log itself.
 constexpr std::size_t kBuiltBytesPerLog = 128 << 10;
 
