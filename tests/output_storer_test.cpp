@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -63,6 +65,26 @@ TEST(OutputStorerTest, EveryLogIsCommittedOnceWithTheFirstFileThatFailed) {
   for (const auto& entry : std::filesystem::directory_iterator(folder / "out")) {
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
+}
+
+// A log handed over alone is committed without waiting for more logs or for
+// the end, so that a slow run still shows its progress.
+TEST(OutputStorerTest, ALogHandedOverAloneIsCommittedBeforeTheEnd) {
+  TempFolder folder;
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool committed = false;
+  OutputStorer storer(2, [&](const std::vector<OutputStorer::Outcome>& outcomes) {
+    std::lock_guard<std::mutex> lock(mutex);
+    committed = outcomes.size() == 1 && outcomes[0].failed.empty();
+    changed.notify_all();
+  });
+  std::vector<BuiltOutputs> batch(1);
+  batch[0].files.push_back(BuiltFile{folder / "a.htm", "report", true});
+  storer.handOver(std::move(batch));
+  std::unique_lock<std::mutex> lock(mutex);
+  EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return committed; }));
+  EXPECT_EQ(readFile(folder / "a.htm"), "report");
 }
 
 }  // namespace
