@@ -188,11 +188,17 @@ Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batc
     MatchOutputs outputs = buildMatchOutputs(*stats, facts);
     stats.reset();
     if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, ".htm")));
-    pictures_.ensure(outputs.pictureWeapons);
-    job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
     BuiltOutputs& built = batch.emplace_back();
     built.log = index;
     built.files.push_back(BuiltFile{outputPath(job, ".htm"), std::move(outputs.page), job.reportIsNew});
+    // A picture that cannot be stored fails the log once its report is stored.
+    try {
+      pictures_.ensure(outputs.pictureWeapons);
+    } catch (const Error& error) {
+      job.message = userMessage(error.what());
+      return Outcome::storing;
+    }
+    job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
     // The record last: a log whose record is missing is done again next time.
     built.files.push_back(BuiltFile{outputPath(job, ".json"), std::move(outputs.record), job.recordIsNew});
     return Outcome::storing;
@@ -210,7 +216,7 @@ void FolderRunner::committed(const std::vector<OutputStorer::Outcome>& outcomes)
   for (const OutputStorer::Outcome& outcome : outcomes) {
     Job& job = jobs_[outcome.log];
     if (outcome.failed.empty()) {
-      job.outcome = Outcome::written;
+      job.outcome = job.message.empty() ? Outcome::written : Outcome::failed;  // its pictures failed
     } else {
       job.message = userMessage(cannotCreateFile(utf8FromPath(outcome.failed)).what());
       job.outcome = Outcome::failed;

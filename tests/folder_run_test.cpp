@@ -198,6 +198,23 @@ TEST(FolderRunTest, AStoreThatFailsInABatchFailsItsLogAlone) {
   }
 }
 
+// A picture that cannot be stored fails its log after the report is stored;
+// without its record the log is done again next time, and the other logs go on.
+TEST(FolderRunTest, APictureThatCannotBeStoredFailsItsLogButNotItsReport) {
+  TempFolder top;
+  writeFile(top / "logs" / "a.log", logOf("Alpha", "m4a1"));
+  writeFile(top / "logs" / "b.log", logOf("Bravo", "ak47"));
+  fs::create_directories(top / "out" / "m4a1.jpg");  // a folder where the picture goes
+  const CliResult result = run({path(top / "logs"), "-d", path(top / "out"), "-j", "2"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, path(top / "logs" / "a.log") + ": Cannot create file " + path(top / "out" / "m4a1.jpg") +
+                            ".\n2 logs: 1 written, 0 up to date, 1 failed\n");
+  EXPECT_EQ(result.out, path(top / "out" / "b.htm") + "\n");
+  EXPECT_TRUE(shows(top / "out" / "a.htm", "Alpha"));
+  EXPECT_FALSE(fs::exists(top / "out" / "a.json"));
+  EXPECT_TRUE(fs::exists(top / "out" / "b.json"));
+}
+
 TEST(FolderRunTest, AFolderStandsForItsLogFilesOnly) {
   TempFolder top;
   writeFile(top / "logs" / "b.log", logOf("Lower"));
