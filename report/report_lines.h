@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "report/page_text.h"
 
@@ -12,6 +14,11 @@ namespace fragtally {
 /// CR LF, the last one included.
 class ReportLines {
  public:
+  ReportLines() = default;
+  /// Room for about `bytes` bytes, so that a page of known size is not
+  /// copied over as it grows.
+  explicit ReportLines(std::size_t bytes) { page_.reserve(bytes); }
+
   /// Appends fixed bytes to the current line.
   ReportLines& raw(std::string_view bytes) {
     page_ += bytes;
@@ -31,6 +38,8 @@ class ReportLines {
   void line(std::string_view bytes) { raw(bytes).end(); }
 
   const std::string& bytes() const { return page_; }
+  /// The page, taken out whole.
+  std::string take() && { return std::move(page_); }
   int lineCount() const { return count_; }
 
  private:

@@ -1,5 +1,6 @@
 #include "report/write_report.h"
 
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -14,11 +15,14 @@
 namespace fragtally {
 
 std::string buildReport(const ReportModel& model) {
-  ReportLines out;
+  // Roughly what the page takes: a cell for each pair of players, a row for
+  // each player and each weapon, and the fixed parts.
+  const std::size_t players = model.players.size();
+  ReportLines out(16384 + players * players * 64 + players * 1024 + model.weapons.size() * 768);
   appendSummarySections(out, model);
   appendPlayerKillTable(out, model);
   appendWeaponsTableAndFooter(out, model);
-  return out.bytes();
+  return std::move(out).take();
 }
 
 std::string buildReport(const MatchStats& stats) { return buildReport(buildReportModel(stats)); }
