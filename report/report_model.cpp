@@ -43,6 +43,7 @@ ReportPlayer playerRow(const MatchStats& stats, const std::vector<std::int32_t>&
   row.slot = p;
   row.name = stats.players.nameAt(p);
   row.tag = stats.players.tagAt(p);
+  row.victims.reserve(listed.size());
   for (const std::int32_t other : listed) {
     row.victims.push_back(stats.victimKills[p][other]);
     row.kills = wrappingAdd(row.kills, stats.victimKills[p][other]);
@@ -63,6 +64,8 @@ ReportWeapon weaponRow(const MatchStats& stats, const std::vector<std::int32_t>&
   ReportWeapon row;
   row.name = stats.weapons.nameAt(w);
   row.hasPicture = findWeaponPicture(row.name) != nullptr;
+  row.kills.reserve(listed.size());
+  row.favourite.reserve(listed.size());
   for (const std::int32_t p : listed) {
     const std::int32_t count = stats.weaponKills[p][w];
     const std::int32_t best = stats.weaponKills[p][stats.favouriteWeapon[p]];
@@ -100,12 +103,15 @@ ReportModel buildReportModel(const MatchStats& stats) {
   const Ranking ranking = rankingOf(stats);
   const std::vector<std::int32_t> listed = listedPlayers(stats, ranking);
   const std::vector<std::int32_t> weapons = listedWeapons(stats);
+  model.players.reserve(listed.size());
   for (const std::int32_t p : listed) model.players.push_back(playerRow(stats, listed, weapons, p));
+  model.deathsRow.reserve(listed.size());
   for (const std::int32_t victim : listed) {
     std::int32_t deaths = 0;
     for (const RankEntry& killer : ranking) deaths = wrappingAdd(deaths, stats.victimKills[killer.player][victim]);
     model.deathsRow.push_back(deaths);
   }
+  model.weapons.reserve(weapons.size());
   for (const std::int32_t w : weapons) model.weapons.push_back(weaponRow(stats, listed, w));
   return model;
 }
