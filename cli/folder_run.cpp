@@ -289,7 +289,7 @@ int FolderRunner::run() {
   unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
   // Every worker fills one batch while the storer holds the queued ones and
-  // the one it writes.
+  // the one it writes; a group it commits takes several batches.
   logsPerBatch_ = std::clamp<std::size_t>(kBuiltBytesBudget / kBuiltBytesPerLog / (threads + kQueuedBatches + 1), 2,
                                           PendingStores::kMaxPending / 4);
   {
