@@ -7,9 +7,9 @@
 namespace fragtally {
 namespace {
 
-// A group is committed once it holds this many files less room for one more
-// batch, or when its first file has waited this long with no more coming, so
-// that outcomes keep coming when logs are slow to build.
+// A group is committed when one more batch might not fit in it, or when its
+// first file has waited this long with no more coming, so that outcomes keep
+// coming when logs are slow to build.
 constexpr auto kLongestWait = std::chrono::milliseconds(250);
 
 // Two groups are in flight at most, one written while the other is committed,
