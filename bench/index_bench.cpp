@@ -22,9 +22,9 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/split_mix.h"
-#include "report/index_cache.h"
-#include "report/index_page.h"
-#include "report/match_summary.h"
+#include "index/index_cache.h"
+#include "index/index_page.h"
+#include "record/match_summary.h"
 
 namespace fragtally {
 namespace {

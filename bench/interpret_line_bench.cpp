@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/analysis.h"
-#include "app/interpret_line.h"
-#include "app/log_reader.h"
+#include "analysis/analysis.h"
+#include "analysis/interpret_line.h"
+#include "analysis/log_reader.h"
 #include "bench/log_generator.h"
 #include "stats/match_stats.h"
 

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/parse_kill_line.h"
+#include "analysis/parse_kill_line.h"
 #include "base/text.h"
 
 namespace fragtally {

@@ -20,7 +20,7 @@
 #endif
 
 #include "bench/split_mix.h"
-#include "report/file_store.h"
+#include "base/file_store.h"
 
 namespace {
 

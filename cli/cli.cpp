@@ -7,13 +7,13 @@
 #include <optional>
 #include <system_error>
 
-#include "app/analysis.h"
+#include "analysis/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
-#include "cli/folder_run.h"
+#include "batch/folder_run.h"
 #include "cli/live_arguments.h"
-#include "report/file_store.h"
-#include "report/match_record.h"
+#include "base/file_store.h"
+#include "record/match_record.h"
 #include "report/report_model.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/live_modes.h"
+#include "live/live_modes.h"
 
 namespace fragtally {
 namespace {

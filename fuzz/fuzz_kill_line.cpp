@@ -17,10 +17,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/parse_kill_line.h"
+#include "analysis/parse_kill_line.h"
 #include "base/text.h"
 #include "stats/match_stats.h"
-#include "tests/kill_line_by_the_steps.h"
+#include "tests/analysis/kill_line_by_the_steps.h"
 
 namespace {
 

@@ -24,12 +24,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/analysis.h"
-#include "app/interpret_line.h"
-#include "app/line_excerpt.h"
-#include "app/line_markers.h"
-#include "app/line_scan_blocks.h"
-#include "app/log_reader.h"
+#include "analysis/analysis.h"
+#include "analysis/interpret_line.h"
+#include "analysis/line_excerpt.h"
+#include "analysis/line_markers.h"
+#include "analysis/line_scan_blocks.h"
+#include "analysis/log_reader.h"
 #include "base/error.h"
 #include "report/write_report.h"
 #include "stats/match_stats.h"

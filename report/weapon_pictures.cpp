@@ -6,7 +6,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
-#include "report/file_store.h"
+#include "base/file_store.h"
 #include "stats/match_stats.h"
 
 namespace fragtally {

@@ -5,8 +5,8 @@
 
 #include "base/error.h"
 #include "base/file.h"
-#include "report/file_store.h"
-#include "report/output_guard.h"
+#include "base/file_store.h"
+#include "base/output_guard.h"
 #include "report/report_lines.h"
 #include "report/report_model.h"
 #include "report/report_sections.h"

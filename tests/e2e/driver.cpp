@@ -30,8 +30,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/scoped_win.h"
-#include "app/win_text.h"
+#include "win/scoped_win.h"
+#include "win/win_text.h"
 #include "resources/resource.h"
 
 namespace fragtally {

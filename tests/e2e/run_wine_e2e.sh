@@ -2,7 +2,7 @@
 # End-to-end suite of fragtally.exe: runs the real program under wine in a
 # virtual X display and works its window with fragtally_e2e_driver.exe, the
 # way a user would. Builds nothing: give it a mingw build folder that holds
-# app/fragtally.exe, cli/fragtally-cli.exe and tests/e2e/fragtally_e2e_driver.exe.
+# win/fragtally.exe, cli/fragtally-cli.exe and tests/e2e/fragtally_e2e_driver.exe.
 #
 #   tests/e2e/run_wine_e2e.sh BUILD_DIR
 #
@@ -19,7 +19,7 @@ if [[ $# -ne 1 || ! -d $1 ]]; then
 fi
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-app=$build/app/fragtally.exe
+app=$build/win/fragtally.exe
 cli=$build/cli/fragtally-cli.exe
 driver=$build/tests/e2e/fragtally_e2e_driver.exe
 wine=${WINE:-/usr/lib/wine/wine64}

@@ -17,7 +17,7 @@ fi
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 out_dir=$(cd "${2:-$source_dir/docs}" && pwd)
-app=$build/app/fragtally.exe
+app=$build/win/fragtally.exe
 wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "cli/live/datagram.h"
-#include "cli/live/drop_counts.h"
-#include "cli/live/ip_address.h"
-#include "cli/live/log_markers.h"
-#include "cli/live_modes.h"
+#include "live/datagram.h"
+#include "live/drop_counts.h"
+#include "live/ip_address.h"
+#include "live/log_markers.h"
+#include "live/live_modes.h"
 
 namespace fragtally::live {
 namespace {

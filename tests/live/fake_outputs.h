@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/live/match_outputs.h"
+#include "live/match_outputs.h"
 
 namespace fragtally::testing {
 

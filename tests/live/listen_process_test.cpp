@@ -7,7 +7,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "cli/cli.h"
-#include "cli/live/udp_socket.h"
+#include "live/udp_socket.h"
 #include "tests/cli_process.h"
 #include "tests/live/log_sender.h"
 #include "tests/test_files.h"

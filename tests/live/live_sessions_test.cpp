@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "base/file.h"
-#include "cli/live/live_sessions.h"
+#include "live/live_sessions.h"
 #include "tests/live/fake_outputs.h"
 #include "tests/test_files.h"
 

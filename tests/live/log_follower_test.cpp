@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "base/file.h"
-#include "cli/live/log_follower.h"
+#include "live/log_follower.h"
 #include "tests/live/fake_outputs.h"
 #include "tests/live/log_sender.h"
 #include "tests/test_files.h"

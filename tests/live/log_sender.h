@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/live/udp_socket.h"
+#include "live/udp_socket.h"
 
 namespace fragtally::testing {
 

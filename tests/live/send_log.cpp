@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/error.h"
-#include "cli/live_modes.h"
+#include "live/live_modes.h"
 #include "tests/live/log_sender.h"
 
 namespace {

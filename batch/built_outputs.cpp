@@ -1,0 +1,24 @@
+#include "batch/built_outputs.h"
+
+#include "index/index_cache.h"
+#include "record/match_record.h"
+#include "record/match_summary.h"
+#include "report/report_model.h"
+#include "report/write_report.h"
+
+namespace fragtally {
+
+MatchOutputs buildMatchOutputs(const MatchStats& stats, const LogFileFacts& log) {
+  const ReportModel model = buildReportModel(stats);
+  MatchOutputs outputs;
+  outputs.page = buildReport(model);
+  std::optional<MatchSummary> summary;
+  outputs.record = matchRecordJson(model, log, &summary);
+  outputs.indexSummary = IndexCache::encode(summary);
+  for (const ReportWeapon& weapon : model.weapons) {
+    if (weapon.hasPicture) outputs.pictureWeapons.push_back(weapon.name);
+  }
+  return outputs;
+}
+
+}  // namespace fragtally

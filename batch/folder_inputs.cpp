@@ -1,0 +1,60 @@
+#include "batch/folder_inputs.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "base/error.h"
+#include "base/file.h"
+
+namespace fragtally {
+namespace {
+
+bool hasLogExtension(const std::filesystem::path& name) {
+  const std::string extension = utf8FromPath(name.extension());
+  if (extension.size() != 4) return false;
+  std::string lower = extension;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower == ".log";
+}
+
+// Appends the folder's logs in name order (byte order of the UTF-8 names, the
+// same on every system); false when the folder cannot be listed.
+bool appendFolderLogs(const std::filesystem::path& folder, std::vector<std::string>& logs) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  if (error) return false;
+  std::vector<std::string> names;
+  for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+    if (error) return false;
+    const std::filesystem::directory_entry& entry = *entries;
+    std::error_code typeError;
+    // A link to a regular file counts as one; a folder, device or pipe does not.
+    if (!entry.is_regular_file(typeError) || typeError) continue;
+    if (hasLogExtension(entry.path().filename())) names.push_back(utf8FromPath(entry.path().filename()));
+  }
+  if (error) return false;
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) logs.push_back(utf8FromPath(folder / pathFromUtf8(name)));
+  return true;
+}
+
+}  // namespace
+
+FolderInputs expandFolderInputs(const std::vector<std::string>& paths) {
+  FolderInputs inputs;
+  for (const std::string& given : paths) {
+    const std::filesystem::path path = pathFromUtf8(given);
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error)) {
+      inputs.logs.push_back(given);  // a log, or a path whose failure the analysis reports
+    } else if (!appendFolderLogs(path, inputs.logs)) {
+      inputs.problems.push_back(given + ": " + userMessage(cannotOpenFile(given).what()));
+    }
+  }
+  return inputs;
+}
+
+}  // namespace fragtally

@@ -1,0 +1,331 @@
+#include "batch/folder_run.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <set>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "analysis/analysis.h"
+#include "base/error.h"
+#include "base/file.h"
+#include "batch/batch_progress.h"
+#include "batch/folder_inputs.h"
+#include "batch/built_outputs.h"
+#include "batch/output_storer.h"
+#include "batch/report_names.h"
+#include "base/file_store.h"
+#include "index/index_page.h"
+#include "record/match_record.h"
+#include "report/weapon_pictures.h"
+#include "stats/match_stats.h"
+#include "version.h"
+
+namespace fragtally {
+namespace {
+
+constexpr std::string_view kGenerator = "fragtally " FRAGTALLY_VERSION_TEXT;
+
+// The log's absolute path, as a file dialog gives it: not canonicalised, so
+// that it reads as the user wrote it.
+std::string absoluteLogPath(const std::string& log) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(log), error);
+  return error ? log : utf8FromPath(absolute.lexically_normal());
+}
+
+// A log is written once the files it handed to its worker's stores have been
+// committed; until then it is storing.
+enum class Outcome { pending, storing, written, upToDate, failed };
+
+// One log of the run, from its place in the input order to its outcome.
+struct Job {
+  std::string given;     // as the user or the folder listing named it
+  std::string absolute;  // the log path the report and the record show
+  std::string name;      // the report's name in the output folder, without extension
+  std::uint64_t bytes = 0;
+  Outcome outcome = Outcome::pending;
+  std::string message;   // the failure, for `err`
+  KnownRecord record;    // of a written log, for the index
+  bool reportIsNew = false;  // no file stood at its report's or record's name
+  bool recordIsNew = false;  // when the folder was listed
+};
+
+// The output folder, made when the first file is stored in it.
+class OutputFolder {
+ public:
+  explicit OutputFolder(std::filesystem::path path) : path_(std::move(path)) {}
+
+  const std::filesystem::path& path() const { return path_; }
+
+  bool exists() const {
+    std::error_code error;
+    return std::filesystem::is_directory(path_, error);
+  }
+
+  /// Makes the folder once; false when it cannot be made.
+  bool make() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!made_) {
+      std::error_code error;
+      std::filesystem::create_directories(path_, error);
+      made_ = exists();
+    }
+    return made_;
+  }
+
+ private:
+  std::filesystem::path path_;
+  std::mutex mutex_;
+  bool made_ = false;
+};
+
+// Pictures stored once per run, and only where the folder lacks them.
+class PictureStore {
+ public:
+  explicit PictureStore(const std::filesystem::path& folder) : folder_(folder) {}
+
+  /// Throws cannotCreateFile(<picture path>) when one cannot be stored; it is
+  /// tried again for the next log that shows it.
+  void ensure(const std::vector<std::string>& weapons) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> missing;
+    for (const std::string& weapon : weapons) {
+      if (stored_.count(weapon) == 0) missing.push_back(weapon);
+    }
+    if (missing.empty()) return;
+    writeWeaponPictures(missing, folder_);
+    stored_.insert(missing.begin(), missing.end());
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::mutex mutex_;
+  std::set<std::string> stored_;
+};
+
+class FolderRunner {
+ public:
+  FolderRunner(const FolderRun& run, std::ostream& out, std::ostream& err)
+      : run_(run), out_(out), err_(err), folder_(pathFromUtf8(run.folder)), pictures_(folder_.path()) {}
+
+  int run();
+
+ private:
+  void planJobs(const std::vector<std::string>& logs);
+  void work(OutputStorer& storer);
+  Outcome process(std::size_t index, std::vector<BuiltOutputs>& batch);
+  void committed(const std::vector<OutputStorer::Outcome>& outcomes);
+  std::filesystem::path outputPath(const Job& job, std::string_view extension) const {
+    return folder_.path() / pathFromUtf8(job.name + std::string(extension));
+  }
+  void report(BatchProgress& progress);
+
+  const FolderRun& run_;
+  std::ostream& out_;
+  std::ostream& err_;
+  OutputFolder folder_;
+  PictureStore pictures_;
+  std::vector<Job> jobs_;
+  std::atomic<std::size_t> nextJob_{0};
+  std::mutex doneMutex_;
+  std::condition_variable doneChanged_;
+  std::size_t logsPerBatch_ = 16;
+};
+
+// Batches waiting for the storing thread at most: beyond that a worker waits,
+// so that a slow disk cannot make the run hold ever more built files.
+constexpr std::size_t kQueuedBatches = 2;
+// Built files a run may hold at once over all its batches, in bytes.
+constexpr std::size_t kBuiltBytesBudget = std::size_t{4} << 20;
+// A log's report and record, about as large as the log itself.
+constexpr std::size_t kBuiltBytesPerLog = 128 << 10;
+
+void FolderRunner::planJobs(const std::vector<std::string>& logs) {
+  ReportNames names(folder_.path());
+  names.reserveInputs(logs);
+  std::set<std::string> seen;
+  for (const std::string& log : logs) {
+    Job job;
+    job.given = log;
+    job.absolute = absoluteLogPath(log);
+    if (!seen.insert(job.absolute).second) continue;  // the same log named twice is read once
+    job.name = names.claim(job.absolute);
+    job.reportIsNew = !names.wasListed(job.name + ".htm");
+    job.recordIsNew = !names.wasListed(job.name + ".json");
+    const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
+    job.bytes = logFile.bytes;
+    if (!run_.force && logFile.exists) {
+      // Up to date: its record in the folder was made by this program from
+      // the log as it is now, and its report is there. (A log that cannot be
+      // looked at is left to the analysis to say what is wrong with it.)
+      const RecordHead* record = names.recordBefore(job.name);
+      std::error_code error;
+      if (record != nullptr && record->logPath == job.absolute && record->generator == kGenerator &&
+          record->logBytes == logFile.bytes && record->logModified == isoUtcTime(logFile.modifiedUnixSeconds) &&
+          std::filesystem::is_regular_file(outputPath(job, ".htm"), error)) {
+        job.outcome = Outcome::upToDate;
+      }
+    }
+    jobs_.push_back(std::move(job));
+  }
+}
+
+// Analyses one log and adds its report and record to the worker's batch; the
+// message of a failure goes to the job.
+Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batch) {
+  Job& job = jobs_[index];
+  try {
+    const LogFileFacts facts = logFileFacts(job.absolute);
+    auto stats = std::make_unique<MatchStats>();
+    analyseLogFile(*stats, job.absolute);
+    MatchOutputs outputs = buildMatchOutputs(*stats, facts);
+    stats.reset();
+    if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, ".htm")));
+    BuiltOutputs& built = batch.emplace_back();
+    built.log = index;
+    built.files.push_back(BuiltFile{outputPath(job, ".htm"), std::move(outputs.page), job.reportIsNew});
+    // A picture that cannot be stored fails the log once its report is stored.
+    try {
+      pictures_.ensure(outputs.pictureWeapons);
+    } catch (const Error& error) {
+      job.message = userMessage(error.what());
+      return Outcome::storing;
+    }
+    job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
+    // The record last: a log whose record is missing is done again next time.
+    built.files.push_back(BuiltFile{outputPath(job, ".json"), std::move(outputs.record), job.recordIsNew});
+    return Outcome::storing;
+  } catch (const Error& error) {
+    job.message = userMessage(error.what());
+  } catch (const std::bad_alloc&) {
+    job.message = "out of memory";
+  }
+  return Outcome::failed;
+}
+
+// Makes the outcomes of committed logs known to the printer.
+void FolderRunner::committed(const std::vector<OutputStorer::Outcome>& outcomes) {
+  std::lock_guard<std::mutex> lock(doneMutex_);
+  for (const OutputStorer::Outcome& outcome : outcomes) {
+    Job& job = jobs_[outcome.log];
+    if (outcome.failed.empty()) {
+      job.outcome = job.message.empty() ? Outcome::written : Outcome::failed;  // its pictures failed
+    } else {
+      job.message = userMessage(cannotCreateFile(utf8FromPath(outcome.failed)).what());
+      job.outcome = Outcome::failed;
+    }
+  }
+  doneChanged_.notify_all();
+}
+
+void FolderRunner::work(OutputStorer& storer) {
+  std::vector<BuiltOutputs> batch;
+  for (;;) {
+    const std::size_t index = nextJob_.fetch_add(1);
+    if (index >= jobs_.size()) break;
+    Job& job = jobs_[index];
+    if (job.outcome != Outcome::pending) continue;  // up to date: known before the workers began
+    const Outcome outcome = process(index, batch);
+    {
+      std::lock_guard<std::mutex> lock(doneMutex_);
+      job.outcome = outcome;
+    }
+    if (batch.size() >= logsPerBatch_) storer.handOver(std::exchange(batch, {}));
+  }
+  if (!batch.empty()) storer.handOver(std::move(batch));
+}
+
+// Prints the outcomes in input order as they become known, whatever order the
+// workers finish them in.
+void FolderRunner::report(BatchProgress& progress) {
+  std::size_t printed = 0;
+  for (;;) {
+    for (; printed < jobs_.size(); ++printed) {
+      const Job& job = jobs_[printed];
+      Outcome outcome;
+      {
+        std::lock_guard<std::mutex> lock(doneMutex_);
+        outcome = job.outcome;
+      }
+      if (outcome == Outcome::pending || outcome == Outcome::storing) break;
+      progress.clear();
+      if (outcome == Outcome::written) {
+        out_ << utf8FromPath(outputPath(job, ".htm")) << '\n';
+      } else if (outcome == Outcome::failed) {
+        err_ << job.given << ": " << job.message << '\n';
+      }
+      progress.count(outcome == Outcome::written, outcome == Outcome::upToDate, outcome == Outcome::failed,
+                     job.bytes);
+    }
+    if (printed == jobs_.size()) return;
+    progress.show();
+    // Woken by the job it waits for; the time-out keeps the progress line moving.
+    std::unique_lock<std::mutex> lock(doneMutex_);
+    doneChanged_.wait_for(lock, std::chrono::milliseconds(250),
+                          [&] {
+                            const Outcome next = jobs_[printed].outcome;
+                            return next != Outcome::pending && next != Outcome::storing;
+                          });
+  }
+}
+
+int FolderRunner::run() {
+  FolderInputs inputs = expandFolderInputs(run_.paths);
+  for (const std::string& problem : inputs.problems) err_ << problem << '\n';
+  if (folder_.exists()) removeStaleTemporaries(folder_.path());
+  planJobs(inputs.logs);
+
+  std::uint64_t totalBytes = 0;
+  for (const Job& job : jobs_) totalBytes += job.outcome == Outcome::pending ? job.bytes : 0;
+  BatchProgress progress(err_, run_.progress, jobs_.size(), totalBytes);
+
+  unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
+  // Every worker fills one batch while the storer holds the queued ones and
+  // the one it writes; a group it commits takes several batches.
+  logsPerBatch_ = std::clamp<std::size_t>(kBuiltBytesBudget / kBuiltBytesPerLog / (threads + kQueuedBatches + 1), 2,
+                                          PendingStores::kMaxPending / 4);
+  {
+    OutputStorer storer(kQueuedBatches, [this](const auto& outcomes) { committed(outcomes); });
+    std::vector<std::thread> workers;
+    workers.reserve(threads);
+    for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this, &storer] { work(storer); });
+    report(progress);
+    for (std::thread& worker : workers) worker.join();
+    storer.finish();
+  }
+  progress.clear();
+
+  bool failed = !inputs.problems.empty() || progress.failed() != 0;
+  if (run_.rebuildIndex && folder_.exists()) {
+    // The records just written need not be read back.
+    KnownRecords known;
+    for (Job& job : jobs_) {
+      if (job.outcome == Outcome::written) known.emplace(job.name + ".json", std::move(job.record));
+    }
+    try {
+      rebuildIndex(folder_.path(), &known);
+    } catch (const Error& error) {
+      err_ << userMessage(error.what()) << '\n';
+      failed = true;
+    }
+  }
+  if (run_.summary) err_ << progress.summary() << '\n';
+  return failed ? 1 : 0;
+}
+
+}  // namespace
+
+int runFolder(const FolderRun& run, std::ostream& out, std::ostream& err) {
+  FolderRunner runner(run, out, err);
+  return runner.run();
+}
+
+}  // namespace fragtally

@@ -1,0 +1,113 @@
+#include "batch/report_names.h"
+
+#include <atomic>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "base/file.h"
+#include "base/file_threads.h"
+#include "base/same_file.h"
+#include "report/report_header.h"
+
+namespace fragtally {
+namespace {
+
+constexpr const char* kIndexName = "index";
+
+// Names compared as the file system compares them: without letter case on
+// Windows.
+std::string nameKey(std::string name) {
+#ifdef _WIN32
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+#endif
+  return name;
+}
+
+std::string stemOf(const std::filesystem::path& file) { return utf8FromPath(file.stem()); }
+
+}  // namespace
+
+ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) {
+  std::error_code error;
+  std::map<std::string, std::filesystem::path> reports;
+  std::vector<std::filesystem::path> records;
+  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+       entries.increment(error)) {
+    const std::filesystem::path& file = entries->path();
+    listed_.insert(nameKey(utf8FromPath(file.filename())));
+    const std::string extension = nameKey(utf8FromPath(file.extension()));
+    if (extension == ".htm") {
+      reports.emplace(nameKey(stemOf(file)), file);
+    } else if (extension == ".json") {
+      records.push_back(file);
+    }
+  }
+  // A folder of years of matches holds thousands of records: their heads are
+  // read on every hardware thread, then taken in the order listed.
+  std::vector<std::optional<RecordHead>> heads(records.size());
+  std::atomic<std::size_t> next{0};
+  const auto readSome = [&] {
+    for (std::size_t at; (at = next.fetch_add(1)) < records.size();) heads[at] = readRecordHead(records[at]);
+  };
+  onThreads(fileReadingThreads(), records.size(), readSome);
+  for (std::size_t at = 0; at < records.size(); ++at) {
+    if (!heads[at]) continue;
+    nameOfLog_.emplace(heads[at]->logPath, stemOf(records[at]));
+    records_.emplace(nameKey(stemOf(records[at])), std::move(*heads[at]));
+  }
+  for (const auto& [key, file] : reports) {
+    // Read only where no record says whose the report is.
+    if (records_.find(key) == records_.end()) reportsWithoutRecord_.emplace(key, logNameShownIn(file).value_or(""));
+  }
+  reserved_.insert(nameKey(kIndexName));
+}
+
+void ReportNames::reserveInputs(const std::vector<std::string>& inputs) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(folder_, error);
+  if (error) return;
+  for (const std::string& input : inputs) {
+    const std::filesystem::path path = pathFromUtf8(input);
+    // Only a log named like a report or a record could be replaced by one.
+    const std::string extension = nameKey(utf8FromPath(path.extension()));
+    if (extension != nameKey(".htm") && extension != nameKey(".json")) continue;
+    if (!isSameFile(path.parent_path().empty() ? "." : path.parent_path(), folder)) continue;
+    // The input's own name stands for its report's and record's names alike.
+    reserved_.insert(nameKey(stemOf(path)));
+  }
+}
+
+bool ReportNames::wasListed(const std::string& fileName) const { return listed_.count(nameKey(fileName)) != 0; }
+
+bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog) const {
+  const std::string key = nameKey(name);
+  if (reserved_.count(key) != 0) return false;
+  const auto record = records_.find(key);
+  if (record != records_.end()) return record->second.logPath == absoluteLog;
+  const auto report = reportsWithoutRecord_.find(key);
+  return report == reportsWithoutRecord_.end() || report->second == logNameAsShown(absoluteLog);
+}
+
+std::string ReportNames::claim(const std::string& absoluteLog) {
+  std::string name;
+  const auto known = nameOfLog_.find(absoluteLog);
+  if (known != nameOfLog_.end() && reserved_.count(nameKey(known->second)) == 0) {
+    name = known->second;
+  } else {
+    const std::string stem = stemOf(pathFromUtf8(absoluteLog));
+    name = stem;
+    for (int n = 2; !isFree(name, absoluteLog); ++n) name = stem + "-" + std::to_string(n);
+  }
+  reserved_.insert(nameKey(name));
+  return name;
+}
+
+const RecordHead* ReportNames::recordBefore(const std::string& name) const {
+  const auto record = records_.find(nameKey(name));
+  return record == records_.end() ? nullptr : &record->second;
+}
+
+}  // namespace fragtally

@@ -1,0 +1,255 @@
+#include "index/index_cache.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "base/file.h"
+#include "version.h"
+
+namespace fragtally {
+namespace {
+
+// The same bounds as a record's: a damaged cache cannot make the index hold more.
+constexpr std::size_t kMaxCacheBytes = 64 * 1024 * 1024;
+constexpr std::size_t kMaxTextBytes = 4096;
+constexpr std::uint32_t kMaxPlayers = 64;
+constexpr std::uint32_t kMaxWeapons = 64;
+// Names over all players of a match: a record's players may each name other
+// weapons, but a place must fit in one byte.
+constexpr std::uint32_t kMaxWeaponNames = 255;
+
+void putNumber(std::string& out, std::uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
+}
+// Figures of a match are mostly small: seven bits to a byte, the sign folded
+// into the lowest bit, so that a kill count takes one byte rather than four.
+void putSigned(std::string& out, std::int64_t value) {
+  std::uint64_t folded = (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
+  for (; folded >= 0x80; folded >>= 7) out += static_cast<char>(static_cast<unsigned char>(folded | 0x80));
+  out += static_cast<char>(static_cast<unsigned char>(folded));
+}
+
+// Texts are at most kMaxTextBytes long: two bytes hold their length.
+void putText(std::string& out, std::string_view text) {
+  putNumber(out, text.size(), 2);
+  out += text;
+}
+
+// Reads what putNumber and putText wrote; every read checks the bounds and
+// a failed one leaves the reader failed for good.
+class CacheReader {
+ public:
+  CacheReader(std::string_view bytes, std::size_t at) : bytes_(bytes), at_(at) {}
+  bool ok() const { return ok_; }
+  std::size_t at() const { return at_; }
+
+  std::uint64_t number(int size) {
+    if (!ok_ || bytes_.size() - at_ < static_cast<std::size_t>(size)) return ok_ = false, 0;
+    std::uint64_t value = 0;
+    for (int i = 0; i < size; ++i) value |= std::uint64_t{static_cast<unsigned char>(bytes_[at_ + i])} << (8 * i);
+    at_ += static_cast<std::size_t>(size);
+    return value;
+  }
+  void skip(std::uint64_t size) { at_ += size; }
+  // What putSigned wrote, when it fits 32 bits.
+  std::int32_t signed32() {
+    std::uint64_t folded = 0;
+    for (int shift = 0; ok_; shift += 7) {
+      const std::uint64_t byte = number(1);
+      if (shift > 28 && (byte >> (35 - shift)) != 0) return ok_ = false, 0;
+      folded |= (byte & 0x7F) << shift;
+      if ((byte & 0x80) == 0) break;
+    }
+    const std::int64_t value = static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+    if (value < INT32_MIN || value > INT32_MAX) return ok_ = false, 0;
+    return static_cast<std::int32_t>(value);
+  }
+  std::string_view text() {
+    const std::uint64_t size = number(2);
+    if (!ok_ || size > kMaxTextBytes || bytes_.size() - at_ < size) return ok_ = false, std::string_view{};
+    const std::string_view value = bytes_.substr(at_, size);
+    at_ += size;
+    return value;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t at_;
+  bool ok_ = true;
+};
+
+// Reads a summary into `summary`, whose strings and lists are reused: an index
+// of thousands of matches reads them one after another into the same few.
+bool readSummary(CacheReader& in, MatchSummary& summary) {
+  summary.date = in.text();
+  summary.start = in.text();
+  summary.lengthSeconds = in.signed32();
+  if (in.number(1) == 1) {
+    summary.map = in.text();
+  } else {
+    summary.map.reset();
+  }
+  summary.ctRounds = in.signed32();
+  summary.terroristRounds = in.signed32();
+  summary.kills = static_cast<std::int64_t>(in.number(8));
+  // Weapon names once per match; each player's kills name them by place.
+  const std::uint64_t weaponCount = in.number(1);
+  if (weaponCount > kMaxWeaponNames) return false;
+  std::string_view weapons[kMaxWeaponNames];
+  for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons[w] = in.text();
+  const std::uint64_t players = in.number(1);
+  if (players > kMaxPlayers) return false;
+  summary.players.resize(players);
+  for (PlayerSummary& player : summary.players) {
+    player.name = in.text();
+    player.kills = in.signed32();
+    player.deaths = in.signed32();
+    const std::uint64_t count = in.number(1);
+    if (count > kMaxWeapons) return false;
+    player.weaponKills.resize(count);
+    for (auto& [weapon, kills] : player.weaponKills) {
+      const std::uint64_t place = in.number(1);
+      if (place >= weaponCount) return false;
+      weapon = weapons[place];
+      kills = in.signed32();
+    }
+    if (!in.ok()) return false;
+  }
+  return in.ok();
+}
+
+}  // namespace
+
+// The form of the entries is numbered apart from the program's version, so that
+// a cache of an earlier form is no cache even under the same version.
+std::string IndexCache::header() { return "fragtally index cache 3 " FRAGTALLY_VERSION_TEXT "\n"; }
+
+void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
+                        std::string_view encodedSummary) {
+  putText(cache, name);
+  putNumber(cache, 16 + encodedSummary.size(), 4);  // loading walks from name to name
+  putNumber(cache, stamp.bytes, 8);
+  putNumber(cache, static_cast<std::uint64_t>(stamp.modified), 8);
+  cache += encodedSummary;
+}
+
+void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
+                        const std::optional<MatchSummary>& summary) {
+  append(cache, name, stamp, encode(summary));
+}
+
+std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
+  if (summary) return encode(*summary);
+  std::string out;
+  putNumber(out, 0, 1);
+  return out;
+}
+
+std::string IndexCache::encode(const MatchSummary& summary) {
+  std::string out;
+  putNumber(out, 1, 1);
+  putText(out, summary.date);
+  putText(out, summary.start);
+  putSigned(out, summary.lengthSeconds);
+  putNumber(out, summary.map ? 1 : 0, 1);
+  if (summary.map) putText(out, *summary.map);
+  putSigned(out, summary.ctRounds);
+  putSigned(out, summary.terroristRounds);
+  putNumber(out, static_cast<std::uint64_t>(summary.kills), 8);
+  std::vector<std::string_view> weapons;
+  for (const PlayerSummary& player : summary.players) {
+    for (const auto& entry : player.weaponKills) {
+      if (std::find(weapons.begin(), weapons.end(), entry.first) == weapons.end()) weapons.push_back(entry.first);
+    }
+  }
+  // More names than a byte can point to: no summary to keep, the record is
+  // read again next time (a log never names that many weapons).
+  if (weapons.size() > kMaxWeaponNames) return {};
+  putNumber(out, weapons.size(), 1);
+  for (const std::string_view weapon : weapons) putText(out, weapon);
+  putNumber(out, summary.players.size(), 1);
+  for (const PlayerSummary& player : summary.players) {
+    putText(out, player.name);
+    putSigned(out, player.kills);
+    putSigned(out, player.deaths);
+    putNumber(out, player.weaponKills.size(), 1);
+    for (const auto& [weapon, kills] : player.weaponKills) {
+      putNumber(out, static_cast<std::uint64_t>(std::find(weapons.begin(), weapons.end(), weapon) - weapons.begin()), 1);
+      putSigned(out, kills);
+    }
+  }
+  out.shrink_to_fit();  // a batch holds one of these for each log it writes
+  return out;
+}
+
+IndexCache::Found IndexCache::decode(std::string_view encoded, MatchSummary& into) {
+  CacheReader in(encoded, 0);
+  const std::uint64_t isMatch = in.number(1);
+  if (isMatch == 0 && in.ok() && in.at() == encoded.size()) return Found::noMatch;
+  if (isMatch != 1) return Found::nothing;
+  // An entry must be read to its last byte: anything else is damage.
+  return readSummary(in, into) && in.at() == encoded.size() ? Found::match : Found::nothing;
+}
+
+std::optional<std::optional<MatchSummary>> IndexCache::decode(std::string_view encoded) {
+  MatchSummary summary;
+  switch (decode(encoded, summary)) {
+    case Found::match: return std::optional<MatchSummary>(std::move(summary));
+    case Found::noMatch: return std::optional<MatchSummary>();
+    case Found::nothing: break;
+  }
+  return std::nullopt;
+}
+
+IndexCache IndexCache::load(const std::filesystem::path& path) {
+  IndexCache cache;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > kMaxCacheBytes) return cache;
+  File file = File::openForReading(path);
+  if (!file.isOpen()) return cache;
+  // Read whole in one piece of its size; a file that grew meanwhile is no cache.
+  std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+  std::size_t got = 0;
+  for (std::size_t more; got < bytes.size() && (more = file.read(bytes.data() + got, bytes.size() - got)) > 0;) {
+    got += more;
+  }
+  if (file.failed() || got != size) return cache;
+  bytes.resize(got);
+  const std::string expected = header();
+  if (bytes.compare(0, expected.size(), expected) != 0) return cache;
+
+  // Only the names and where their entries lie are taken now; an entry is
+  // read, and checked, when its record asks for it.
+  cache.bytes_ = std::move(bytes);
+  const std::string_view all = cache.bytes_;
+  CacheReader in(all, expected.size());
+  while (in.ok() && in.at() < all.size()) {
+    const std::size_t begin = in.at();
+    const std::string_view name = in.text();
+    const std::uint64_t length = in.number(4);
+    if (!in.ok() || all.size() - in.at() < length) return IndexCache();
+    cache.entries_[name] = Entry{begin, all.substr(in.at(), length)};
+    in.skip(length);
+  }
+  return cache;
+}
+
+std::optional<std::size_t> IndexCache::entryEndingFrom(const std::string& name, std::size_t at) const {
+  const auto entry = entries_.find(name);
+  if (entry == entries_.end() || entry->second.begin != at) return std::nullopt;
+  return static_cast<std::size_t>(entry->second.body.data() - bytes_.data()) + entry->second.body.size();
+}
+
+IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const {
+  const auto entry = entries_.find(name);
+  if (entry == entries_.end()) return Found::nothing;
+  const std::string_view body = entry->second.body;
+  CacheReader in(body, 0);
+  const RecordStamp kept{in.number(8), static_cast<std::int64_t>(in.number(8))};
+  if (!in.ok() || !(kept == stamp)) return Found::nothing;
+  return decode(body.substr(in.at()), into);
+}
+
+}  // namespace fragtally

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "record/match_summary.h"
+
+namespace fragtally {
+
+/// The cache's file name, beside index.htm.
+inline constexpr std::string_view kIndexCacheName = "index.cache";
+
+/// A record file as the folder lists it: what tells a changed record.
+struct RecordStamp {
+  std::uint64_t bytes = 0;
+  std::int64_t modified = 0;  ///< the file system's own time count
+  bool operator==(const RecordStamp&) const = default;
+};
+
+/// What the last rebuild of an index read from each record, kept beside the
+/// index so that a record left as it was is not read again. The cache belongs to
+/// this program version; an older, foreign or damaged cache is no cache.
+class IndexCache {
+ public:
+  /// The cache stored at `path`; empty when there is none that can be used.
+  static IndexCache load(const std::filesystem::path& path);
+
+  /// What a look in the cache finds: nothing known, a file known to be no
+  /// match record, or a match's summary.
+  enum class Found { nothing, noMatch, match };
+
+  /// What the cache holds for the record `name` with this stamp: nothing when
+  /// it does not know that file as it stands. A summary is read into `into`,
+  /// reusing its strings; on anything but Found::match it is left unspecified.
+  Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const;
+
+  /// Appends a record's entry to the bytes of a new cache (begun with header()).
+  static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
+                     const std::optional<MatchSummary>& summary);
+  /// The same with the summary already in the cache's form (encode()).
+  static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
+                     std::string_view encodedSummary);
+  /// A record's summary (or the lack of one) in the cache's own compact form:
+  /// what a batch keeps of each record it writes, for the index at its end.
+  /// Empty when the summary cannot be kept in that form.
+  static std::string encode(const std::optional<MatchSummary>& summary);
+  static std::string encode(const MatchSummary& summary);
+  /// What encode() gave; nothing when the bytes are not such a form.
+  static std::optional<std::optional<MatchSummary>> decode(std::string_view encoded);
+  /// The same, read into `into` as find() does.
+  static Found decode(std::string_view encoded, MatchSummary& into);
+  /// The first bytes of every cache: its kind and the program version.
+  static std::string header();
+  /// The bytes it was loaded from (empty for no cache).
+  std::string_view bytes() const { return bytes_; }
+  /// Where the whole entry of `name` ends in bytes(), when it begins at `at`;
+  /// nothing otherwise. A new cache that matches the old one so far can so be
+  /// followed without being written out.
+  std::optional<std::size_t> entryEndingFrom(const std::string& name, std::size_t at) const;
+
+ private:
+  struct Entry {
+    std::size_t begin = 0;   // where its name begins
+    std::string_view body;   // stamp and summary
+  };
+
+  std::string bytes_;
+  std::unordered_map<std::string_view, Entry> entries_;  // by name
+};
+
+}  // namespace fragtally

@@ -1,0 +1,87 @@
+#include "index/index_html.h"
+
+#include <charconv>
+
+namespace fragtally {
+namespace {
+
+void appendNumber(std::string& page, std::uint64_t value, int minDigits = 1) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (int pad = minDigits - static_cast<int>(end - digits); pad > 0; --pad) page += '0';
+  page.append(digits, end);
+}
+
+}  // namespace
+
+void appendHtmlText(std::string& page, std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (byte) {
+      case '&': page += "&amp;"; break;
+      case '<': page += "&lt;"; break;
+      case '>': page += "&gt;"; break;
+      case '"': page += "&quot;"; break;
+      case '\'': page += "&#39;"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          page += "&#xFFFD;";
+        } else {
+          page += c;
+        }
+    }
+  }
+}
+
+void appendUrlPath(std::string& page, std::string_view fileName) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (const char c : fileName) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
+    if (unreserved) {
+      page += c;
+    } else {
+      page += '%';
+      page += kHex[byte >> 4];
+      page += kHex[byte & 0x0F];
+    }
+  }
+}
+
+void appendGroupedCount(std::string& page, std::int64_t count) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
+  const auto length = static_cast<std::size_t>(end - digits);
+  std::size_t at = 0;
+  if (count < 0) page += digits[at++];
+  for (const std::size_t first = at; at < length; ++at) {
+    if (at > first && (length - at) % 3 == 0) page += "\u00A0";
+    page += digits[at];
+  }
+}
+
+void appendGameLength(std::string& page, std::int64_t signedSeconds) {
+  if (signedSeconds < 0) page += '-';
+  const std::uint64_t seconds = signedSeconds < 0 ? 0 - static_cast<std::uint64_t>(signedSeconds)
+                                                  : static_cast<std::uint64_t>(signedSeconds);
+  appendNumber(page, seconds / 3600);
+  page += ':';
+  appendNumber(page, seconds / 60 % 60, 2);
+  page += ':';
+  appendNumber(page, seconds % 60, 2);
+}
+
+void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t deaths) {
+  if (deaths <= 0 || kills < 0) {
+    page += '-';
+    return;
+  }
+  // Hundredths, rounded half up, in whole numbers: no floating point, no locale.
+  const auto hundredths = (static_cast<std::uint64_t>(kills) * 200 / static_cast<std::uint64_t>(deaths) + 1) / 2;
+  appendNumber(page, hundredths / 100);
+  page += ',';
+  appendNumber(page, hundredths % 100, 2);
+}
+
+}  // namespace fragtally

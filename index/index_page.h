@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+
+#include "index/index_tally.h"
+
+namespace fragtally {
+
+/// What a batch knows of a record it has just written: its size, and its
+/// summary in the index cache's form (IndexCache::encode).
+struct KnownRecord {
+  std::uint64_t bytes = 0;
+  std::string summary;
+};
+/// Known records by file name ("X.json").
+using KnownRecords = std::unordered_map<std::string, KnownRecord>;
+
+/// The match records of a folder: every regular file directly in it whose name
+/// ends in ".json" and that reads as a match record, in name order; the report
+/// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
+/// passed over; a folder that cannot be listed gives an empty index. The files
+/// are read on `threads` threads (0: every hardware thread); the result is the
+/// same for any number. A record whose size and time are those kept in the
+/// folder's index cache is not read again. With `freshCache`, the bytes of a
+/// cache for the records as they stand now are left there, or nothing when
+/// the folder's cache holds them already. A record in `known` whose size is
+/// the one listed is taken from there instead of being read.
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
+                              std::string* freshCache = nullptr, const KnownRecords* known = nullptr);
+
+/// The index page: UTF-8 HTML of the matches, the players and the totals.
+std::string buildIndexPage(const IndexContent& content);
+
+/// Rebuilds `folder`/index.htm from the match records in the folder, and the
+/// index cache beside it. Throws cannotCreateFile(<index path>) when the page
+/// cannot be stored; an older page is then left as it was. `known`: as for
+/// readIndexContent.
+void rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known = nullptr);
+
+}  // namespace fragtally

@@ -1,0 +1,186 @@
+// The reading half of index_page.h: the folder's records into IndexContent.
+#include "index/index_page.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <vector>
+
+#include "base/file.h"
+#include "base/file_threads.h"
+#include "index/index_cache.h"
+#include "record/match_summary.h"
+
+namespace fragtally {
+namespace {
+
+// A record as the program writes it is a few kilobytes; a file far beyond any
+// record is not read at all, so that no file can make the index hold much.
+constexpr std::size_t kMaxRecordBytes = 16 * 1024 * 1024;
+
+bool isRecordName(const std::filesystem::path& name) {
+  std::string extension = utf8FromPath(name.extension());
+  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  return extension == ".json";
+}
+
+// A buffer of this size is kept from one file to the next; a larger one, for
+// an unusually large record, is given back after its file.
+constexpr std::size_t kKeptBufferBytes = 1024 * 1024;
+
+// Reads a whole file into `buffer`; false when it cannot be read or holds
+// more than kMaxRecordBytes. The buffer never grows beyond that bound.
+bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer, std::size_t& size) {
+  File file = File::openForReading(path);
+  if (!file.isOpen()) return false;
+  size = 0;
+  for (;;) {
+    if (size == buffer.size()) {
+      if (size > kMaxRecordBytes) return false;
+      buffer.resize(std::min(std::max<std::size_t>(2 * size, 64 * 1024), kMaxRecordBytes + 1));
+    }
+    const std::size_t got = file.read(buffer.data() + size, buffer.size() - size);
+    if (got == 0) break;
+    size += got;
+  }
+  return size <= kMaxRecordBytes && !file.failed();
+}
+
+}  // namespace
+
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache,
+                              const KnownRecords* known) {
+  struct Listed {
+    std::filesystem::path name;
+    std::string key;  // the name as the cache keeps it
+    std::optional<RecordStamp> stamp;
+  };
+  std::vector<Listed> records;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+       entries.increment(error)) {
+    std::filesystem::path name = entries->path().filename();
+    std::error_code typeError;
+    if (!isRecordName(name) || !entries->is_regular_file(typeError)) continue;
+    // Taken before the file is read: a record changed while it is read gets a
+    // stamp of its older state, and is read again next time.
+    std::error_code sizeError;
+    std::error_code timeError;
+    const std::uintmax_t bytes = entries->file_size(sizeError);
+    const auto modified = entries->last_write_time(timeError);
+    std::optional<RecordStamp> stamp;
+    if (!sizeError && !timeError) stamp = RecordStamp{bytes, modified.time_since_epoch().count()};
+    std::string key = utf8FromPath(name);
+    records.push_back({std::move(name), std::move(key), stamp});
+  }
+  // Name order, so that equal records always meet in the same order.
+  std::sort(records.begin(), records.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
+
+  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  // The new cache is the old one as long as the records are those it knows, in
+  // its order: it is only written out from the first difference on.
+  const std::string header = IndexCache::header();
+  std::size_t sameUpTo = header.size();
+  bool differs = cache.bytes().empty();
+  if (freshCache) {
+    // Its size is known closely beforehand: grown by doubling, the string
+    // would at times hold twice or thrice the cache.
+    std::size_t expected = std::max(cache.bytes().size(), header.size());
+    if (known != nullptr) {
+      for (const auto& [name, record] : *known) expected += name.size() + 22 + record.summary.size();
+    }
+    freshCache->reserve(expected + expected / 8);
+    *freshCache = header;
+  }
+
+  if (threads == 0) threads = fileReadingThreads();
+  // Records are read in batches on every thread, then added in name order: the
+  // memory held is one batch of summaries, whatever the number of records.
+  constexpr std::size_t kBatch = 256;
+  // The summaries of a batch, reused from batch to batch so that their strings
+  // are not made anew for every record; present[at]: a match record.
+  std::vector<MatchSummary> batch(std::min(kBatch, records.size()));
+  std::vector<char> present(batch.size());
+  std::vector<char> fromCache(batch.size());
+  std::vector<std::string_view> knownBytes(batch.size());  // the summary as a batch gave it
+  IndexTally tally;
+  for (std::size_t first = 0; first < records.size(); first += kBatch) {
+    const std::size_t count = std::min(kBatch, records.size() - first);
+    std::atomic<std::size_t> next{0};
+    const auto readSome = [&] {
+      std::vector<char> buffer;
+      for (std::size_t at; (at = next.fetch_add(1)) < count;) {
+        const Listed& record = records[first + at];
+        present[at] = false;
+        fromCache[at] = false;
+        knownBytes[at] = {};
+        if (known != nullptr && record.stamp) {
+          // Just written by this run: known without reading it back.
+          const auto written = known->find(record.key);
+          if (written != known->end() && written->second.bytes == record.stamp->bytes) {
+            const IndexCache::Found found = IndexCache::decode(written->second.summary, batch[at]);
+            if (found != IndexCache::Found::nothing) {
+              present[at] = found == IndexCache::Found::match;
+              knownBytes[at] = written->second.summary;
+              continue;
+            }
+          }
+        }
+        if (record.stamp) {
+          const IndexCache::Found found = cache.find(record.key, *record.stamp, batch[at]);
+          if (found != IndexCache::Found::nothing) {
+            present[at] = found == IndexCache::Found::match;
+            fromCache[at] = true;
+            continue;
+          }
+        }
+        std::size_t size = 0;
+        if (readWholeFile(folder / record.name, buffer, size)) {
+          if (auto summary = readMatchSummary(std::string_view(buffer.data(), size))) {
+            batch[at] = std::move(*summary);
+            present[at] = true;
+          }
+        }
+        if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
+      }
+    };
+    onThreads(threads, count, readSome);
+    for (std::size_t at = 0; at < count; ++at) {
+      const Listed& record = records[first + at];
+      if (freshCache && record.stamp) {
+        if (!differs) {
+          const auto end = fromCache[at] ? cache.entryEndingFrom(record.key, sameUpTo) : std::nullopt;
+          if (end) {
+            sameUpTo = *end;
+          } else {
+            differs = true;
+            freshCache->append(cache.bytes().substr(header.size(), sameUpTo - header.size()));
+          }
+        }
+        if (differs && !knownBytes[at].empty()) {
+          IndexCache::append(*freshCache, record.key, *record.stamp, knownBytes[at]);
+        } else if (differs) {
+          const std::string encoded = present[at] ? IndexCache::encode(batch[at]) : IndexCache::encode(std::nullopt);
+          IndexCache::append(*freshCache, record.key, *record.stamp, encoded);
+        }
+      }
+      if (!present[at]) continue;
+      std::filesystem::path report = record.name;
+      report.replace_extension(".htm");
+      tally.add(batch[at], utf8FromPath(report));
+    }
+  }
+  if (freshCache && !differs) {
+    // The same records as before: nothing to store. Fewer: the old cache's start.
+    if (sameUpTo == cache.bytes().size()) {
+      freshCache->clear();
+    } else {
+      freshCache->assign(cache.bytes().substr(0, sameUpTo));
+    }
+  }
+  return tally.take();
+}
+
+}  // namespace fragtally

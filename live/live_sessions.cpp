@@ -1,0 +1,125 @@
+#include "live/live_sessions.h"
+
+#include <utility>
+
+#include "base/error.h"
+#include "live/activity_log.h"
+#include "live/log_markers.h"
+
+namespace fragtally::live {
+namespace {
+
+// For a log whose first line has no stamp: this machine's time.
+std::string stampOfNow() { return localTimeNow("%Y-%m-%d_%H-%M-%S"); }
+
+}  // namespace
+
+LiveSessions::LiveSessions(std::filesystem::path logsFolder, SessionTimes times, std::size_t maxSources,
+                           MatchOutputs& outputs, ActivityLog& activity)
+    : logsFolder_(std::move(logsFolder)),
+      times_(times),
+      maxSources_(maxSources),
+      outputs_(outputs),
+      activity_(activity),
+      syncer_(activity) {}
+
+LiveSessions::~LiveSessions() = default;
+
+bool LiveSessions::takeLine(const Endpoint& endpoint, std::string_view line, Clock::time_point now) {
+  if (line.empty()) return true;
+  auto found = sources_.find(endpoint);
+  if (found == sources_.end()) {
+    if (sources_.size() >= maxSources_) return false;
+    found = sources_.emplace(endpoint, Source{}).first;
+  }
+  Source& source = found->second;
+  if (source.raw.isOpen() && startsLog(line)) finishLog(source, FinishReason::newLog);
+  if (!source.raw.isOpen()) {
+    try {
+      startLog(endpoint, source, line);
+    } catch (const Error& error) {
+      // The line cannot be kept; the next one tries again, without repeating
+      // the message for every datagram.
+      if (!createFailureShown_) activity_.write(userMessage(error.what()));
+      createFailureShown_ = true;
+      sources_.erase(found);
+      return true;
+    }
+    createFailureShown_ = false;
+  }
+  if (!source.raw.append(line)) writeFailed(source);
+  // A line cut off by the server or the network still ends where the next begins.
+  if (line.back() != '\n' && !source.raw.append("\n")) writeFailed(source);
+  source.lastLine = now;
+  source.changed = true;
+  if (closesLog(line)) {
+    finishLog(source, FinishReason::closed);
+    sources_.erase(found);
+  }
+  return true;
+}
+
+void LiveSessions::startLog(const Endpoint& endpoint, Source& source, std::string_view firstLine) {
+  const IpAddress address = withoutIpv4Mapping(endpoint.address);
+  const std::string stem = addressForFileName(address) + "_" + std::to_string(endpoint.port) + "_" +
+                           stampForFileName(firstLine).value_or(stampOfNow());
+  source.raw = RawLogFile::createNew(logsFolder_, stem);
+  source.refreshed = false;
+  source.changed = false;
+  source.failureShown = false;
+}
+
+void LiveSessions::finishLog(Source& source, FinishReason reason) {
+  if (!source.raw.flush()) writeFailed(source);
+  syncer_.sync(source.raw);
+  if (!source.raw.close()) writeFailed(source);
+  outputs_.finish(source.raw.path(), reason);
+  source.raw = RawLogFile();
+  source.changed = false;
+}
+
+void LiveSessions::writeFailed(Source& source) {
+  // Once a log: a full disk fails every line after the first.
+  if (source.failureShown) return;
+  source.failureShown = true;
+  activity_.write(userMessage(cannotCreateFile(source.raw.path()).what()));
+}
+
+void LiveSessions::flush() {
+  for (auto& [endpoint, source] : sources_) {
+    if (!source.raw.flush()) writeFailed(source);
+  }
+}
+
+void LiveSessions::sync() {
+  for (auto& [endpoint, source] : sources_) {
+    if (!source.raw.flush()) writeFailed(source);
+    syncer_.sync(source.raw);
+  }
+}
+
+void LiveSessions::tick(Clock::time_point now) {
+  for (auto it = sources_.begin(); it != sources_.end();) {
+    Source& source = it->second;
+    if (now - source.lastLine >= times_.idle) {
+      finishLog(source, FinishReason::idle);
+      it = sources_.erase(it);
+      continue;
+    }
+    if (source.changed && (!source.refreshed || now - source.lastRefresh >= times_.refresh)) {
+      if (!source.raw.flush()) writeFailed(source);
+      outputs_.refresh(source.raw.path());
+      source.lastRefresh = now;
+      source.refreshed = true;
+      source.changed = false;
+    }
+    ++it;
+  }
+}
+
+void LiveSessions::finishAll() {
+  for (auto& [endpoint, source] : sources_) finishLog(source, FinishReason::stopped);
+  sources_.clear();
+}
+
+}  // namespace fragtally::live

@@ -1,0 +1,253 @@
+#include "record/match_record.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "base/error.h"
+#include "base/file.h"
+#include "record/json_text.h"
+#include "record/match_summary.h"
+#include "report/page_text.h"
+#include "report/report_model.h"
+#include "stats/match_stats.h"
+#include "version.h"
+
+namespace fragtally {
+namespace {
+
+// A name → kills member list in the order of first mention, each name by its
+// first place in its NameKeys. Two log names that read as the same text (one
+// in UTF-8, one in Windows-1251) are one key: their kills add up.
+using Counts = std::vector<std::pair<std::size_t, std::int32_t>>;
+
+// A list of log names (the players', the weapons') read as UTF-8 and quoted
+// for JSON once, for a record names each player in every other player's
+// victims; each with the first place of the same text, where the kills of
+// all its spellings are counted together.
+struct NameKeys {
+  std::vector<std::string> texts;
+  std::vector<std::string> quoted;
+  std::vector<std::size_t> first;
+
+  template <typename Names>
+  explicit NameKeys(const Names& names) {
+    for (const auto& name : names) {
+      texts.push_back(utf8FromLogText(name));
+      appendJsonString(quoted.emplace_back(), texts.back());
+      const auto same = std::find(texts.begin(), texts.end() - 1, texts.back());
+      first.push_back(static_cast<std::size_t>(same - texts.begin()));
+    }
+  }
+};
+
+// The non-zero counts of `kills` (by place in `keys`) as members, in the
+// order of first mention, spellings of one text added up.
+Counts countsOf(const NameKeys& keys, const std::vector<std::int32_t>& kills) {
+  Counts counts;
+  std::vector<std::size_t> member(keys.texts.size(), SIZE_MAX);  // by first place
+  for (std::size_t c = 0; c < kills.size(); ++c) {
+    if (kills[c] == 0) continue;
+    std::size_t& at = member[keys.first[c]];
+    if (at == SIZE_MAX) {
+      at = counts.size();
+      counts.emplace_back(keys.first[c], kills[c]);
+    } else {
+      counts[at].second = wrappingAdd(counts[at].second, kills[c]);
+    }
+  }
+  return counts;
+}
+
+void writeCounts(JsonText& json, const NameKeys& keys, const Counts& counts) {
+  json.beginObject();
+  for (const auto& [at, count] : counts) json.quotedKey(keys.quoted[at]).number(count);
+  json.endObject();
+}
+
+void writeLogText(JsonText& json, std::string_view text) { json.text(utf8FromLogText(text)); }
+
+void writeTieList(JsonText& json, const NameKeys& playerKeys, const TieList& list) {
+  if (list.count == 0) {
+    json.null();  // the report shows "-"
+    return;
+  }
+  json.beginObject().key("count").number(list.count).key("players").beginArray();
+  for (const std::size_t k : list.players) json.quotedText(playerKeys.quoted[k]);
+  json.endArray().endObject();
+}
+
+// The bounds within which the index reads a record back (report/match_summary.cpp):
+// a match beyond them has no summary, as its record would give none.
+constexpr std::size_t kMaxSummaryPlayers = 64;
+constexpr std::size_t kMaxSummaryWeapons = 64;
+constexpr std::size_t kMaxSummaryText = 4096;
+
+void writePlayer(JsonText& json, const ReportModel& model, const NameKeys& playerKeys, const NameKeys& weaponKeys,
+                 std::size_t r, PlayerSummary* summary) {
+  const ReportPlayer& player = model.players[r];
+  const Counts victims = countsOf(playerKeys, player.victims);
+  std::vector<std::int32_t> weaponKills;
+  weaponKills.reserve(model.weapons.size());
+  for (const ReportWeapon& weapon : model.weapons) weaponKills.push_back(weapon.kills[r]);
+  const Counts weapons = countsOf(weaponKeys, weaponKills);
+
+  json.beginObject();
+  json.key("rank").number(static_cast<std::int64_t>(r) + 1);
+  json.key("name").quotedText(playerKeys.quoted[r]);
+  json.key("team");
+  writeLogText(json, player.tag);
+  json.key("kills").number(player.kills);
+  json.key("deaths").number(player.deaths);
+  json.key("victims");
+  writeCounts(json, playerKeys, victims);
+  json.key("weapons");
+  writeCounts(json, weaponKeys, weapons);
+  json.key("easy_prey");
+  writeTieList(json, playerKeys, player.easyPrey);
+  json.key("worst_enemy");
+  writeTieList(json, playerKeys, player.worstEnemy);
+  json.key("favourite_weapon");
+  if (player.favouriteWeapon) {
+    writeLogText(json, *player.favouriteWeapon);
+  } else {
+    json.null();
+  }
+  json.endObject();
+
+  if (summary != nullptr) {
+    summary->name = playerKeys.texts[r];
+    summary->kills = player.kills;
+    summary->deaths = player.deaths;
+    summary->weaponKills.reserve(weapons.size());
+    for (const auto& [at, count] : weapons) summary->weaponKills.emplace_back(weaponKeys.texts[at], count);
+  }
+}
+
+void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& quotedName) {
+  json.beginObject();
+  json.key("name").quotedText(quotedName);
+  json.key("kills").number(weapon.total);
+  // The file the report writes beside itself, named as the log writes the weapon.
+  json.key("picture");
+  if (weapon.hasPicture) {
+    writeLogText(json, weapon.name + ".jpg");
+  } else {
+    json.null();
+  }
+  json.endObject();
+}
+
+bool withinSummaryBounds(const MatchSummary& summary) {
+  if (summary.players.size() > kMaxSummaryPlayers || summary.date.size() > kMaxSummaryText ||
+      summary.start.size() > kMaxSummaryText || (summary.map && summary.map->size() > kMaxSummaryText)) {
+    return false;
+  }
+  for (const PlayerSummary& player : summary.players) {
+    if (player.name.size() > kMaxSummaryText || player.weaponKills.size() > kMaxSummaryWeapons) return false;
+    for (const auto& [weapon, kills] : player.weaponKills) {
+      if (weapon.size() > kMaxSummaryText) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string isoUtcTime(std::int64_t unixSeconds) {
+  using namespace std::chrono;
+  const sys_seconds time{seconds{unixSeconds}};
+  const sys_days day = floor<days>(time);
+  const year_month_day date{day};
+  const hh_mm_ss clock{time - day};
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
+  return text;
+}
+
+std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
+                            std::optional<MatchSummary>* summary) {
+  std::string out;
+  out.reserve(1024 + model.players.size() * 512 + model.weapons.size() * 64);
+  JsonText json(out);
+  MatchSummary match;
+  json.beginObject();
+  json.key("format").text("fragtally-match");
+  json.key("version").number(1);
+  json.key("generator").text("fragtally " FRAGTALLY_VERSION_TEXT);
+  json.key("log").beginObject();
+  json.key("path");
+  writeLogText(json, log.path);
+  json.key("bytes").number(static_cast<std::int64_t>(log.bytes));
+  json.key("modified").text(isoUtcTime(log.modifiedUnixSeconds));
+  json.endObject();
+  match.date = utf8FromLogText(model.date);
+  match.start = utf8FromLogText(model.startTime);
+  json.key("date").text(match.date);
+  json.key("start").text(match.start);
+  json.key("end");
+  writeLogText(json, model.endTime);
+  json.key("length_seconds").number(model.gameSeconds);
+  match.lengthSeconds = model.gameSeconds;
+  json.key("map");
+  if (model.map) {
+    match.map = utf8FromLogText(*model.map);
+    json.text(*match.map);
+  } else {
+    json.null();  // the placeholder
+  }
+  json.key("rounds").beginObject().key("ct").number(model.ctWins).key("terrorist").number(model.tWins).endObject();
+  match.ctRounds = model.ctWins;
+  match.terroristRounds = model.tWins;
+  json.key("kills").beginObject();
+  json.key("ct_killed_terrorist").number(model.ctKilledT);
+  json.key("ct_killed_ct").number(model.ctKilledCt);
+  json.key("terrorist_killed_ct").number(model.tKilledCt);
+  json.key("terrorist_killed_terrorist").number(model.tKilledT);
+  json.endObject();
+  match.kills = std::int64_t{model.ctKilledT} + model.ctKilledCt + model.tKilledCt + model.tKilledT;
+  std::vector<std::string_view> playerNames;
+  for (const ReportPlayer& player : model.players) playerNames.push_back(player.name);
+  std::vector<std::string_view> weaponNames;
+  for (const ReportWeapon& weapon : model.weapons) weaponNames.push_back(weapon.name);
+  const NameKeys playerKeys(playerNames);
+  const NameKeys weaponKeys(weaponNames);
+  json.key("players").beginArray();
+  for (std::size_t r = 0; r < model.players.size(); ++r) {
+    writePlayer(json, model, playerKeys, weaponKeys, r, summary != nullptr ? &match.players.emplace_back() : nullptr);
+  }
+  json.endArray();
+  json.key("weapons").beginArray();
+  for (std::size_t w = 0; w < model.weapons.size(); ++w) writeWeapon(json, model.weapons[w], weaponKeys.quoted[w]);
+  json.endArray();
+  json.endObject();
+  out += '\n';
+  if (summary != nullptr) {
+    if (withinSummaryBounds(match)) {
+      *summary = std::move(match);
+    } else {
+      summary->reset();
+    }
+  }
+  return out;
+}
+
+LogFileFacts logFileFacts(const std::string& utf8Path) {
+  const FileLook look = lookAtFile(pathFromUtf8(utf8Path));
+  if (!look.exists) throw cannotOpenFile(utf8Path);
+  LogFileFacts facts;
+  facts.path = utf8Path;
+  facts.bytes = look.bytes;  // a pipe or a device has no size of its own
+  facts.modifiedUnixSeconds = look.modifiedUnixSeconds;
+  return facts;
+}
+
+}  // namespace fragtally

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "base/error.h"
+#include "base/file.h"
+#include "base/file_store.h"
+#include "tests/test_files.h"
+
+namespace fragtally {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+
+std::size_t entriesIn(const std::filesystem::path& folder) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+TEST(FileStoreTest, ReplacesAWholeFile) {
+  TempFolder folder;
+  testing::writeFile(folder / "r.htm", "old");
+  EXPECT_TRUE(replaceFileContents(folder / "r.htm", "new content"));
+  EXPECT_EQ(readFile(folder / "r.htm"), "new content");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(FileStoreTest, AWriteThatFailsPartWayLeavesTheOlderFileAndNoTemporary) {
+  TempFolder folder;
+  testing::writeFile(folder / "r.htm", "older report");
+  const auto halfThenFail = [](File& file, std::string_view bytes) {
+    file.write(bytes.substr(0, bytes.size() / 2));
+    return false;
+  };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "a new report that will not be complete", halfThenFail));
+  EXPECT_EQ(readFile(folder / "r.htm"), "older report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(FileStoreTest, MissingFolderOrAFolderInTheWayFails) {
+  TempFolder folder;
+  EXPECT_FALSE(replaceFileContents(folder / "missing" / "r.htm", "x"));
+  std::filesystem::create_directory(folder / "taken.htm");
+  EXPECT_FALSE(replaceFileContents(folder / "taken.htm", "x"));
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "taken.htm"));
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// Each step that reaches the disk failing in turn: up to the rename the older
+// report stays whole and no temporary is left.
+TEST(FileStoreTest, AFailedFlushOrRenameLeavesTheOlderFileAndNoTemporary) {
+  TempFolder folder;
+  testing::writeFile(folder / "r.htm", "older report");
+  StoreSteps flushFails;
+  flushFails.flush = [](File&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", flushFails));
+  StoreSteps renameFails;
+  renameFails.rename = [](const std::filesystem::path&, const std::filesystem::path&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", renameFails));
+  EXPECT_EQ(readFile(folder / "r.htm"), "older report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+
+  // Past the rename there is nothing to undo, but an unflushed folder is no success.
+  StoreSteps folderFlushFails;
+  folderFlushFails.flushFolder = [](const std::filesystem::path&) { return false; };
+  EXPECT_FALSE(replaceFileContents(folder / "r.htm", "new report", folderFlushFails));
+  EXPECT_EQ(readFile(folder / "r.htm"), "new report");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// The real steps, each noted in `noted` as it is taken; renames over `refused` fail.
+StoreSteps notingSteps(std::vector<std::string>& noted, const std::string& refused = "") {
+  StoreSteps steps;
+  steps.flush = [&noted](File& file) {
+    noted.push_back("flush");
+    return file.flushToDisk();
+  };
+  steps.rename = [&noted, refused](const std::filesystem::path& from, const std::filesystem::path& to) {
+    noted.push_back("rename");
+    return utf8FromPath(to.filename()) != refused && renameReplacing(from, to);
+  };
+  steps.flushFolder = [&noted](const std::filesystem::path& folder) {
+    noted.push_back("folder");
+    return flushFolder(folder);
+  };
+  return steps;
+}
+
+#ifndef _WIN32
+TEST(FileStoreTest, AReplacedFileKeepsItsPermissionsANewOneGetsTheUsualOnes) {
+  TempFolder folder;
+  testing::writeFile(folder / "private.htm", "old");
+  ASSERT_EQ(chmod((folder / "private.htm").c_str(), 0600), 0);
+  EXPECT_TRUE(replaceFileContents(folder / "private.htm", "new"));
+  struct stat facts {};
+  ASSERT_EQ(stat((folder / "private.htm").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 0600u);
+
+  const mode_t mask = umask(022);
+  umask(mask);
+  EXPECT_TRUE(replaceFileContents(folder / "new.htm", "new"));
+  ASSERT_EQ(stat((folder / "new.htm").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 0666u & ~mask);
+}
+#endif
+
+TEST(FileStoreTest, ABatchStoresEveryGoodTargetAndNamesTheFailedOnes) {
+  TempFolder folder;
+  testing::writeFile(folder / "b.htm", "older b");
+  testing::writeFile(folder / "c.htm", "older c");
+  std::vector<std::string> noted;
+  {
+    PendingStores stores(notingSteps(noted, "c.htm"));
+    EXPECT_TRUE(stores.add(folder / "a.htm", "new a"));
+    EXPECT_TRUE(stores.add(folder / "b.htm", "new b"));
+    EXPECT_TRUE(stores.add(folder / "c.htm", "new c"));
+    EXPECT_FALSE(stores.add(folder / "missing" / "d.htm", "new d"));
+    EXPECT_EQ(readFile(folder / "b.htm"), "older b");  // nothing in place before the commit
+    EXPECT_EQ(stores.commit(), (std::vector<std::filesystem::path>{folder / "missing" / "d.htm", folder / "c.htm"}));
+    // The folder's files flushed (where they wait closed, the first stands
+    // for its file system), then the renames, then the folder once.
+    const std::vector<std::string> flushes(PendingStores::kFilesWaitClosed ? 1 : 3, "flush");
+    std::vector<std::string> expected = flushes;
+    expected.insert(expected.end(), {"rename", "rename", "rename", "folder"});
+    EXPECT_EQ(noted, expected);
+    EXPECT_TRUE(stores.add(folder / "e.htm", "never committed"));
+  }
+  EXPECT_EQ(readFile(folder / "a.htm"), "new a");
+  EXPECT_EQ(readFile(folder / "b.htm"), "new b");
+  EXPECT_EQ(readFile(folder / "c.htm"), "older c");
+  EXPECT_EQ(entriesIn(folder.path()), 3u);
+}
+
+#ifdef __linux__
+std::size_t openFiles() { return entriesIn("/proc/self/fd"); }
+
+// Where one flush of the file system makes a batch durable, many files wait
+// with only the first of each folder open, and all still land whole.
+TEST(FileStoreTest, WaitingFilesHoldOneOpenFilePerFolder) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder / "a");
+  std::filesystem::create_directory(folder / "b");
+  const std::size_t before = openFiles();
+  {
+    PendingStores stores;
+    const int count = static_cast<int>(PendingStores::kMaxPending);
+    for (int i = 0; i < count; ++i) {
+      ASSERT_TRUE(stores.add(folder / (i % 2 == 0 ? "a" : "b") / (std::to_string(i) + ".htm"), std::to_string(i)));
+    }
+    EXPECT_EQ(stores.waiting(), PendingStores::kMaxPending);
+    EXPECT_EQ(openFiles(), before + 2);
+    EXPECT_TRUE(stores.commit().empty());
+  }
+  EXPECT_EQ(openFiles(), before);
+  EXPECT_EQ(entriesIn(folder / "a") + entriesIn(folder / "b"), PendingStores::kMaxPending);
+  EXPECT_EQ(readFile(folder / "b" / "1.htm"), "1");
+}
+#endif
+
+TEST(FileStoreTest, OnlyOurTemporariesOlderThanADayAreRemoved) {
+  TempFolder folder;
+  const auto twoDaysAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  for (const char* name : {".fragtally-0123456789abcdef.tmp", ".fragtally-fedcba9876543210.tmp",
+                           ".fragtally-notours.tmp", "report.tmp"}) {
+    testing::writeFile(folder / name, "x");
+    if (std::string_view(name) != ".fragtally-fedcba9876543210.tmp") {
+      std::filesystem::last_write_time(folder / name, twoDaysAgo);
+    }
+  }
+  removeStaleTemporaries(folder.path());
+  EXPECT_FALSE(std::filesystem::exists(folder / ".fragtally-0123456789abcdef.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-fedcba9876543210.tmp"));  // may be a run going on
+  EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-notours.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "report.tmp"));
+}
+
+}  // namespace
+}  // namespace fragtally

@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/file.h"
+#include "batch/batch_progress.h"
+#include "tests/cli_run.h"
+#include "tests/test_files.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace fragtally {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+// Writes a file, making its folders first.
+void writeFile(const fs::path& file, std::string_view bytes) {
+  fs::create_directories(file.parent_path());
+  testing::writeFile(file, bytes);
+}
+
+using CliResult = testing::CliRun;
+using testing::InFolder;
+
+CliResult run(const std::vector<std::string>& args) { return testing::cli(args); }
+
+std::string path(const fs::path& p) { return utf8FromPath(p); }
+
+// A one-kill log whose killer names the log, so every report shows whose it is.
+std::string logOf(const std::string& killer, const std::string& weapon = "ak47") {
+  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
+         "L 12/08/2026 - 20:01:00: \"" + killer + "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"" +
+         weapon + "\"\n";
+}
+
+bool shows(const fs::path& report, const std::string& killer) {
+  return readFile(report).find(" " + killer + " ") != std::string::npos;
+}
+
+std::string lastLine(const std::string& text) {
+  const std::size_t end = text.find_last_not_of('\n');
+  return text.substr(text.rfind('\n', end) + 1, end - text.rfind('\n', end));
+}
+
+TEST(FolderRunTest, LogsOfTheSameNameNeverShareAReportInOneRunOrAcrossRuns) {
+  TempFolder top;
+  writeFile(top / "a" / "L1208003.log", logOf("ServerA"));
+  writeFile(top / "b" / "L1208003.log", logOf("ServerB"));
+  writeFile(top / "m.log", logOf("MLog"));
+  writeFile(top / "m.txt", logOf("MTxt"));
+  const fs::path out = top / "out";
+
+  const CliResult first = run({path(top / "a"), path(top / "b"), path(top / "m.log"), path(top / "m.txt"), "-d", path(out)});
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, path(out / "L1208003.htm") + "\n" + path(out / "L1208003-2.htm") + "\n" + path(out / "m.htm") +
+                           "\n" + path(out / "m-2.htm") + "\n");
+  EXPECT_EQ(lastLine(first.err), "4 logs: 4 written, 0 up to date, 0 failed");
+  EXPECT_TRUE(shows(out / "L1208003.htm", "ServerA"));
+  EXPECT_TRUE(shows(out / "L1208003-2.htm", "ServerB"));
+  EXPECT_TRUE(shows(out / "m-2.htm", "MTxt"));
+
+  // Later runs, in another order or with a third server's log of that name:
+  // every log keeps its report, the newcomer gets the next free name.
+  writeFile(top / "c" / "L1208003.log", logOf("ServerC"));
+  const CliResult second = run({path(top / "c"), path(top / "b"), "-d", path(out), "--force"});
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(second.out, path(out / "L1208003-3.htm") + "\n" + path(out / "L1208003-2.htm") + "\n");
+  EXPECT_TRUE(shows(out / "L1208003.htm", "ServerA"));
+  EXPECT_TRUE(shows(out / "L1208003-2.htm", "ServerB"));
+  EXPECT_TRUE(shows(out / "L1208003-3.htm", "ServerC"));
+}
+
+TEST(FolderRunTest, AReportOfUnknownOriginTheIndexAndTheInputsAreNeverReplaced) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(out / "game.htm", "somebody's page");
+  writeFile(out / "match.htm", logOf("InsideTheFolder"));  // a log named like its own report
+  writeFile(top / "game.log", logOf("Game"));
+  writeFile(top / "index.log", logOf("Index"));
+
+  const CliResult result = run({path(top / "game.log"), path(out / "match.htm"), path(top / "index.log"), "-d", path(out)});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, path(out / "game-2.htm") + "\n" + path(out / "match-2.htm") + "\n" + path(out / "index-2.htm") + "\n");
+  EXPECT_EQ(readFile(out / "game.htm"), "somebody's page");
+  EXPECT_EQ(readFile(out / "match.htm"), logOf("InsideTheFolder"));
+  EXPECT_TRUE(shows(out / "match-2.htm", "InsideTheFolder"));
+  EXPECT_TRUE(shows(out / "index-2.htm", "Index"));
+}
+
+TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "logs" / "one.log", logOf("One"));
+  writeFile(top / "logs" / "two.log", logOf("Two"));
+  ASSERT_EQ(run({path(top / "logs"), "-d", path(out)}).status, 0);
+  writeFile(out / "one.htm", "left untouched");
+
+  const CliResult again = run({path(top / "logs"), "-d", path(out)});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(again.out, "");
+  EXPECT_EQ(lastLine(again.err), "2 logs: 0 written, 2 up to date, 0 failed");
+  EXPECT_EQ(readFile(out / "one.htm"), "left untouched");
+
+  writeFile(top / "logs" / "two.log", logOf("TwoChanged") + logOf("TwoChanged"));
+  const CliResult changed = run({path(top / "logs"), "-d", path(out)});
+  EXPECT_EQ(changed.out, path(out / "two.htm") + "\n");
+  EXPECT_TRUE(shows(out / "two.htm", "TwoChanged"));
+
+#ifndef _WIN32
+  // A report made private stays private when it is redone; a new one is not.
+  ASSERT_EQ(chmod(path(out / "one.htm").c_str(), 0600), 0);
+#endif
+  EXPECT_EQ(run({path(top / "logs"), "-d", path(out), "--force"}).out,
+            path(out / "one.htm") + "\n" + path(out / "two.htm") + "\n");
+  EXPECT_TRUE(shows(out / "one.htm", "One"));
+#ifndef _WIN32
+  writeFile(top / "new.txt", "");  // what a new file gets under this umask
+  struct stat one {};
+  struct stat two {};
+  struct stat fresh {};
+  ASSERT_EQ(stat(path(out / "one.htm").c_str(), &one), 0);
+  ASSERT_EQ(stat(path(out / "two.htm").c_str(), &two), 0);
+  ASSERT_EQ(stat(path(top / "new.txt").c_str(), &fresh), 0);
+  EXPECT_EQ(one.st_mode & 07777, 0600u);
+  EXPECT_EQ(two.st_mode & 07777, fresh.st_mode & 07777);
+#endif
+
+  // A run stopped between a report and its record: the report's header still
+  // says whose it is, so it is redone in place.
+  fs::remove(out / "one.json");
+  EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).out, path(out / "one.htm") + "\n");
+  EXPECT_TRUE(fs::exists(out / "one.json"));
+}
+
+// Every output of a folder, name -> bytes. The index's cache is keyed by the
+// records' modification times, which differ between any two runs.
+std::map<std::string, std::string> contentsOf(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().filename() != "index.cache") files[path(entry.path().filename())] = readFile(entry.path());
+  }
+  return files;
+}
+
+TEST(FolderRunTest, OneOrFourThreadsWriteTheSameBytesAndPrintTheSameList) {
+  TempFolder top;
+  const std::vector<std::string> weapons = {"ak47", "awp", "m4a1", "knife", "deagle", "galil"};
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 24; ++i) {
+    const fs::path log = top / ("server" + std::to_string(i % 3)) / ("L12080" + std::to_string(10 + i / 3) + ".log");
+    writeFile(log, i == 7 ? "no stamp here\n" : logOf("Player" + std::to_string(i), weapons[i % weapons.size()]));
+    inputs.push_back(path(log));
+  }
+  auto runInto = [&](const std::string& folder, const std::string& jobs) {
+    std::vector<std::string> args = inputs;
+    args.insert(args.end(), {"-d", path(top / folder), "-j", jobs});
+    return run(args);
+  };
+  const CliResult one = runInto("one", "1");
+  const CliResult four = runInto("four", "4");
+  EXPECT_EQ(one.status, 1);
+  EXPECT_EQ(four.status, 1);
+  auto relative = [&](std::string text, const std::string& folder) {
+    for (std::size_t at; (at = text.find(path(top / folder))) != std::string::npos;) text.replace(at, path(top / folder).size(), "DIR");
+    return text;
+  };
+  EXPECT_EQ(relative(one.out, "one"), relative(four.out, "four"));
+  EXPECT_EQ(one.err, four.err);
+  EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 23);
+  EXPECT_EQ(contentsOf(top / "one"), contentsOf(top / "four"));
+}
+
+// Files are put in place a batch at a time, apart from the analysis; a file
+// that cannot be put in place fails its own log alone, whichever batch and
+// thread it was in, and every other log's report and the index are there.
+TEST(FolderRunTest, AStoreThatFailsInABatchFailsItsLogAlone) {
+  TempFolder top;
+  for (int i = 10; i < 80; ++i) writeFile(top / "logs" / ("L12080" + std::to_string(i) + ".log"), logOf("P" + std::to_string(i)));
+  for (const std::string jobs : {"1", "3"}) {
+    const fs::path out = top / ("out" + jobs);
+    fs::create_directories(out / "L1208042.json");  // a folder where a record goes
+    const CliResult result = run({path(top / "logs"), "-d", path(out), "-j", jobs});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, path(top / "logs" / "L1208042.log") + ": Cannot create file " + path(out / "L1208042.json") +
+                              ".\n70 logs: 69 written, 0 up to date, 1 failed\n");
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 69);
+    EXPECT_TRUE(shows(out / "L1208079.htm", "P79"));
+    EXPECT_TRUE(fs::is_directory(out / "L1208042.json"));
+    EXPECT_NE(readFile(out / "index.htm").find("L1208079.htm"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(out)) {
+      EXPECT_FALSE(entry.path().extension() == ".tmp") << path(entry.path());
+    }
+  }
+}
+
+// A picture that cannot be stored fails its log after the report is stored;
+// without its record the log is done again next time, and the other logs go on.
+TEST(FolderRunTest, APictureThatCannotBeStoredFailsItsLogButNotItsReport) {
+  TempFolder top;
+  writeFile(top / "logs" / "a.log", logOf("Alpha", "m4a1"));
+  writeFile(top / "logs" / "b.log", logOf("Bravo", "ak47"));
+  fs::create_directories(top / "out" / "m4a1.jpg");  // a folder where the picture goes
+  const CliResult result = run({path(top / "logs"), "-d", path(top / "out"), "-j", "2"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, path(top / "logs" / "a.log") + ": Cannot create file " + path(top / "out" / "m4a1.jpg") +
+                            ".\n2 logs: 1 written, 0 up to date, 1 failed\n");
+  EXPECT_EQ(result.out, path(top / "out" / "b.htm") + "\n");
+  EXPECT_TRUE(shows(top / "out" / "a.htm", "Alpha"));
+  EXPECT_FALSE(fs::exists(top / "out" / "a.json"));
+  EXPECT_TRUE(fs::exists(top / "out" / "b.json"));
+}
+
+TEST(FolderRunTest, AFolderStandsForItsLogFilesOnly) {
+  TempFolder top;
+  writeFile(top / "logs" / "b.log", logOf("Lower"));
+  writeFile(top / "logs" / "A.LOG", logOf("Upper"));
+  writeFile(top / "logs" / "notes.txt", logOf("Notes"));
+  writeFile(top / "logs" / "older" / "c.log", logOf("Nested"));
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo(path(top / "logs" / "pipe.log").c_str(), 0600), 0);  // read, it would wait forever
+#endif
+  const CliResult result = run({path(top / "logs"), "-d", path(top / "out")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, path(top / "out" / "A.htm") + "\n" + path(top / "out" / "b.htm") + "\n");
+}
+
+TEST(FolderRunTest, TheOutputFolderIsMadeOnlyWhenAReportIsWritten) {
+  TempFolder top;
+  const CliResult result = run({path(top / "missing.log"), "-d", path(top / "new" / "sub")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(lastLine(result.err), "1 log: 0 written, 0 up to date, 1 failed");
+  EXPECT_FALSE(fs::exists(top / "new"));
+}
+
+TEST(FolderRunTest, SummaryCountsAreGroupedByThousands) {
+  EXPECT_EQ(groupedCount(0), "0");
+  EXPECT_EQ(groupedCount(999), "999");
+  EXPECT_EQ(groupedCount(1000), "1,000");
+  EXPECT_EQ(groupedCount(1234567), "1,234,567");
+}
+
+TEST(SingleLogTest, NoOutputReplacesTheLogOrAnotherOutput) {
+  TempFolder top;
+  writeFile(top / "game.log", logOf("Alpha"));
+  writeFile(top / "x.json", logOf("Alpha"));
+  writeFile(top / "sub" / "keep", "");
+  const std::string game = path(top / "game.log");
+  for (const std::string& report : {game, path(top / "sub" / ".." / "game.log")}) {
+    const CliResult result = run({game, "-o", report});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Cannot create file " + report + ": it is the log being read.\n");
+  }
+#ifndef _WIN32
+  fs::create_symlink(top / "game.log", top / "link.htm");
+  EXPECT_EQ(run({game, "-o", path(top / "link.htm")}).status, 1);
+#endif
+  const CliResult picture = run({game, "-o", path(top / "ak47.jpg")});
+  EXPECT_EQ(picture.status, 1);
+  EXPECT_EQ(picture.err, "Cannot create file " + path(top / "ak47.jpg") + ": the run writes another file there.\n");
+  // The record beside x.htm would be the log x.json.
+  EXPECT_EQ(run({path(top / "x.json"), "-o", path(top / "x.htm"), "--json"}).status, 1);
+  EXPECT_EQ(readFile(top / "game.log"), logOf("Alpha"));
+  EXPECT_EQ(readFile(top / "x.json"), logOf("Alpha"));
+  EXPECT_FALSE(fs::exists(top / "ak47.jpg"));
+  EXPECT_FALSE(fs::exists(top / "x.htm"));
+}
+
+TEST(SingleLogTest, TheRecordGoesBesideTheReportOrToStandardOutputAlone) {
+  TempFolder top;
+  writeFile(top / "game.log", logOf("Alpha"));
+  writeFile(top / "r" / "keep", "");
+  const CliResult beside = run({path(top / "game.log"), "-o", path(top / "r" / "match"), "--json"});
+  EXPECT_EQ(beside.status, 0) << beside.err;
+  EXPECT_TRUE(fs::exists(top / "r" / "match.json"));
+  EXPECT_TRUE(fs::exists(top / "r" / "match.htm"));
+
+  TempFolder empty;
+  InFolder inside(empty.path());
+  const CliResult printed = run({path(top / "game.log"), "--json", "-"});
+  EXPECT_EQ(printed.status, 0);
+  EXPECT_EQ(printed.out.rfind("{", 0), 0u);
+  EXPECT_NE(printed.out.find("\"format\""), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(empty.path()));
+}
+
+TEST(SingleLogTest, UsageErrorsForFolderNamesAndOptionsThatDoNotGoTogether) {
+  TempFolder top;
+  for (const auto& args : std::vector<std::vector<std::string>>{{"a.log", "-o", ""},
+                                                                {"a.log", "-o", "out/"},
+                                                                {"a.log", "-o", path(top.path())},
+                                                                {"a.log", "-d", ""},
+                                                                {"a.log", "--json", "-", "-d", "out"},
+                                                                {"a.log", "--json", "-", "-o", "r.htm"},
+                                                                {"-", "-d", "out"},
+                                                                {"a.log", "--force"},
+                                                                {"a.log", "-j", "2"},
+                                                                {"a.log", "-d", "out", "-j", "0"}}) {
+    const CliResult usage = run(args);
+    EXPECT_EQ(usage.status, 2) << args.back();
+    EXPECT_EQ(usage.out, "");
+  }
+  const CliResult emptyName = run({""});
+  EXPECT_EQ(emptyName.status, 1);
+  EXPECT_EQ(emptyName.err, "Cannot open file ''.\n");
+  EXPECT_TRUE(fs::is_empty(top.path()));
+}
+
+}  // namespace
+}  // namespace fragtally
