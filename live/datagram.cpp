@@ -1,5 +1,7 @@
 #include "live/datagram.h"
 
+#include "live/log_markers.h"
+
 namespace fragtally::live {
 namespace {
 
@@ -30,6 +32,12 @@ ParsedDatagram parseDatagram(std::string_view datagram, const std::optional<std:
     return drop(DropReason::badHeader);
   }
   if (rest.empty() || rest.find('\0') != std::string_view::npos) return drop(DropReason::badHeader);
+  // Dropped rather than mended: the raw log keeps the server's bytes as they
+  // came, and a line the report cannot read carries nothing it counts. A
+  // line without a stamp fails the reading of the whole log; a CR or LF
+  // inside one splits it there, and its second part has no stamp.
+  if (!hasTimeStamp(rest)) return drop(DropReason::noTimeStamp);
+  if (breaksInside(rest)) return drop(DropReason::lineBreakInside);
   return {rest, std::nullopt};
 }
 

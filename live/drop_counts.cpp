@@ -11,7 +11,8 @@ std::uint64_t DropCounts::total() const {
 std::string DropCounts::text() const {
   static constexpr std::array<const char*, kDropReasonCount> kReasons = {
       "from an address not allowed", "without the log header", "without the right secret",
-      "over 2048 bytes", "from a source over the limit of sources"};
+      "over 2048 bytes", "from a source over the limit of sources",
+      "without a time stamp", "with a line break inside the line", "closing no open log"};
   const std::uint64_t sum = total();
   if (sum == 0) return "";
   std::string text = "dropped " + std::to_string(sum) + (sum == 1 ? " datagram:" : " datagrams:");

@@ -36,7 +36,7 @@ void Listener::take(const UdpSocket::Received& received, Clock::time_point now) 
   const ParsedDatagram parsed = parseDatagram(std::string_view(buffer_.data(), received.bytes), settings_.secret);
   if (parsed.dropped) return drops_.add(*parsed.dropped);
   const Endpoint source{from, received.from.port};
-  if (!sessions_.takeLine(source, parsed.line, now)) return drops_.add(DropReason::tooManySources);
+  if (const auto dropped = sessions_.takeLine(source, parsed.line, now)) return drops_.add(*dropped);
   ++linesTaken_;
 }
 

@@ -25,11 +25,16 @@ LiveSessions::LiveSessions(std::filesystem::path logsFolder, SessionTimes times,
 
 LiveSessions::~LiveSessions() = default;
 
-bool LiveSessions::takeLine(const Endpoint& endpoint, std::string_view line, Clock::time_point now) {
-  if (line.empty()) return true;
+std::optional<DropReason> LiveSessions::takeLine(const Endpoint& endpoint, std::string_view line,
+                                                Clock::time_point now) {
+  if (line.empty()) return std::nullopt;
   auto found = sources_.find(endpoint);
   if (found == sources_.end()) {
-    if (sources_.size() >= maxSources_) return false;
+    // A closing line alone would start a log only to finish it, with a report
+    // and the index rebuilt each time: a stream of them would keep the outputs
+    // busy far beyond a stop.
+    if (closesLog(line)) return DropReason::strayClose;
+    if (sources_.size() >= maxSources_) return DropReason::tooManySources;
     found = sources_.emplace(endpoint, Source{}).first;
   }
   Source& source = found->second;
@@ -43,7 +48,7 @@ bool LiveSessions::takeLine(const Endpoint& endpoint, std::string_view line, Clo
       if (!createFailureShown_) activity_.write(userMessage(error.what()));
       createFailureShown_ = true;
       sources_.erase(found);
-      return true;
+      return std::nullopt;
     }
     createFailureShown_ = false;
   }
@@ -56,7 +61,7 @@ bool LiveSessions::takeLine(const Endpoint& endpoint, std::string_view line, Clo
     finishLog(source, FinishReason::closed);
     sources_.erase(found);
   }
-  return true;
+  return std::nullopt;
 }
 
 void LiveSessions::startLog(const Endpoint& endpoint, Source& source, std::string_view firstLine) {

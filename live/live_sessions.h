@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "live/activity_log.h"
+#include "live/datagram.h"
 #include "live/file_syncer.h"
 #include "live/ip_address.h"
 #include "live/match_outputs.h"
@@ -34,9 +36,10 @@ class LiveSessions {
   LiveSessions(const LiveSessions&) = delete;
   LiveSessions& operator=(const LiveSessions&) = delete;
 
-  /// Takes a line of a source; false when the source is new and there are
-  /// already as many as allowed.
-  bool takeLine(const Endpoint& source, std::string_view line, Clock::time_point now);
+  /// Takes a line of a source; or gives why not: the source is new and there
+  /// are already as many as allowed, or the line closes a log of a source
+  /// that has none open.
+  std::optional<DropReason> takeLine(const Endpoint& source, std::string_view line, Clock::time_point now);
   /// Hands every line taken so far to the system.
   void flush();
   /// Puts every raw log on the disk, in the background.

@@ -22,12 +22,23 @@ bool closesLog(std::string_view line) {
   return rest.empty() || rest.front() == '\r' || rest.front() == '\n';
 }
 
-std::optional<std::string> stampForFileName(std::string_view line) {
+bool hasTimeStamp(std::string_view line) {
   constexpr std::string_view kShape = "L 99/99/9999 - 99:99:99: ";
-  if (line.size() < kShape.size()) return std::nullopt;
+  if (line.size() < kShape.size()) return false;
   for (std::size_t i = 0; i < kShape.size(); ++i) {
-    if (kShape[i] == '9' ? !isDigit(line[i]) : line[i] != kShape[i]) return std::nullopt;
+    if (kShape[i] == '9' ? !isDigit(line[i]) : line[i] != kShape[i]) return false;
   }
+  return true;
+}
+
+bool breaksInside(std::string_view line) {
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  return line.find_first_of("\r\n") != std::string_view::npos;
+}
+
+std::optional<std::string> stampForFileName(std::string_view line) {
+  if (!hasTimeStamp(line)) return std::nullopt;
   const auto part = [&](std::size_t at, std::size_t count) { return std::string(line.substr(at, count)); };
   return part(8, 4) + "-" + part(2, 2) + "-" + part(5, 2) + "_" + part(15, 2) + "-" + part(18, 2) + "-" +
          part(21, 2);

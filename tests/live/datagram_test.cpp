@@ -42,7 +42,29 @@ TEST(DatagramTest, DropsWhatIsNotTheStreamOfThisServer) {
   EXPECT_EQ(reason(kHeader + "Sab" + kLine + '\0', "abc"s), DropReason::wrongSecret);
   EXPECT_EQ(reason(kHeader + "Sabc" + kLine + '\0', std::nullopt), DropReason::wrongSecret);
   EXPECT_EQ(reason(kHeader + "log " + std::string(kMaxDatagramBytes, 'x'), std::nullopt), DropReason::oversized);
-  EXPECT_FALSE(reason(kHeader + "log " + std::string(kMaxDatagramBytes - 10, 'x') + "\n\0"s, std::nullopt));
+  EXPECT_FALSE(reason(kHeader + "log " + kLine.substr(0, 25) + std::string(kMaxDatagramBytes - 35, 'x') + "\n\0"s,
+                      std::nullopt));
+}
+
+TEST(DatagramTest, DropsALineTheReportCouldNotRead) {
+  const auto reason = [](const std::string& line) { return parseDatagram(kHeader + "log " + line + '\0', std::nullopt).dropped; };
+  // The report reads every line's stamp: a line without a whole one is not the server's.
+  EXPECT_EQ(reason("hello\n"), DropReason::noTimeStamp);
+  EXPECT_EQ(reason("L 12/08/2026 - 07:14:0: x\n"), DropReason::noTimeStamp);
+  EXPECT_EQ(reason("L 12/08/2026 - 07:14:02 x\n"), DropReason::noTimeStamp);
+  EXPECT_EQ(reason("L 12/08/2026 - 07:1"), DropReason::noTimeStamp);
+  EXPECT_EQ(reason("L 12/0x/2026 - 07:14:02: x\n"), DropReason::noTimeStamp);
+  // A break inside would split the line in the raw log; its second part has no stamp.
+  const std::string said = "L 12/08/2026 - 07:14:02: \"Gull<3><STEAM_1:0:1><CT>\" say \"";
+  EXPECT_EQ(reason(said + "a\rb\"\n"), DropReason::lineBreakInside);
+  EXPECT_EQ(reason(said + "a\nb\"\n"), DropReason::lineBreakInside);
+  EXPECT_EQ(reason(said + "ab\"\n\n"), DropReason::lineBreakInside);
+  // Its own line end, whichever, or none at all, is no break inside.
+  EXPECT_FALSE(reason(said + "ab\"\r\n"));
+  EXPECT_FALSE(reason(said + "ab\"\r"));
+  EXPECT_FALSE(reason(said + "ab\""));
+  const std::string withSecret = kHeader + "Sabc" + said + "a\rb\"\n" + '\0';
+  EXPECT_EQ(parseDatagram(withSecret, "abc"s).dropped, DropReason::lineBreakInside);
 }
 
 TEST(DropCountsTest, NamesEachReasonWithItsCount) {
@@ -52,6 +74,12 @@ TEST(DropCountsTest, NamesEachReasonWithItsCount) {
   drops.add(DropReason::notAllowed);
   drops.add(DropReason::oversized);
   EXPECT_EQ(drops.text(), "dropped 3 datagrams: 2 from an address not allowed, 1 over 2048 bytes");
+  drops.add(DropReason::noTimeStamp);
+  drops.add(DropReason::lineBreakInside);
+  drops.add(DropReason::strayClose);
+  EXPECT_EQ(drops.text(),
+            "dropped 6 datagrams: 2 from an address not allowed, 1 over 2048 bytes, 1 without a time stamp, "
+            "1 with a line break inside the line, 1 closing no open log");
 }
 
 TEST(LogMarkersTest, FindsTheFirstAndLastLineOfAServerLog) {

@@ -110,6 +110,56 @@ TEST(ListenerTest, DropsAndCountsWhatIsNotAllowedOrNotTheStream) {
   EXPECT_EQ(files, 1u);
 }
 
+TEST(ListenerTest, ALineNoReportCouldReadIsDroppedAndTheMatchKeepsItsReport) {
+  Loopback loop;
+  FakeOutputs outputs;
+  Listener listener(loop.settings(), outputs, loop.activity);
+  const UdpSocket sender = UdpSocket::bound(parseIpAddress("127.0.0.1"), 0);
+  const std::string log = streamMatch();
+  const auto lines = logLines(log);
+  ASSERT_GT(lines.size(), 4u);
+  const std::string chat = "L 12/08/2026 - 07:14:30: \"Gull<3><STEAM_1:0:1><CT>\" say \"gg\rwp\"\n";
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i == 2) {
+      ASSERT_TRUE(sender.sendTo(listener.localEndpoint(), logDatagram("no stamp here\n", std::nullopt)));
+      ASSERT_TRUE(sender.sendTo(listener.localEndpoint(), logDatagram(chat, std::nullopt)));
+    }
+    ASSERT_TRUE(sender.sendTo(listener.localEndpoint(), logDatagram(lines[i], std::nullopt)));
+  }
+  pollUntil(listener, [&] { return listener.linesTaken() + dropped(listener) == lines.size() + 2; });
+  EXPECT_EQ(listener.linesTaken(), lines.size());
+  EXPECT_EQ(listener.drops().count(DropReason::noTimeStamp), 1u);
+  EXPECT_EQ(listener.drops().count(DropReason::lineBreakInside), 1u);
+  const auto raw = loop.folder / rawName(sender.localEndpoint().port);
+  EXPECT_EQ(fragtally::testing::firstDifference(log, readFile(raw)), "");
+  EXPECT_EQ(outputs.calls().back(), "finish " + utf8FromPath(raw) + " (closed)");
+}
+
+TEST(ListenerTest, AClosingLineOfNoOpenLogIsCountedAndStartsNothing) {
+  Loopback loop;
+  FakeOutputs outputs;
+  Listener listener(loop.settings(), outputs, loop.activity);
+  const UdpSocket sender = UdpSocket::bound(parseIpAddress("127.0.0.1"), 0);
+  const std::string closed = "L 12/08/2026 - 07:17:25: Log file closed\n";
+  constexpr int kStray = 50;
+  for (int i = 0; i < kStray; ++i) ASSERT_TRUE(sender.sendTo(listener.localEndpoint(), logDatagram(closed, std::nullopt)));
+  pollUntil(listener, [&] { return dropped(listener) == kStray; });
+  EXPECT_EQ(listener.drops().count(DropReason::strayClose), static_cast<std::uint64_t>(kStray));
+  EXPECT_EQ(listener.linesTaken(), 0u);
+  listener.stop();
+  EXPECT_TRUE(outputs.calls().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(loop.folder.path()));
+  // A log that is open still ends at its closing line.
+  const std::string started = "L 12/08/2026 - 07:14:02: Log file started (file \"logs/L1208007.log\")\n";
+  Listener second(loop.settings(), outputs, loop.activity);
+  ASSERT_TRUE(sender.sendTo(second.localEndpoint(), logDatagram(started, std::nullopt)));
+  ASSERT_TRUE(sender.sendTo(second.localEndpoint(), logDatagram(closed, std::nullopt)));
+  pollUntil(second, [&] { return second.linesTaken() == 2; });
+  ASSERT_EQ(outputs.calls().size(), 1u);
+  EXPECT_EQ(outputs.calls().front(),
+            "finish " + utf8FromPath(loop.folder / rawName(sender.localEndpoint().port)) + " (closed)");
+}
+
 TEST(ListenerTest, OnlyAllowedAddressesAreTaken) {
   Loopback loop;
   FakeOutputs outputs;

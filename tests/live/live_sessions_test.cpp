@@ -37,10 +37,10 @@ struct Sessions {
 TEST(LiveSessionsTest, ARawLogPerServerLogNamedBySourceAndFirstStamp) {
   Sessions s;
   const Endpoint server = source("::ffff:127.0.0.1", 27015);
-  EXPECT_TRUE(s.sessions.takeLine(server, kStarted, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(server, kKill, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(server, kClosed, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(server, kSecondStarted, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(server, kStarted, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(server, kKill, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(server, kClosed, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(server, kSecondStarted, s.start));
   s.sessions.flush();
 
   const std::string first = s.raw("127.0.0.1_27015_2026-12-08_07-14-02.log");
@@ -100,12 +100,12 @@ TEST(LiveSessionsTest, ASilentSourceOrANewLogWithoutCloseFinishesTheLog) {
 
 TEST(LiveSessionsTest, SourcesOverTheLimitAreRefusedUntilALogEnds) {
   Sessions s;  // at most two sources
-  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 1), kStarted, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 2), kStarted, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(source("127.0.0.1", 1), kStarted, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(source("127.0.0.1", 2), kStarted, s.start));
+  EXPECT_EQ(s.sessions.takeLine(source("127.0.0.1", 3), kStarted, s.start), DropReason::tooManySources);
+  EXPECT_FALSE(s.sessions.takeLine(source("127.0.0.1", 1), kKill, s.start));
+  EXPECT_FALSE(s.sessions.takeLine(source("127.0.0.1", 2), kClosed, s.start));
   EXPECT_FALSE(s.sessions.takeLine(source("127.0.0.1", 3), kStarted, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 1), kKill, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 2), kClosed, s.start));
-  EXPECT_TRUE(s.sessions.takeLine(source("127.0.0.1", 3), kStarted, s.start));
   s.sessions.finishAll();
   EXPECT_FALSE(std::filesystem::exists(s.folder / "127.0.0.1_3_2026-12-08_07-14-02-2.log"));
   EXPECT_EQ(readFile(s.folder / "127.0.0.1_3_2026-12-08_07-14-02.log"), kStarted);
