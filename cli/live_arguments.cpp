@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/printable.h"
 #include "live/live_modes.h"
 
 namespace fragtally {
@@ -17,10 +18,33 @@ struct LiveArguments {
   std::optional<std::string> secret;
 };
 
+// The batch form's options: known to the program, of no use to a live mode.
+bool isBatchOption(const std::string& option) {
+  return option == "--force" || option == "--json" || option == "-o" || option == "-j" ||
+         (option.starts_with("-j") && option.size() > 2) || option == "--help" || option == "-h" ||
+         option == "--version";
+}
+
+bool takesValue(const std::string& option) {
+  return option == "--listen" || option == "--follow" || option == "-d" || option == "--refresh" ||
+         option == "--idle" || option == "--allow" || option == "--secret";
+}
+
 std::optional<std::string> parse(const std::vector<std::string>& args, LiveArguments& live) {
+  // The mode named in messages: the first given, as the user reads it.
+  const auto modeAt = std::find_if(args.begin(), args.end(),
+                                   [](const std::string& arg) { return arg == "--listen" || arg == "--follow"; });
+  const std::string mode = modeAt == args.end() ? "--listen" : *modeAt;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
-    if (i + 1 == args.size()) return option + (option.starts_with('-') ? " needs a value" : ": unexpected");
+    // Only the live options take a value: any other word is named for what it
+    // is, never taken for an option missing its value.
+    if (isBatchOption(option)) return option + " does not apply to " + mode;
+    if (!takesValue(option)) {
+      return option.starts_with('-') && option != "-" ? "unknown option " + option
+                                                      : "unexpected " + option + " with " + mode;
+    }
+    if (i + 1 == args.size()) return option + " needs a value";
     const std::string& value = args[++i];
     const auto once = [&](bool given) -> std::optional<std::string> {
       if (given) return option + " given twice";
@@ -48,8 +72,6 @@ std::optional<std::string> parse(const std::vector<std::string>& args, LiveArgum
     } else if (option == "--secret") {
       if (!(problem = once(live.secret.has_value()))) live.secret = value;
       if (!problem && value.empty()) problem = "--secret: the secret is empty";
-    } else {
-      return "unexpected " + option + " with " + (live.listen ? "--listen" : "--follow");
     }
     if (problem) return problem;
   }
@@ -77,7 +99,7 @@ std::optional<int> runLiveModeFromArguments(const std::vector<std::string>& args
     }
   }
   if (problem) {
-    err << "fragtally-cli: " << *problem << "\n";
+    err << "fragtally-cli: " << printableText(*problem) << "\n";
     return 2;
   }
   if (parsed.listen) {

@@ -35,9 +35,26 @@ TEST(LiveArgumentsTest, UsageErrorsEndWithStatusTwoBeforeAnythingStarts) {
   usage({"--listen", "27500", "-d", "out", "--idle"}, "--idle needs a value");
   usage({"--listen", "27500", "-d", "out", "--allow", "example.org"}, "--allow: not an IP address: example.org");
   usage({"--listen", "27500", "-d", "out", "--secret", ""}, "--secret: the secret is empty");
-  usage({"--listen", "27500", "-d", "out", "-j", "2"}, "unexpected -j with --listen");
+  usage({"--listen", "27500", "-d", "out", "extra", "--idle", "5"}, "unexpected extra with --listen");
+  usage({"--listen", "27500", "-d", "out", "--verbose", "1"}, "unknown option --verbose");
   usage({"--follow", "logs", "-d", "out", "--secret", "x"}, "--allow, --secret and --idle go with --listen only");
   usage({"--follow", "logs", "--listen", "27500", "-d", "out"}, "--listen and --follow exclude each other");
+}
+
+TEST(LiveArgumentsTest, AnOptionOfTheBatchFormIsNamedForWhatItIs) {
+  // Options that take no value were once read as missing theirs.
+  const auto usage = [](const std::vector<std::string>& args, const std::string& message) {
+    const Outcome outcome = run(args);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "fragtally-cli: " + message + "\n");
+  };
+  usage({"--listen", "27500", "-d", "out", "--force"}, "--force does not apply to --listen");
+  usage({"--listen", "27500", "--force", "-d", "out"}, "--force does not apply to --listen");
+  usage({"--follow", "logs", "-d", "out", "--json"}, "--json does not apply to --follow");
+  usage({"--listen", "27500", "-d", "out", "-j", "2"}, "-j does not apply to --listen");
+  usage({"--listen", "27500", "-d", "out", "-j2"}, "-j2 does not apply to --listen");
+  usage({"--listen", "27500", "-d", "out", "-o", "r.htm"}, "-o does not apply to --listen");
+  usage({"--follow", "logs", "-d", "out", "--help"}, "--help does not apply to --follow");
 }
 
 }  // namespace
