@@ -15,6 +15,7 @@
 #include "analysis/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/printable.h"
 #include "batch/batch_progress.h"
 #include "batch/folder_inputs.h"
 #include "batch/built_outputs.h"
@@ -257,9 +258,9 @@ void FolderRunner::report(BatchProgress& progress) {
       if (outcome == Outcome::pending || outcome == Outcome::storing) break;
       progress.clear();
       if (outcome == Outcome::written) {
-        out_ << utf8FromPath(outputPath(job, ".htm")) << '\n';
+        out_ << printableText(utf8FromPath(outputPath(job, ".htm"))) << '\n';
       } else if (outcome == Outcome::failed) {
-        err_ << job.given << ": " << job.message << '\n';
+        err_ << printableText(job.given + ": " + job.message) << '\n';
       }
       progress.count(outcome == Outcome::written, outcome == Outcome::upToDate, outcome == Outcome::failed,
                      job.bytes);
@@ -278,7 +279,7 @@ void FolderRunner::report(BatchProgress& progress) {
 
 int FolderRunner::run() {
   FolderInputs inputs = expandFolderInputs(run_.paths);
-  for (const std::string& problem : inputs.problems) err_ << problem << '\n';
+  for (const std::string& problem : inputs.problems) err_ << printableText(problem) << '\n';
   if (folder_.exists()) removeStaleTemporaries(folder_.path());
   planJobs(inputs.logs);
 
@@ -313,7 +314,7 @@ int FolderRunner::run() {
     try {
       rebuildIndex(folder_.path(), &known);
     } catch (const Error& error) {
-      err_ << userMessage(error.what()) << '\n';
+      err_ << printableText(userMessage(error.what())) << '\n';
       failed = true;
     }
   }

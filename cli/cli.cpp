@@ -10,6 +10,7 @@
 #include "analysis/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/printable.h"
 #include "batch/folder_run.h"
 #include "cli/live_arguments.h"
 #include "base/file_store.h"
@@ -200,10 +201,10 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.json && !replaceFileContents(records.front(), matchRecordJson(model, facts))) {
       throw cannotCreateFile(utf8FromPath(records.front()));
     }
-    out << reportPath << '\n';
+    out << printableText(reportPath) << '\n';
     return 0;
   } catch (const Error& error) {
-    err << userMessage(error.what()) << '\n';
+    err << printableText(userMessage(error.what())) << '\n';
     return 1;
   }
 }
@@ -214,7 +215,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (const auto status = runLiveModeFromArguments(args, out, err)) return *status;
   Options options;
   if (const auto problem = parseOptions(args, options)) {
-    err << "fragtally-cli: " << *problem << "\n\n" << kUsage;
+    err << "fragtally-cli: " << printableText(*problem) << "\n\n" << kUsage;
     return 2;
   }
   if (options.help) {

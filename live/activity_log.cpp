@@ -3,6 +3,8 @@
 #include <ctime>
 #include <string>
 
+#include "base/printable.h"
+
 namespace fragtally::live {
 
 std::string localTimeNow(const char* format) {
@@ -21,7 +23,8 @@ std::string localTimeNow(const char* format) {
 void ActivityLog::write(std::string_view text) {
   if (text.empty()) return;
   std::string message = localTimeNow("%Y-%m-%d %H:%M:%S ");
-  message += text;
+  // Messages quote file names and log text that may hold terminal escapes.
+  message += printableText(text, LineFeeds::kept);
   if (message.back() != '\n') message += '\n';
   const std::lock_guard lock(mutex_);
   out_ << message << std::flush;

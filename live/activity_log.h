@@ -15,7 +15,8 @@ std::string localTimeNow(const char* format);
 class ActivityLog {
  public:
   explicit ActivityLog(std::ostream& out) : out_(out) {}
-  /// Writes the text (one or more lines) after a time stamp.
+  /// Writes the text (one or more lines) after a time stamp, its control
+  /// bytes but the line feeds escaped (printableText).
   void write(std::string_view text);
 
  private:

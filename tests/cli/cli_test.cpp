@@ -104,6 +104,31 @@ TEST(CliTest, EachLogOfAFolderRunIsItsOwn) {
   EXPECT_TRUE(std::filesystem::exists(folder / "out" / "reports" / "awp.jpg"));
 }
 
+TEST(CliTest, ControlBytesOfNamesAndLogTextArePrintedEscaped) {
+#ifndef _WIN32  // names with control bytes cannot be made there
+  TempFolder folder;
+  const std::string name = "e\x1b]0;PWNED\a";  // would retitle the terminal
+  const std::string shown = "e\\x1b]0;PWNED\\x07";
+  writeFile(folder / (name + ".log"), kGoodLog);
+  writeFile(folder / "bad\x1b[2J.log", "L 10/25/2003 - 2\x1b:00:00: Started map \"x\"\r\n");
+  const CliResult batch = run({path(folder / (name + ".log")), path(folder / "bad\x1b[2J.log"), "-d", path(folder / "out")});
+  EXPECT_EQ(batch.status, 1);
+  EXPECT_EQ(batch.out, path(folder / "out" / shown) + ".htm\n");
+  EXPECT_EQ(batch.err, path(folder / "bad\\x1b[2J.log") + ": '2\\x1b' is not a valid integer value.\n"
+                       "2 logs: 1 written, 0 up to date, 1 failed\n");
+  // The files keep their names and the page its bytes: only what is printed is escaped.
+  const std::string page = readFile(folder / "out" / (name + ".htm"));
+  EXPECT_NE(page.find(path(folder / (name + ".log"))), std::string::npos);
+
+  InFolder inside(folder.path());
+  const CliResult single = run({name + ".log", "-o", name + ".htm"});
+  EXPECT_EQ(single.status, 0) << single.err;
+  EXPECT_EQ(single.out, shown + ".htm\n");
+  EXPECT_EQ(run({"bad\x1b[2J.log"}).err, "'2\\x1b' is not a valid integer value.\n");
+  EXPECT_TRUE(run({"--\x1b"}).err.starts_with("fragtally-cli: unknown option --\\x1b\n\nusage"));
+#endif
+}
+
 TEST(CliTest, UsageHelpAndVersion) {
   EXPECT_EQ(run({"--version"}).out, "fragtally-cli 2.0.0.26\n");
   const CliResult help = run({"--help"});
