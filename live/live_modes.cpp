@@ -89,6 +89,7 @@ int runFollow(const FollowOptions& options, std::ostream&, std::ostream& err) {
   installInterruptHandlers();
   setServiceMode(true);
   live::FolderRunOutputs folderRun(options.folder, activity);
+  bool unreadable = false;
   {
     live::BackgroundOutputs outputs(folderRun);
     live::LogFollower follower(absolutePath(options.logFolder), std::chrono::seconds(options.refreshSeconds),
@@ -104,9 +105,10 @@ int runFollow(const FollowOptions& options, std::ostream&, std::ostream& err) {
     }
     activity.write("stopping: writing the report of the log being played");
     follower.stop();
+    unreadable = follower.failed();
   }
   activity.write("stopped");
-  return folderRun.failed() ? 1 : 0;
+  return folderRun.failed() || unreadable ? 1 : 0;
 }
 
 }  // namespace fragtally

@@ -1,11 +1,13 @@
 #include "live/log_follower.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "base/error.h"
 #include "base/file.h"
 #include "live/log_markers.h"
 
@@ -39,7 +41,7 @@ LogFollower::LogFollower(std::filesystem::path logFolder, std::chrono::seconds r
                          ActivityLog& activity, Clock::time_point now)
     : logFolder_(std::move(logFolder)), refresh_(refresh), outputs_(outputs), activity_(activity) {
   const std::vector<std::filesystem::path> present = newLogs();
-  if (!present.empty()) followed_ = Followed{present.back(), 0, false, false, false, false, now};
+  if (!present.empty()) followed_ = Followed{present.back(), 0, false, false, false, false, false, now};
   readNewLines();
 }
 
@@ -57,7 +59,9 @@ std::vector<std::filesystem::path> LogFollower::newLogs() {
     if (error) break;
     const std::filesystem::directory_entry& entry = *entries;
     std::error_code ignored;
-    if (!entry.is_regular_file(ignored) || !hasLogExtension(entry.path())) continue;
+    // Anything named as a log but a folder is one: a log that cannot be read
+    // is told, not passed over.
+    if (entry.is_directory(ignored) || !hasLogExtension(entry.path())) continue;
     if (known_.count(entry.path()) != 0) continue;
     known_.insert(entry.path());
     found.push_back({entry.path(), entry.last_write_time(ignored)});
@@ -71,13 +75,22 @@ std::vector<std::filesystem::path> LogFollower::newLogs() {
 void LogFollower::readNewLines() {
   if (!followed_ || followed_->closed) return;
   Followed& log = *followed_;
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(log.path, error);
-  if (error) return;  // gone for a moment, or for good: a newer log ends it
+  const FileLook look = lookAtFile(log.path);
+  if (!look.exists) return;  // gone for a moment, or for good: a newer log ends it
+  if (!look.regular) return cannotRead(log, "not a regular file");
+  const std::uintmax_t size = look.bytes;
   if (size < log.wholeLinesEnd) log.wholeLinesEnd = 0;  // written anew
-  if (size == log.wholeLinesEnd) return;
+  // A log with nothing read yet is opened even when empty: one that cannot
+  // be read is told at once.
+  if (size == log.wholeLinesEnd && log.wholeLinesEnd > 0) return;
 
+  errno = 0;
   std::ifstream file(log.path, std::ios::binary);
+  if (!file.is_open()) {
+    const int cause = errno;
+    return cannotRead(log, cause != 0 ? std::generic_category().message(cause) : "it cannot be opened");
+  }
+  if (size == log.wholeLinesEnd) return;
   if (!file.seekg(static_cast<std::streamoff>(log.wholeLinesEnd))) return;
   std::string chunk(kChunkBytes, '\0');
   std::uintmax_t at = log.wholeLinesEnd;
@@ -107,6 +120,14 @@ void LogFollower::readNewLines() {
   }
 }
 
+void LogFollower::cannotRead(Followed& log, const std::string& why) {
+  failed_ = true;
+  // Once a log: it is looked at every second.
+  if (log.unreadableShown) return;
+  log.unreadableShown = true;
+  activity_.write(userMessage(std::string(cannotOpenFile(utf8FromPath(log.path)).what()) + ": " + why));
+}
+
 void LogFollower::refreshFollowed(Clock::time_point now) {
   Followed& log = *followed_;
   if (log.changed && (!log.refreshed || now - log.lastRefresh >= refresh_)) {
@@ -122,7 +143,7 @@ void LogFollower::pollOnce(Clock::time_point now) {
   if (!appeared.empty()) {
     readNewLines();
     if (followed_ && !followed_->finished) finishFollowed(followed_->closed ? FinishReason::closed : FinishReason::newLog);
-    followed_ = Followed{appeared.back(), 0, false, false, false, false, now};
+    followed_ = Followed{appeared.back(), 0, false, false, false, false, false, now};
   }
   readNewLines();
   if (!followed_ || followed_->finished) return;

@@ -31,6 +31,9 @@ class LogFollower {
 
   /// The followed log, if any (for tests and messages).
   std::optional<std::filesystem::path> followed() const;
+  /// Whether a log to follow could not be read: it is reported on the
+  /// activity log when it happens, and the run ends with a failure.
+  bool failed() const { return failed_; }
 
  private:
   struct Followed {
@@ -40,10 +43,12 @@ class LogFollower {
     bool finished = false;
     bool changed = false;
     bool refreshed = false;
+    bool unreadableShown = false;
     Clock::time_point lastRefresh;
   };
   std::vector<std::filesystem::path> newLogs();
   void readNewLines();
+  void cannotRead(Followed& log, const std::string& why);
   void finishFollowed(FinishReason reason);
   void refreshFollowed(Clock::time_point now);
 
@@ -54,6 +59,7 @@ class LogFollower {
   std::set<std::filesystem::path> known_;
   std::optional<Followed> followed_;
   bool folderMissingShown_ = false;
+  bool failed_ = false;
 };
 
 }  // namespace fragtally::live

@@ -3,6 +3,11 @@
 #include <fstream>
 #include <sstream>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "base/file.h"
 #include "live/log_follower.h"
 #include "tests/live/fake_outputs.h"
@@ -93,6 +98,36 @@ TEST(LogFollowerTest, AClosingLineInTheLogsMiddleIsNoClosingLine) {
   follower.stop();
   EXPECT_EQ(server.outputs.calls(), std::vector<std::string>{"refresh " + server.path("L1208007.log")});
 }
+
+#ifndef _WIN32
+TEST(LogFollowerTest, ALogThatCannotBeReadIsToldAndFailsTheRun) {
+  // A pipe named as a log: it can never be read as one.
+  ServerFolder server;
+  server.append("L1208006.log", kStarted + kClosed);
+  LogFollower follower(server.folder.path(), seconds(10), server.outputs, server.activity, server.now);
+  ASSERT_EQ(::mkfifo((server.folder / "L1208007.log").c_str(), 0644), 0);
+  for (int i = 0; i < 3; ++i) follower.pollOnce(server.now + seconds(i + 1));
+  EXPECT_TRUE(follower.failed());
+  const std::string messages = server.messages.str();
+  const std::string told = "Cannot open file " + server.path("L1208007.log") + ": not a regular file.\n";
+  ASSERT_NE(messages.find(told), std::string::npos) << messages;
+  EXPECT_EQ(messages.find(told), messages.rfind(told));  // once, not at every look
+}
+
+TEST(LogFollowerTest, ALogWithoutReadPermissionIsToldWithTheSystemsMessage) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
+  ServerFolder server;
+  server.append("L1208007.log", kStarted);
+  ASSERT_EQ(::chmod((server.folder / "L1208007.log").c_str(), 0), 0);
+  LogFollower follower(server.folder.path(), seconds(10), server.outputs, server.activity, server.now);
+  follower.pollOnce(server.now + seconds(1));
+  EXPECT_TRUE(follower.failed());
+  EXPECT_NE(server.messages.str().find("Cannot open file " + server.path("L1208007.log") + ": Permission denied.\n"),
+            std::string::npos)
+      << server.messages.str();
+  EXPECT_TRUE(server.outputs.calls().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace fragtally::live
