@@ -1,5 +1,6 @@
 #include "live/live_sessions.h"
 
+#include <system_error>
 #include <utility>
 
 #include "base/error.h"
@@ -15,12 +16,13 @@ std::string stampOfNow() { return localTimeNow("%Y-%m-%d_%H-%M-%S"); }
 }  // namespace
 
 LiveSessions::LiveSessions(std::filesystem::path logsFolder, SessionTimes times, std::size_t maxSources,
-                           MatchOutputs& outputs, ActivityLog& activity)
+                           MatchOutputs& outputs, ActivityLog& activity, RawWrite write)
     : logsFolder_(std::move(logsFolder)),
       times_(times),
       maxSources_(maxSources),
       outputs_(outputs),
       activity_(activity),
+      write_(std::move(write)),
       syncer_(activity) {}
 
 LiveSessions::~LiveSessions() = default;
@@ -52,9 +54,7 @@ std::optional<DropReason> LiveSessions::takeLine(const Endpoint& endpoint, std::
     }
     createFailureShown_ = false;
   }
-  if (!source.raw.append(line)) writeFailed(source);
-  // A line cut off by the server or the network still ends where the next begins.
-  if (line.back() != '\n' && !source.raw.append("\n")) writeFailed(source);
+  noteWrite(source, source.raw.append(line));
   source.lastLine = now;
   source.changed = true;
   if (closesLog(line)) {
@@ -68,37 +68,56 @@ void LiveSessions::startLog(const Endpoint& endpoint, Source& source, std::strin
   const IpAddress address = withoutIpv4Mapping(endpoint.address);
   const std::string stem = addressForFileName(address) + "_" + std::to_string(endpoint.port) + "_" +
                            stampForFileName(firstLine).value_or(stampOfNow());
-  source.raw = RawLogFile::createNew(logsFolder_, stem);
+  source.raw = RawLogFile::createNew(logsFolder_, stem, write_);
   source.refreshed = false;
   source.changed = false;
   source.failureShown = false;
+  source.lostTold = 0;
 }
 
 void LiveSessions::finishLog(Source& source, FinishReason reason) {
-  if (!source.raw.flush()) writeFailed(source);
+  noteWrite(source, source.raw.flush());
   syncer_.sync(source.raw);
-  if (!source.raw.close()) writeFailed(source);
+  noteWrite(source, source.raw.close());
+  // Lost lines still leave a log of whole lines: the match gets its report.
+  tellLinesLost(source, "ends");
   outputs_.finish(source.raw.path(), reason);
   source.raw = RawLogFile();
   source.changed = false;
 }
 
-void LiveSessions::writeFailed(Source& source) {
-  // Once a log: a full disk fails every line after the first.
+void LiveSessions::noteWrite(Source& source, bool written) {
+  if (written) {
+    // The disk has room again: the lines lost meanwhile are counted once.
+    if (source.failureShown) tellLinesLost(source, "is written again");
+    source.failureShown = false;
+    return;
+  }
+  // Once for every time the writes fail: a full disk fails every line after the first.
   if (source.failureShown) return;
   source.failureShown = true;
-  activity_.write(userMessage(cannotCreateFile(source.raw.path()).what()));
+  const std::string cause = std::generic_category().message(source.raw.lastError());
+  activity_.write(userMessage(std::string(cannotCreateFile(source.raw.path()).what()) + ": " + cause) +
+                  " Its lines are lost until it can be written again.");
+}
+
+void LiveSessions::tellLinesLost(Source& source, const char* when) {
+  const std::uint64_t lost = source.raw.linesLost() - source.lostTold;
+  if (lost == 0) return;
+  source.lostTold = source.raw.linesLost();
+  activity_.write(source.raw.path() + " " + when + " with " + std::to_string(lost) +
+                  (lost == 1 ? " line" : " lines") + " lost that could not be written");
 }
 
 void LiveSessions::flush() {
   for (auto& [endpoint, source] : sources_) {
-    if (!source.raw.flush()) writeFailed(source);
+    noteWrite(source, source.raw.flush());
   }
 }
 
 void LiveSessions::sync() {
   for (auto& [endpoint, source] : sources_) {
-    if (!source.raw.flush()) writeFailed(source);
+    noteWrite(source, source.raw.flush());
     syncer_.sync(source.raw);
   }
 }
@@ -112,7 +131,7 @@ void LiveSessions::tick(Clock::time_point now) {
       continue;
     }
     if (source.changed && (!source.refreshed || now - source.lastRefresh >= times_.refresh)) {
-      if (!source.raw.flush()) writeFailed(source);
+      noteWrite(source, source.raw.flush());
       outputs_.refresh(source.raw.path());
       source.lastRefresh = now;
       source.refreshed = true;

@@ -30,8 +30,9 @@ struct SessionTimes {
 /// waiting.
 class LiveSessions {
  public:
+  /// `write` does the raw logs' writes (empty: the system's).
   LiveSessions(std::filesystem::path logsFolder, SessionTimes times, std::size_t maxSources,
-               MatchOutputs& outputs, ActivityLog& activity);
+               MatchOutputs& outputs, ActivityLog& activity, RawWrite write = {});
   ~LiveSessions();
   LiveSessions(const LiveSessions&) = delete;
   LiveSessions& operator=(const LiveSessions&) = delete;
@@ -58,11 +59,13 @@ class LiveSessions {
     Clock::time_point lastRefresh;
     bool refreshed = false;
     bool changed = false;
-    bool failureShown = false;
+    bool failureShown = false;     // the current failure to write is told
+    std::uint64_t lostTold = 0;    // lines lost that a message counted
   };
   void startLog(const Endpoint& endpoint, Source& source, std::string_view firstLine);
   void finishLog(Source& source, FinishReason reason);
-  void writeFailed(Source& source);
+  void noteWrite(Source& source, bool written);
+  void tellLinesLost(Source& source, const char* when);
 
   std::filesystem::path logsFolder_;
   SessionTimes times_;
@@ -70,6 +73,7 @@ class LiveSessions {
   MatchOutputs& outputs_;
   ActivityLog& activity_;
   std::map<Endpoint, Source> sources_;
+  RawWrite write_;
   bool createFailureShown_ = false;
   FileSyncer syncer_;
 };

@@ -1,9 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <memory>
 #include <sstream>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "base/file.h"
 #include "live/live_sessions.h"
+#include "tests/cli_run.h"
 #include "tests/live/fake_outputs.h"
 #include "tests/test_files.h"
 
@@ -119,6 +130,96 @@ TEST(LiveSessionsTest, ALineWithoutEndOrStampStillMakesAWholeLine) {
   s.sessions.finishAll();
   EXPECT_EQ(readFile(s.folder / "127.0.0.1_27015_2026-12-08_07-14-02.log"),
             "L 12/08/2026 - 07:14:02: cut short\n" + kKill);
+}
+
+// A disk with room for `room` more bytes: a write beyond it is cut short,
+// the next one fails with ENOSPC, until room is given again.
+struct FillingDisk {
+  std::shared_ptr<std::size_t> room = std::make_shared<std::size_t>(std::numeric_limits<std::size_t>::max());
+
+  RawWrite write() const {
+    return [room = room](int handle, const char* bytes, std::size_t count) -> long {
+      if (*room == 0) {
+        errno = ENOSPC;
+        return -1;
+      }
+      const std::size_t taken = std::min(count, *room);
+#ifdef _WIN32
+      const long written = _write(handle, bytes, static_cast<unsigned>(taken));
+#else
+      const long written = ::write(handle, bytes, taken);
+#endif
+      if (written > 0) *room -= static_cast<std::size_t>(written);
+      return written;
+    };
+  }
+};
+
+TEST(LiveSessionsTest, AFullDiskLosesWholeLinesOnlyAndTheLogGoesOnWhenRoomReturns) {
+  TempFolder folder;
+  FakeOutputs outputs;
+  std::ostringstream messages;
+  ActivityLog activity{messages};
+  FillingDisk disk;
+  LiveSessions sessions{folder.path(), SessionTimes{seconds(10), seconds(600)}, 2, outputs, activity, disk.write()};
+  const Clock::time_point now = Clock::now();
+  const Endpoint server = source("127.0.0.1", 27015);
+  const std::string raw = utf8FromPath(folder / "127.0.0.1_27015_2026-12-08_07-14-02.log");
+  const std::string kill2 =
+      "L 12/08/2026 - 07:15:40: \"Rope<5><STEAM_1:0:2><TERRORIST>\" killed \"Gull<3><STEAM_1:0:1><CT>\" with \"ak47\"\n";
+
+  sessions.takeLine(server, kStarted, now);
+  sessions.takeLine(server, kKill, now);
+  sessions.flush();
+  // The disk fills up in the middle of a line: the part written is cut off again.
+  *disk.room = 30;
+  sessions.takeLine(server, kill2, now);
+  sessions.takeLine(server, kKill, now);
+  sessions.flush();
+  EXPECT_EQ(readFile(raw), kStarted + kKill);
+  sessions.takeLine(server, kill2, now);
+  sessions.flush();
+  EXPECT_EQ(readFile(raw), kStarted + kKill);
+
+  // Room again: the log goes on, the lines lost are counted, and it ends as usual.
+  *disk.room = std::numeric_limits<std::size_t>::max();
+  sessions.takeLine(server, kill2, now);
+  sessions.flush();
+  sessions.takeLine(server, kClosed, now);
+  EXPECT_EQ(readFile(raw), kStarted + kKill + kill2 + kClosed);
+  EXPECT_EQ(outputs.calls(), std::vector<std::string>{"finish " + raw + " (closed)"});
+  const std::string told = messages.str();
+  const std::string failure = "Cannot create file " + raw + ": " + std::generic_category().message(ENOSPC) +
+                              ". Its lines are lost until it can be written again.\n";
+  ASSERT_NE(told.find(failure), std::string::npos) << told;
+  EXPECT_EQ(told.find(failure), told.rfind(failure));  // once, not for every line lost
+  EXPECT_NE(told.find(raw + " is written again with 3 lines lost that could not be written\n"), std::string::npos)
+      << told;
+
+  // A later folder run over the raw logs reads every one of them.
+  const testing::CliRun run = testing::cli({utf8FromPath(folder.path()), "-d", utf8FromPath(folder / "out")});
+  EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST(LiveSessionsTest, ALogEndingWhileTheDiskIsFullEndsWithItsWholeLines) {
+  TempFolder folder;
+  FakeOutputs outputs;
+  std::ostringstream messages;
+  ActivityLog activity{messages};
+  FillingDisk disk;
+  LiveSessions sessions{folder.path(), SessionTimes{seconds(10), seconds(600)}, 2, outputs, activity, disk.write()};
+  const Endpoint server = source("127.0.0.1", 27015);
+  const std::string raw = utf8FromPath(folder / "127.0.0.1_27015_2026-12-08_07-14-02.log");
+  sessions.takeLine(server, kStarted, Clock::now());
+  sessions.flush();
+  *disk.room = kKill.size() + 5;
+  sessions.takeLine(server, kKill, Clock::now());
+  sessions.takeLine(server, kKill, Clock::now());
+  sessions.takeLine(server, kClosed, Clock::now());
+  EXPECT_EQ(readFile(raw), kStarted + kKill);
+  EXPECT_EQ(outputs.calls(), std::vector<std::string>{"finish " + raw + " (closed)"});
+  EXPECT_NE(messages.str().find(raw + " ends with 2 lines lost that could not be written\n"), std::string::npos)
+      << messages.str();
 }
 
 }  // namespace
