@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/interrupt.h"
+#include "base/printable.h"
 #include "cli/cli.h"
 
 #ifdef _WIN32
@@ -36,7 +37,7 @@ int runWithArguments(const std::vector<std::string>& args) {
   } catch (const std::bad_alloc&) {
     std::cerr << "fragtally-cli: out of memory\n";
   } catch (const std::exception& error) {
-    std::cerr << "fragtally-cli: " << error.what() << '\n';
+    std::cerr << "fragtally-cli: " << fragtally::printableText(error.what()) << '\n';
   }
   return 1;
 }

@@ -4,6 +4,10 @@
 #include <sstream>
 #include <thread>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/error.h"
 #include "base/file.h"
 #include "cli/cli.h"
@@ -73,6 +77,19 @@ TEST(ListenProcessTest, SigtermInTheMiddleLeavesAWholeReportOfTheLinesSoFar) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
+}
+
+TEST(FollowProcessTest, ALogThatCannotBeReadEndsTheRunWithStatusOne) {
+  TempFolder folder;
+  std::filesystem::create_directories(folder / "logs");
+  // A pipe named as the newest log: never a log that can be read.
+  ASSERT_EQ(::mkfifo((folder / "logs" / "L1208007.log").c_str(), 0644), 0);
+  fragtally::testing::CliProcess follower(
+      {"--follow", utf8FromPath(folder / "logs"), "-d", utf8FromPath(folder / "out")});
+  ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(folder / "out"); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // past its first look at the folder
+  follower.terminate();
+  EXPECT_EQ(follower.wait(), 1);
 }
 
 #endif
