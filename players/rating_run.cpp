@@ -1,0 +1,195 @@
+#include "players/rating_run.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <numeric>
+#include <utility>
+
+#include "players/glicko2.h"
+
+namespace fragtally {
+namespace {
+
+bool readNumber(std::string_view text, int& value) {
+  if (text.empty()) return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int daysInMonth(int year, int month) {
+  constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+/// A person while the run goes on.
+struct Person {
+  Glicko2Rating rating;
+  std::int64_t ratedThrough = 0;  ///< the last day his rating accounts for
+  std::int64_t matches = 0;
+  std::int64_t games = 0;
+  std::string latestName;
+  std::int64_t latestNameLines = -1;
+  std::size_t latestMatch = 0;
+};
+
+/// Brings a person's rating up to the end of `day`: one period without games per day since.
+void bringTo(Person& person, std::int64_t day) {
+  if (day > person.ratedThrough) {
+    person.rating = idlePeriods(person.rating, day - person.ratedThrough);
+    person.ratedThrough = day;
+  }
+}
+
+using Wins = std::map<std::pair<std::string, std::string>, std::int64_t>;  // (winner, loser) to games
+
+/// One rating period: every person with games is rated against the others as they stood before it.
+void ratePeriod(std::map<std::string, Person>& people, const Wins& wins, std::int64_t day, double tau) {
+  std::map<std::string, std::vector<Glicko2Game>> games;
+  for (const auto& [pair, count] : wins) {
+    games[pair.first];
+    games[pair.second];
+  }
+  std::map<std::string, Glicko2Rating> before;
+  for (const auto& [key, unused] : games) {
+    Person& person = people.at(key);
+    bringTo(person, day - 1);
+    before.emplace(key, person.rating);
+  }
+  for (const auto& [pair, count] : wins) {
+    games[pair.first].push_back(Glicko2Game{before.at(pair.second), 1.0, count});
+    games[pair.second].push_back(Glicko2Game{before.at(pair.first), 0.0, count});
+  }
+  for (const auto& [key, list] : games) {
+    Person& person = people.at(key);
+    person.rating = fragtally::ratePeriod(before.at(key), list, tau);
+    person.ratedThrough = day;
+    for (const Glicko2Game& game : list) person.games += game.count;
+  }
+}
+
+bool rankedBefore(const RatedPerson& a, const RatedPerson& b) {
+  const double valueA = a.rankingValue();
+  const double valueB = b.rankingValue();
+  if (valueA != valueB) return valueA > valueB;
+  return a.key < b.key;
+}
+
+}  // namespace
+
+std::optional<MatchStart> readMatchStart(std::string_view date, std::string_view time) {
+  MatchStart start;
+  int hours = 0;
+  int minutes = 0;
+  int seconds = 0;
+  if (date.size() != 10 || date[2] != '/' || date[5] != '/' || !readNumber(date.substr(0, 2), start.month) ||
+      !readNumber(date.substr(3, 2), start.day) || !readNumber(date.substr(6, 4), start.year)) {
+    return std::nullopt;
+  }
+  if (time.size() != 8 || time[2] != ':' || time[5] != ':' || !readNumber(time.substr(0, 2), hours) ||
+      !readNumber(time.substr(3, 2), minutes) || !readNumber(time.substr(6, 2), seconds)) {
+    return std::nullopt;
+  }
+  if (start.month < 1 || start.month > 12 || start.day < 1 || start.day > daysInMonth(start.year, start.month) ||
+      hours > 23 || minutes > 59 || seconds > 59) {
+    return std::nullopt;
+  }
+  start.secondOfDay = hours * 3600 + minutes * 60 + seconds;
+  return start;
+}
+
+std::int64_t dayNumberOf(const MatchStart& start) {
+  // Days from the civil date: March-based years, so the leap day ends a year.
+  const std::int64_t year = start.year - (start.month <= 2 ? 1 : 0);
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t yearOfEra = year - era * 400;
+  const std::int64_t monthFromMarch = start.month > 2 ? start.month - 3 : start.month + 9;
+  const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + start.day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+std::vector<std::string> personKeysOf(const MatchPlayers& match, const IdentityRules& rules,
+                                      const PlayersFile& file) {
+  std::vector<std::string> keys;
+  keys.reserve(match.players.size());
+  for (const MatchPlayer& player : match.players) {
+    const std::string key = playerKeyOf(rules, player);
+    keys.push_back(key.empty() ? key : file.personOf(key));
+  }
+  return keys;
+}
+
+RatingTable rateMatches(std::span<const RatedMatch> matches, const PlayersFile& file,
+                        const RatingSettings& settings) {
+  std::vector<std::size_t> order(matches.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (matches[a].start != matches[b].start) return matches[a].start < matches[b].start;
+    return matches[a].logPath < matches[b].logPath;
+  });
+
+  std::map<std::string, Person> people;
+  Wins wins;
+  std::int64_t periodDay = 0;
+  std::int64_t lastDay = 0;
+  for (std::size_t place = 0; place < order.size(); ++place) {
+    const RatedMatch& match = matches[order[place]];
+    const std::int64_t day = dayNumberOf(match.start);
+    if (!wins.empty() && day != periodDay) {
+      ratePeriod(people, wins, periodDay, settings.tau);
+      wins.clear();
+    }
+    periodDay = day;
+    lastDay = day;
+    const std::vector<std::string> keys = personKeysOf(match.players, settings.identity, file);
+    std::map<std::string, std::int64_t> nameLines;  // a person's lines under his main name here
+    for (std::size_t at = 0; at < keys.size(); ++at) {
+      if (keys[at].empty()) continue;
+      const auto [found, isNew] = people.try_emplace(keys[at]);
+      Person& person = found->second;
+      if (isNew) person.ratedThrough = day - 1;
+      if (person.matches == 0 || person.latestMatch != place) {
+        ++person.matches;
+        person.latestMatch = place;
+        person.latestNameLines = -1;
+      }
+      // Of several players of one match with one key, the name used on the most lines shows.
+      const MatchPlayer& player = match.players.players[at];
+      const std::string_view name = mainNameOf(player);
+      std::int64_t lines = 0;
+      for (const NameUse& use : player.names) {
+        if (use.name == name) lines = use.lines;
+      }
+      if (lines > person.latestNameLines) {
+        person.latestName = std::string(name);
+        person.latestNameLines = lines;
+      }
+    }
+    for (const KillPair& pair : match.players.kills) {
+      if (pair.killer >= keys.size() || pair.victim >= keys.size()) continue;
+      if (match.players.players[pair.killer].bot || match.players.players[pair.victim].bot) continue;
+      const std::string& killer = keys[pair.killer];
+      const std::string& victim = keys[pair.victim];
+      if (killer.empty() || victim.empty() || killer == victim) continue;
+      wins[{killer, victim}] += pair.kills;
+    }
+  }
+  if (!wins.empty()) ratePeriod(people, wins, periodDay, settings.tau);
+
+  RatingTable table;
+  for (auto& [key, person] : people) {
+    if (file.isHidden(key)) continue;
+    bringTo(person, lastDay);
+    const std::string* shown = file.shownNameOf(key);
+    RatedPerson rated{key, shown != nullptr ? *shown : person.latestName, person.rating, person.matches, person.games};
+    (person.matches >= settings.minMatches ? table.ranked : table.unranked).push_back(std::move(rated));
+  }
+  std::sort(table.ranked.begin(), table.ranked.end(), rankedBefore);
+  std::sort(table.unranked.begin(), table.unranked.end(), rankedBefore);
+  return table;
+}
+
+}  // namespace fragtally
