@@ -83,19 +83,21 @@ void MatchPlayersCollector::rememberUid(std::string_view uid, std::size_t entry)
 }
 
 std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
-  const AuthKind kind = authKindOf(player.authId);
-  const std::string name(capped(player.name));
-  if (kind == AuthKind::Hltv) return kNone;
-  if (kind == AuthKind::Bot) {
+  if (player.authId == "HLTV") return kNone;  // the spectator proxy
+  if (player.authId == "BOT") {
     // Bots come back under new UIDs at every map and keep their names.
+    const std::string name(capped(player.name));
     const auto found = byBotName_.find(name);
     if (found != byBotName_.end()) return found->second;
     const std::size_t entry = newEntry(player.authId, true, name);
     if (entry != kNone) byBotName_.emplace(name, entry);
     return entry;
   }
-  const std::string account = isAccount(kind) ? accountKeyOf(player.authId) : std::string();
   const auto byUid = byUid_.find(std::string(player.uid));
+  // Most lines name a connection as the line before did.
+  if (byUid != byUid_.end() && entries_[byUid->second].player.authId == player.authId) return byUid->second;
+  const AuthKind kind = authKindOf(player.authId);
+  const std::string account = isAccount(kind) ? accountKeyOf(player.authId) : std::string();
   if (byUid != byUid_.end()) {
     Entry& known = entries_[byUid->second];
     if (account.empty() || known.account == account) return byUid->second;
@@ -107,7 +109,7 @@ std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
     }
     // Another account under a UID seen before: a new connection.
   }
-  const std::size_t entry = newEntry(player.authId, false, name);
+  const std::size_t entry = newEntry(player.authId, false, capped(player.name));
   if (entry != kNone) entries_[entry].account = account;
   rememberUid(player.uid, entry);
   return entry;
@@ -116,9 +118,9 @@ std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
 void MatchPlayersCollector::mention(std::size_t entry, const PlayerText& player) {
   Entry& known = entries_[entry];
   known.lastLine = lineNumber_;
-  known.team = std::string(player.team.substr(0, kMaxNameBytes));
+  known.team.assign(player.team.substr(0, kMaxNameBytes));
   const std::string_view name = capped(player.name);
-  known.currentName = std::string(name);
+  known.currentName.assign(name);
   std::vector<NameUse>& names = known.player.names;
   const auto found = std::find_if(names.begin(), names.end(), [&](const NameUse& use) { return use.name == name; });
   if (found != names.end()) {
