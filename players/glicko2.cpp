@@ -73,6 +73,11 @@ Glicko2Rating ratePeriod(const Glicko2Rating& player, std::span<const Glicko2Gam
     inverseV += count * gJ * gJ * e * (1.0 - e);
     sum += count * gJ * (game.score - e);
   }
+  // Opponents so far off that every result was certain tell nothing (and would
+  // divide by zero): the period counts as one without games.
+  if (!(inverseV > 0.0) || !std::isfinite(inverseV) || !std::isfinite(sum)) {
+    return idlePeriods(player, 1, std::numeric_limits<double>::infinity());
+  }
   const double v = 1.0 / inverseV;
   const double delta = v * sum;
   // Step 5: the new volatility.
@@ -82,7 +87,11 @@ Glicko2Rating ratePeriod(const Glicko2Rating& player, std::span<const Glicko2Gam
   const double phiNew = 1.0 / std::sqrt(1.0 / (phiStar * phiStar) + 1.0 / v);
   const double muNew = mu + phiNew * phiNew * sum;
   // Step 8: back onto the shown scale.
-  return Glicko2Rating{kStartRating + kGlickoScale * muNew, kGlickoScale * phiNew, sigma};
+  const Glicko2Rating rated{kStartRating + kGlickoScale * muNew, kGlickoScale * phiNew, sigma};
+  if (!std::isfinite(rated.rating) || !std::isfinite(rated.deviation) || !std::isfinite(rated.volatility)) {
+    return idlePeriods(player, 1, std::numeric_limits<double>::infinity());
+  }
+  return rated;
 }
 
 Glicko2Rating idlePeriods(const Glicko2Rating& player, std::int64_t periods, double maxDeviation) {

@@ -67,5 +67,14 @@ TEST(Glicko2Test, ASurpriseFarOffRaisesTheVolatility) {
   EXPECT_GT(after.rating, 1500.0);
 }
 
+TEST(Glicko2Test, ResultsBeyondAnyDoubtLeaveTheRatingFinite) {
+  // 200,000 points apart the expectation is exactly 0: no information, and no division by zero.
+  const Glicko2Rating player{1500.0, 30.0, 0.06};
+  const std::vector<Glicko2Game> games{{{201500.0, 30.0, 0.06}, 0.0, 5}};
+  const Glicko2Rating after = ratePeriod(player, games, 0.3);
+  EXPECT_EQ(after.rating, 1500.0);
+  EXPECT_NEAR(after.deviation, idlePeriods(player, 1).deviation, 1e-9);
+}
+
 }  // namespace
 }  // namespace fragtally
