@@ -86,9 +86,9 @@ bool writeTemporary(const std::filesystem::path& target, std::string_view bytes,
     return false;  // no source of randomness
   }
   held = HeldTemporary(temporary);
-  file = File::createForWriting(temporary);
-  if (!file.isOpen()) {
-    held.release();
+  if (!held.createFile([&] { return (file = File::createForWriting(temporary)).isOpen(); })) {
+    file.close();
+    removeTemporary(temporary, held);  // made unguarded, with an interrupt on its way
     return false;
   }
   if ((targetIsNew || takePermissionsOf(target, temporary)) && doWrite(steps, file, bytes)) return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace fragtally {
 
@@ -20,10 +21,11 @@ bool interruptRequested();
 
 /// A temporary file's path held for the interrupt handlers while the file is
 /// being written or waits for its rename: an interrupt in that time removes
-/// it. Register before the file is created, release once it is renamed or
-/// removed. The paths sit in a fixed table (a handler may not allocate); when
-/// every place is taken the file goes unguarded, and the next run in its folder
-/// removes it once it is a day old.
+/// it. Register before the file is created, create it through createFile,
+/// release once it is renamed or removed. The paths sit in a fixed table (a
+/// handler may not allocate); when every place is taken a new path waits for
+/// one, up to a second, and then goes unguarded: the next run in its folder
+/// removes its file once it is a day old.
 class HeldTemporary {
  public:
   /// Paths that can be held at once, over all threads.
@@ -38,6 +40,13 @@ class HeldTemporary {
   HeldTemporary& operator=(const HeldTemporary&) = delete;
 
   bool guarded() const { return slot_ >= 0; }
+  /// Makes the held path's file with `create`, which says whether it did, so
+  /// that an interrupt on any thread meanwhile still leaves no file behind:
+  /// once the handlers have begun removing files, none is made, and one made
+  /// while they ran is removed again before the program ends. The interrupt
+  /// signals are held back on this thread while it creates. True when the
+  /// file was made and stays.
+  bool createFile(const std::function<bool()>& create);
   /// The handlers forget the path; the file itself is left as it is.
   void release();
 
