@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "analysis/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/folder_lock.h"
 #include "base/printable.h"
 #include "batch/batch_progress.h"
 #include "batch/folder_inputs.h"
@@ -58,14 +60,20 @@ struct Job {
   bool recordIsNew = false;  // when the folder was listed
 };
 
-// The output folder, made when the first file is stored in it.
+// The output folder, made when the first file is stored in it. One made only
+// to hold the run's lock counts as made once a file is stored in it: until
+// then the lock removes it again at the end.
 class OutputFolder {
  public:
-  explicit OutputFolder(std::filesystem::path path) : path_(std::move(path)) {}
+  OutputFolder(std::filesystem::path path, bool madeForLock) : path_(std::move(path)), madeForLock_(madeForLock) {}
 
   const std::filesystem::path& path() const { return path_; }
 
-  bool exists() const {
+  bool exists() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (madeForLock_ && !made_) return false;
+    }
     std::error_code error;
     return std::filesystem::is_directory(path_, error);
   }
@@ -76,13 +84,14 @@ class OutputFolder {
     if (!made_) {
       std::error_code error;
       std::filesystem::create_directories(path_, error);
-      made_ = exists();
+      made_ = std::filesystem::is_directory(path_, error);
     }
     return made_;
   }
 
  private:
   std::filesystem::path path_;
+  bool madeForLock_;
   std::mutex mutex_;
   bool made_ = false;
 };
@@ -113,8 +122,12 @@ class PictureStore {
 
 class FolderRunner {
  public:
-  FolderRunner(const FolderRun& run, std::ostream& out, std::ostream& err)
-      : run_(run), out_(out), err_(err), folder_(pathFromUtf8(run.folder)), pictures_(folder_.path()) {}
+  FolderRunner(const FolderRun& run, std::ostream& out, std::ostream& err, bool folderMadeForLock)
+      : run_(run),
+        out_(out),
+        err_(err),
+        folder_(pathFromUtf8(run.folder), folderMadeForLock),
+        pictures_(folder_.path()) {}
 
   int run();
 
@@ -325,7 +338,22 @@ int FolderRunner::run() {
 }  // namespace
 
 int runFolder(const FolderRun& run, std::ostream& out, std::ostream& err) {
-  FolderRunner runner(run, out, err);
+  // The folder's lock for the whole run, from its listing to its index: other
+  // runs into the folder, in this process or another, wait for it.
+  std::optional<FolderLock> lock;
+  try {
+    lock.emplace(FolderLock::take(pathFromUtf8(run.folder), [&] {
+      err << "waiting for another run writing to " << printableText(run.folder) << '\n' << std::flush;
+    }));
+  } catch (const Error& error) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(pathFromUtf8(run.folder), ignored)) {
+      err << printableText(userMessage(error.what())) << '\n';
+      return 1;
+    }
+    // A folder that cannot be made fails each log that would be written there.
+  }
+  FolderRunner runner(run, out, err, lock && lock->madeFolder());
   return runner.run();
 }
 

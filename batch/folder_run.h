@@ -21,6 +21,9 @@ struct FolderRun {
 /// names that never replace another log's report, then the index page. The
 /// paths of written reports go to `out` in input order; each failure goes to
 /// `err` as "<log>: <message>". Returns 0, or 1 when anything failed.
+/// Runs into one folder take turns (FolderLock, over all processes): one that
+/// finds the folder taken says "waiting for another run writing to <folder>"
+/// on `err` and waits.
 int runFolder(const FolderRun& run, std::ostream& out, std::ostream& err);
 
 }  // namespace fragtally
