@@ -1,11 +1,8 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "base/serial_worker.h"
 #include "live/match_outputs.h"
 
 namespace fragtally::live {
@@ -14,13 +11,10 @@ namespace fragtally::live {
 /// waits for a report being written. A refresh already waiting is not queued
 /// twice, and a finish replaces it. A stream that starts logs faster than
 /// they are written waits for the queue to shrink, so memory stays bounded.
+/// Its destructor does what is queued, then ends the thread.
 class BackgroundOutputs : public MatchOutputs {
  public:
   explicit BackgroundOutputs(MatchOutputs& target);
-  /// Does what is queued, then ends the thread.
-  ~BackgroundOutputs() override;
-  BackgroundOutputs(const BackgroundOutputs&) = delete;
-  BackgroundOutputs& operator=(const BackgroundOutputs&) = delete;
 
   void refresh(const std::string& log) override;
   void finish(const std::string& log, FinishReason reason) override;
@@ -31,14 +25,10 @@ class BackgroundOutputs : public MatchOutputs {
     bool finish = false;
     FinishReason reason = FinishReason::closed;
   };
-  void work();
+  void run(Task& task);
 
   MatchOutputs& target_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Task> queue_;
-  bool ending_ = false;
-  std::thread worker_;
+  SerialWorker<Task> worker_;  // last: its thread uses the target
 };
 
 }  // namespace fragtally::live

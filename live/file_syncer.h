@@ -1,25 +1,19 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "base/serial_worker.h"
 #include "live/activity_log.h"
 #include "live/raw_log_file.h"
 
 namespace fragtally::live {
 
 /// Puts raw logs on the disk from a thread of its own: waiting for the disk
-/// would stop the receiving, and the system drops what arrives meanwhile.
+/// would stop the receiving, and the system drops what arrives meanwhile. Its
+/// destructor syncs what is queued, then ends the thread.
 class FileSyncer {
  public:
   explicit FileSyncer(ActivityLog& activity);
-  /// Syncs what is queued, then ends the thread.
-  ~FileSyncer();
-  FileSyncer(const FileSyncer&) = delete;
-  FileSyncer& operator=(const FileSyncer&) = delete;
 
   /// Syncs the file as it is now (its kept lines must have been flushed).
   /// Works on a handle of its own, so the file may be closed meanwhile.
@@ -30,14 +24,10 @@ class FileSyncer {
     int handle;
     std::string path;
   };
-  void work();
+  void run(Pending& pending);
 
   ActivityLog& activity_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Pending> queue_;
-  bool ending_ = false;
-  std::thread worker_;
+  SerialWorker<Pending> worker_;  // last: its thread writes to the activity log
 };
 
 }  // namespace fragtally::live
