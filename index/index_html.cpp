@@ -33,22 +33,6 @@ void appendHtmlText(std::string& page, std::string_view text) {
   }
 }
 
-void appendUrlPath(std::string& page, std::string_view fileName) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (const char c : fileName) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
-    if (unreserved) {
-      page += c;
-    } else {
-      page += '%';
-      page += kHex[byte >> 4];
-      page += kHex[byte & 0x0F];
-    }
-  }
-}
-
 void appendGroupedCount(std::string& page, std::int64_t count) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;

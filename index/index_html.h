@@ -10,11 +10,6 @@ namespace fragtally {
 /// become references, control characters the replacement character.
 void appendHtmlText(std::string& page, std::string_view text);
 
-/// Appends a file name as a relative URL: every byte outside the unreserved
-/// characters percent-encoded, so that no name can end the attribute or turn
-/// into a query or fragment.
-void appendUrlPath(std::string& page, std::string_view fileName);
-
 /// Appends a count with its thousands set apart by no-break spaces ("12 345").
 void appendGroupedCount(std::string& page, std::int64_t count);
 

@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_store.h"
+#include "base/url_path.h"
 #include "index/index_cache.h"
 #include "index/index_html.h"
 #include "version.h"

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/url_path.h"
 #include "index/index_cache.h"
 #include "index/index_html.h"
 #include "index/index_page.h"
