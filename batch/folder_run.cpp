@@ -26,14 +26,12 @@
 #include "base/file_store.h"
 #include "index/index_page.h"
 #include "record/match_record.h"
+#include "record/record_format.h"
 #include "report/weapon_pictures.h"
 #include "stats/match_stats.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
-
-constexpr std::string_view kGenerator = "fragtally " FRAGTALLY_VERSION_TEXT;
 
 // The log's absolute path, as a file dialog gives it: not canonicalised, so
 // that it reads as the user wrote it.
@@ -180,9 +178,9 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       // the log as it is now, and its report is there. (A log that cannot be
       // looked at is left to the analysis to say what is wrong with it.)
       const RecordHead* record = names.recordBefore(job.name);
+      const LogFileFacts facts{job.absolute, logFile.bytes, logFile.modifiedUnixSeconds};
       std::error_code error;
-      if (record != nullptr && record->logPath == job.absolute && record->generator == kGenerator &&
-          record->logBytes == logFile.bytes && record->logModified == isoUtcTime(logFile.modifiedUnixSeconds) &&
+      if (record != nullptr && recordDescribes(*record, facts) &&
           std::filesystem::is_regular_file(outputPath(job, ".htm"), error)) {
         job.outcome = Outcome::upToDate;
       }

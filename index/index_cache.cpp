@@ -5,16 +5,15 @@
 #include <vector>
 
 #include "base/file.h"
+#include "record/record_format.h"
 #include "version.h"
 
 namespace fragtally {
 namespace {
 
-// The same bounds as a record's: a damaged cache cannot make the index hold more.
+// The bounds of a record (record_format.h) hold for its summary in the cache
+// too: a damaged cache cannot make the index hold more.
 constexpr std::size_t kMaxCacheBytes = 64 * 1024 * 1024;
-constexpr std::size_t kMaxTextBytes = 4096;
-constexpr std::uint32_t kMaxPlayers = 64;
-constexpr std::uint32_t kMaxWeapons = 64;
 // Names over all players of a match: a record's players may each name other
 // weapons, but a place must fit in one byte.
 constexpr std::uint32_t kMaxWeaponNames = 255;
@@ -30,7 +29,7 @@ void putSigned(std::string& out, std::int64_t value) {
   out += static_cast<char>(static_cast<unsigned char>(folded));
 }
 
-// Texts are at most kMaxTextBytes long: two bytes hold their length.
+// Texts are at most kMaxRecordText long: two bytes hold their length.
 void putText(std::string& out, std::string_view text) {
   putNumber(out, text.size(), 2);
   out += text;
@@ -67,7 +66,7 @@ class CacheReader {
   }
   std::string_view text() {
     const std::uint64_t size = number(2);
-    if (!ok_ || size > kMaxTextBytes || bytes_.size() - at_ < size) return ok_ = false, std::string_view{};
+    if (!ok_ || size > kMaxRecordText || bytes_.size() - at_ < size) return ok_ = false, std::string_view{};
     const std::string_view value = bytes_.substr(at_, size);
     at_ += size;
     return value;
@@ -99,14 +98,14 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
   std::string_view weapons[kMaxWeaponNames];
   for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons[w] = in.text();
   const std::uint64_t players = in.number(1);
-  if (players > kMaxPlayers) return false;
+  if (players > kMaxRecordPlayers) return false;
   summary.players.resize(players);
   for (PlayerSummary& player : summary.players) {
     player.name = in.text();
     player.kills = in.signed32();
     player.deaths = in.signed32();
     const std::uint64_t count = in.number(1);
-    if (count > kMaxWeapons) return false;
+    if (count > kMaxRecordWeapons) return false;
     player.weaponKills.resize(count);
     for (auto& [weapon, kills] : player.weaponKills) {
       const std::uint64_t place = in.number(1);

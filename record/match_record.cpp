@@ -13,10 +13,10 @@
 #include "base/file.h"
 #include "record/json_text.h"
 #include "record/match_summary.h"
+#include "record/record_format.h"
 #include "report/page_text.h"
 #include "report/report_model.h"
 #include "stats/match_stats.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
@@ -82,12 +82,6 @@ void writeTieList(JsonText& json, const NameKeys& playerKeys, const TieList& lis
   json.endArray().endObject();
 }
 
-// The bounds within which the index reads a record back (report/match_summary.cpp):
-// a match beyond them has no summary, as its record would give none.
-constexpr std::size_t kMaxSummaryPlayers = 64;
-constexpr std::size_t kMaxSummaryWeapons = 64;
-constexpr std::size_t kMaxSummaryText = 4096;
-
 void writePlayer(JsonText& json, const ReportModel& model, const NameKeys& playerKeys, const NameKeys& weaponKeys,
                  std::size_t r, PlayerSummary* summary) {
   const ReportPlayer& player = model.players[r];
@@ -143,15 +137,17 @@ void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& 
   json.endObject();
 }
 
+// The bounds within which the index reads a record back: a match beyond them
+// has no summary, as its record would give none.
 bool withinSummaryBounds(const MatchSummary& summary) {
-  if (summary.players.size() > kMaxSummaryPlayers || summary.date.size() > kMaxSummaryText ||
-      summary.start.size() > kMaxSummaryText || (summary.map && summary.map->size() > kMaxSummaryText)) {
+  if (summary.players.size() > kMaxRecordPlayers || summary.date.size() > kMaxRecordText ||
+      summary.start.size() > kMaxRecordText || (summary.map && summary.map->size() > kMaxRecordText)) {
     return false;
   }
   for (const PlayerSummary& player : summary.players) {
-    if (player.name.size() > kMaxSummaryText || player.weaponKills.size() > kMaxSummaryWeapons) return false;
+    if (player.name.size() > kMaxRecordText || player.weaponKills.size() > kMaxRecordWeapons) return false;
     for (const auto& [weapon, kills] : player.weaponKills) {
-      if (weapon.size() > kMaxSummaryText) return false;
+      if (weapon.size() > kMaxRecordText) return false;
     }
   }
   return true;
@@ -180,9 +176,9 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
   JsonText json(out);
   MatchSummary match;
   json.beginObject();
-  json.key("format").text("fragtally-match");
-  json.key("version").number(1);
-  json.key("generator").text("fragtally " FRAGTALLY_VERSION_TEXT);
+  json.key("format").text(kRecordFormat);
+  json.key("version").number(kRecordVersion);
+  json.key("generator").text(kRecordGenerator);
   json.key("log").beginObject();
   json.key("path");
   writeLogText(json, log.path);

@@ -4,15 +4,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "record/record_format.h"
+
 namespace fragtally {
 namespace {
 
-// A log holds at most 64 players and 64 weapons; its texts are cut far below
-// this length. A record beyond these bounds was not written by the program,
-// and the bounds keep what one file can make the index hold small.
-constexpr std::size_t kMaxPlayers = 64;
-constexpr std::size_t kMaxWeapons = 64;
-constexpr std::size_t kMaxTextBytes = 4096;
 constexpr std::int64_t kMinNumber = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kMaxNumber = std::numeric_limits<std::int32_t>::max();
 
@@ -66,7 +62,7 @@ class SummaryReader {
   bool key(std::string& value) {
     if (skipDepth_ > 0) return true;
     key_ = value;
-    if (top(Place::kPlayerWeapons)) return key_.size() <= kMaxTextBytes;
+    if (top(Place::kPlayerWeapons)) return key_.size() <= kMaxRecordText;
     return true;
   }
 
@@ -79,7 +75,7 @@ class SummaryReader {
         if (key_ == "kills") return enter(Place::kKills);
         break;
       case Place::kPlayers:
-        if (out_.players.size() == kMaxPlayers) return false;
+        if (out_.players.size() == kMaxRecordPlayers) return false;
         out_.players.emplace_back();
         playerSeen_ = 0;
         return enter(Place::kPlayer);
@@ -153,7 +149,7 @@ class SummaryReader {
     const auto n = static_cast<std::int32_t>(value);
     switch (places_.empty() ? Place::kPlayers : places_.back()) {
       case Place::kRecord:
-        if (key_ == "version") return value == 1 && mark(kVersion);
+        if (key_ == "version") return value == kRecordVersion && mark(kVersion);
         if (key_ == "length_seconds") return out_.lengthSeconds = n, mark(kLength);
         return ignoredScalar();
       case Place::kRounds:
@@ -172,7 +168,7 @@ class SummaryReader {
         return ignoredScalar();
       case Place::kPlayerWeapons: {
         auto& weapons = out_.players.back().weaponKills;
-        if (weapons.size() == kMaxWeapons) return false;
+        if (weapons.size() == kMaxRecordWeapons) return false;
         weapons.emplace_back(key_, n);
         return true;
       }
@@ -189,9 +185,9 @@ class SummaryReader {
   }
 
   bool text(const std::string& value) {
-    if (value.size() > kMaxTextBytes) return false;
+    if (value.size() > kMaxRecordText) return false;
     if (top(Place::kRecord)) {
-      if (key_ == "format") return value == "fragtally-match" && mark(kFormat);
+      if (key_ == "format") return value == kRecordFormat && mark(kFormat);
       if (key_ == "date") return out_.date = value, mark(kDate);
       if (key_ == "start") return out_.start = value, mark(kStart);
       if (key_ == "map") return out_.map = value, mark(kMap);

@@ -34,7 +34,7 @@ struct MatchSummary {
   bool operator==(const MatchSummary&) const = default;
 };
 
-/// Reads a match record ("format": "fragtally-match", version 1). Nothing when
+/// Reads a match record (record_format.h: its format and version). Nothing when
 /// the text is no such record, or is broken: not JSON, a field missing or of the
 /// wrong kind, more players or weapons than a log can hold, an overlong text.
 /// Only the fields the index shows are kept; the rest is passed over unread.

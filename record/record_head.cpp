@@ -3,11 +3,11 @@
 #include <nlohmann/json.hpp>
 
 #include "base/file.h"
+#include "record/record_format.h"
 
 namespace fragtally {
 namespace {
 
-constexpr std::string_view kFormat = "fragtally-match";
 // A head is written first in every record; this much always holds it.
 constexpr std::size_t kHeadBytes = 64 * 1024;
 
@@ -25,7 +25,7 @@ class HeadReader : public nlohmann::json_sax<nlohmann::json> {
   bool number_unsigned(number_unsigned_t n) override { return unsignedValue(n); }
   bool number_float(number_float_t, const string_t&) override { return value(); }
   bool string(string_t& text) override {
-    if (depth_ == 1 && key_ == "format") formatSeen = text == kFormat;
+    if (depth_ == 1 && key_ == "format") formatSeen = text == kRecordFormat;
     if (depth_ == 1 && key_ == "generator") head.generator = text;
     if (depth_ == 2 && inLog_ && key_ == "path") head.logPath = text;
     if (depth_ == 2 && inLog_ && key_ == "modified") head.logModified = text;
