@@ -4,17 +4,10 @@
 #include <cwctype>
 #include <system_error>
 
+#include "base/resolved_path.h"
+
 namespace fragtally {
 namespace {
-
-// The path as the file system would resolve it: links of the existing part
-// followed, the rest made plain. Falls back to the lexical form.
-std::filesystem::path resolved(const std::filesystem::path& path) {
-  std::error_code error;
-  std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error);
-  if (error) full = std::filesystem::absolute(path, error).lexically_normal();
-  return full;
-}
 
 bool equalPaths(const std::filesystem::path& a, const std::filesystem::path& b) {
 #ifdef _WIN32
@@ -34,7 +27,7 @@ bool equalPaths(const std::filesystem::path& a, const std::filesystem::path& b) 
 bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code error;
   if (std::filesystem::equivalent(a, b, error) && !error) return true;
-  return equalPaths(resolved(a), resolved(b));
+  return equalPaths(resolvedPath(a), resolvedPath(b));
 }
 
 }  // namespace fragtally

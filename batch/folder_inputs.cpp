@@ -6,19 +6,10 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/log_files.h"
 
 namespace fragtally {
 namespace {
-
-bool hasLogExtension(const std::filesystem::path& name) {
-  const std::string extension = utf8FromPath(name.extension());
-  if (extension.size() != 4) return false;
-  std::string lower = extension;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower == ".log";
-}
 
 // Appends the folder's logs in name order (byte order of the UTF-8 names, the
 // same on every system); false when the folder cannot be listed.
@@ -30,10 +21,8 @@ bool appendFolderLogs(const std::filesystem::path& folder, std::vector<std::stri
   for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
     if (error) return false;
     const std::filesystem::directory_entry& entry = *entries;
-    std::error_code typeError;
-    // A link to a regular file counts as one; a folder, device or pipe does not.
-    if (!entry.is_regular_file(typeError) || typeError) continue;
-    if (hasLogExtension(entry.path().filename())) names.push_back(utf8FromPath(entry.path().filename()));
+    // A link to nothing is listed too: reading it fails, and the run says so.
+    if (logEntryKind(entry) != LogEntryKind::other) names.push_back(utf8FromPath(entry.path().filename()));
   }
   if (error) return false;
   std::sort(names.begin(), names.end());

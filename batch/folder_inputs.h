@@ -11,9 +11,11 @@ struct FolderInputs {
   std::vector<std::string> problems;  ///< "<folder>: <message>" for a folder that cannot be listed
 };
 
-/// Each path stands for itself, or, when it is a folder, for every regular file
-/// directly in it whose name ends in ".log" in any letter case, in name order.
-/// Sub-folders, devices and pipes in a folder are passed over.
+/// Each path stands for itself, or, when it is a folder, for every log directly
+/// in it (a regular file whose name ends in ".log" in any letter case, or a
+/// link to one), in name order. A link of such a name to nothing is listed as
+/// well, so that the run reports it as a log it cannot open. Sub-folders,
+/// devices and pipes in a folder are passed over.
 FolderInputs expandFolderInputs(const std::vector<std::string>& paths);
 
 }  // namespace fragtally

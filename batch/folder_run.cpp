@@ -18,6 +18,7 @@
 #include "base/file.h"
 #include "base/folder_lock.h"
 #include "base/printable.h"
+#include "base/resolved_path.h"
 #include "batch/batch_progress.h"
 #include "batch/folder_inputs.h"
 #include "batch/built_outputs.h"
@@ -32,14 +33,6 @@
 
 namespace fragtally {
 namespace {
-
-// The log's absolute path, as a file dialog gives it: not canonicalised, so
-// that it reads as the user wrote it.
-std::string absoluteLogPath(const std::string& log) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(log), error);
-  return error ? log : utf8FromPath(absolute.lexically_normal());
-}
 
 // A log is written once the files it handed to its worker's stores have been
 // committed; until then it is storing.
@@ -166,8 +159,8 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   for (const std::string& log : logs) {
     Job job;
     job.given = log;
-    job.absolute = absoluteLogPath(log);
-    if (!seen.insert(job.absolute).second) continue;  // the same log named twice is read once
+    job.absolute = resolvedPath(log);
+    if (!seen.insert(job.absolute).second) continue;  // the same file named twice, or through a link, is read once
     job.name = names.claim(job.absolute);
     job.reportIsNew = !names.wasListed(job.name + ".htm");
     job.recordIsNew = !names.wasListed(job.name + ".json");

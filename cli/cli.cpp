@@ -11,6 +11,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/printable.h"
+#include "base/resolved_path.h"
 #include "batch/folder_run.h"
 #include "cli/live_arguments.h"
 #include "base/file_store.h"
@@ -155,14 +156,6 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
   return std::nullopt;
 }
 
-// The log's absolute path, as a file dialog gives it: not canonicalised.
-std::string absoluteLogPath(const std::string& log) {
-  if (log == "-") return log;  // standard input has no path
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(log), error);
-  return error ? log : utf8FromPath(absolute);
-}
-
 // A report name without an extension gets ".htm", as the save dialog does it.
 std::string reportPathFor(const std::string& given) {
   return pathFromUtf8(given).has_extension() ? given : given + ".htm";
@@ -183,7 +176,8 @@ LogFileFacts factsOfLog(const std::string& log) {
 
 // One log: the report and its pictures, and the match record when asked for.
 int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
-  const std::string log = absoluteLogPath(options.logs.front());
+  const std::string& given = options.logs.front();
+  const std::string log = given == "-" ? given : resolvedPath(given);  // standard input has no path
   try {
     const LogFileFacts facts = factsOfLog(log);
     auto stats = std::make_unique<MatchStats>();

@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/interrupt.h"
+#include "base/resolved_path.h"
 #include "live/activity_log.h"
 #include "live/background_outputs.h"
 #include "live/folder_run_outputs.h"
@@ -23,15 +24,6 @@ constexpr std::chrono::milliseconds kListenWait(200);
 constexpr std::chrono::milliseconds kFollowEvery(1000);
 constexpr std::chrono::milliseconds kFollowStep(100);
 
-// Logs go to the folder run by their absolute paths, as a batch run over
-// them later names them: the same log keeps its report.
-std::filesystem::path absolutePath(const std::string& utf8) {
-  std::error_code error;
-  const std::filesystem::path given = pathFromUtf8(utf8);
-  const std::filesystem::path absolute = std::filesystem::absolute(given, error);
-  return error ? given : absolute;
-}
-
 bool createFolder(const std::filesystem::path& folder, live::ActivityLog& activity) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
@@ -44,7 +36,9 @@ bool createFolder(const std::filesystem::path& folder, live::ActivityLog& activi
 
 int runListen(const ListenOptions& options, std::ostream&, std::ostream& err) {
   live::ActivityLog activity(err);
-  const std::filesystem::path logsFolder = absolutePath(options.folder) / "logs";
+  // Logs go to the folder run by their resolved paths, as a batch run over
+  // them later names them: the same log keeps its report.
+  const std::filesystem::path logsFolder = resolvedPath(pathFromUtf8(options.folder)) / "logs";
   if (!createFolder(logsFolder, activity)) return 1;
 
   live::ListenerSettings settings;
@@ -92,8 +86,8 @@ int runFollow(const FollowOptions& options, std::ostream&, std::ostream& err) {
   bool unreadable = false;
   {
     live::BackgroundOutputs outputs(folderRun);
-    live::LogFollower follower(absolutePath(options.logFolder), std::chrono::seconds(options.refreshSeconds),
-                               outputs, activity, live::Clock::now());
+    live::LogFollower follower(resolvedPath(pathFromUtf8(options.logFolder)),
+                               std::chrono::seconds(options.refreshSeconds), outputs, activity, live::Clock::now());
     activity.write("following " + options.logFolder);
     auto nextLook = live::Clock::now();
     while (!interruptRequested()) {

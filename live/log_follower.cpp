@@ -9,6 +9,8 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/log_files.h"
+#include "base/resolved_path.h"
 #include "live/log_markers.h"
 
 namespace fragtally::live {
@@ -17,13 +19,6 @@ namespace {
 constexpr std::size_t kChunkBytes = 64 * 1024;
 // A closing line is short; a longer line start is not kept whole.
 constexpr std::size_t kLineStartBytes = 128;
-
-bool hasLogExtension(const std::filesystem::path& path) {
-  std::string extension = utf8FromPath(path.extension());
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return extension == ".log";
-}
 
 struct LogEntry {
   std::filesystem::path path;
@@ -58,13 +53,24 @@ std::vector<std::filesystem::path> LogFollower::newLogs() {
   for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
     if (error) break;
     const std::filesystem::directory_entry& entry = *entries;
+    if (listed_.count(entry.path()) != 0) continue;
     std::error_code ignored;
     // Anything named as a log but a folder is one: a log that cannot be read
     // is told, not passed over.
-    if (entry.is_directory(ignored) || !hasLogExtension(entry.path())) continue;
-    if (known_.count(entry.path()) != 0) continue;
-    known_.insert(entry.path());
-    found.push_back({entry.path(), entry.last_write_time(ignored)});
+    if (entry.is_directory(ignored) || !hasLogFileName(entry.path())) continue;
+    if (logEntryKind(entry) == LogEntryKind::brokenLink) {
+      // Said once; followed once it leads to a log.
+      if (brokenShown_.insert(entry.path()).second) {
+        activity_.write(userMessage(cannotOpenFile(utf8FromPath(entry.path())).what()));
+        failed_ = true;
+      }
+      continue;
+    }
+    listed_.insert(entry.path());
+    // A link and the log it leads to are one log, followed by the log's own path.
+    std::filesystem::path log = resolvedPath(entry.path());
+    if (!known_.insert(log).second) continue;
+    found.push_back({std::move(log), entry.last_write_time(ignored)});
   }
   std::sort(found.begin(), found.end(), olderThan);
   std::vector<std::filesystem::path> paths;

@@ -31,8 +31,9 @@ class LogFollower {
 
   /// The followed log, if any (for tests and messages).
   std::optional<std::filesystem::path> followed() const;
-  /// Whether a log to follow could not be read: it is reported on the
-  /// activity log when it happens, and the run ends with a failure.
+  /// Whether a log to follow could not be read, or a log's name in the folder
+  /// is a link to nothing: each is reported on the activity log once, and the
+  /// run ends with a failure.
   bool failed() const { return failed_; }
 
  private:
@@ -56,7 +57,9 @@ class LogFollower {
   std::chrono::seconds refresh_;
   MatchOutputs& outputs_;
   ActivityLog& activity_;
-  std::set<std::filesystem::path> known_;
+  std::set<std::filesystem::path> listed_;       // the folder's entries taken as logs
+  std::set<std::filesystem::path> known_;        // the logs they lead to (resolvedPath)
+  std::set<std::filesystem::path> brokenShown_;  // links to nothing already named
   std::optional<Followed> followed_;
   bool folderMissingShown_ = false;
   bool failed_ = false;

@@ -127,6 +127,28 @@ TEST(LogFollowerTest, ALogWithoutReadPermissionIsToldWithTheSystemsMessage) {
       << server.messages.str();
   EXPECT_TRUE(server.outputs.calls().empty());
 }
+
+// A link to the log being written is that log, not a newer one; a link to
+// nothing is named once and makes the mode fail, and is followed once it
+// leads to a log.
+TEST(LogFollowerTest, ALinkIsTheLogItLeadsToAndALinkToNothingIsReported) {
+  ServerFolder server;
+  server.append("L1208007.log", kStarted + kKill);
+  LogFollower follower(server.folder.path(), seconds(10), server.outputs, server.activity, server.now);
+  std::filesystem::create_symlink("L1208007.log", server.folder / "latest.log");
+  std::filesystem::create_symlink("L1208008.log", server.folder / "next.log");
+  follower.pollOnce(server.now + seconds(1));
+  follower.pollOnce(server.now + seconds(2));
+  EXPECT_EQ(server.outputs.calls(), std::vector<std::string>{"refresh " + server.path("L1208007.log")});
+  EXPECT_TRUE(follower.failed());
+  EXPECT_EQ(server.messages.str().find("Cannot open file " + server.path("next.log") + "."),
+            server.messages.str().rfind("Cannot open file " + server.path("next.log") + "."));
+  EXPECT_NE(server.messages.str().find("Cannot open file " + server.path("next.log") + "."), std::string::npos);
+
+  server.append("L1208008.log", kStarted);  // the link leads somewhere now: to the newer log
+  follower.pollOnce(server.now + seconds(3));
+  EXPECT_EQ(follower.followed(), server.folder / "L1208008.log");
+}
 #endif
 
 }  // namespace
