@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/file.h"
 #include "base/file_threads.h"
 #include "base/same_file.h"
@@ -19,11 +20,10 @@ constexpr const char* kIndexName = "index";
 // Windows.
 std::string nameKey(std::string name) {
 #ifdef _WIN32
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-#endif
+  return asciiLower(name);
+#else
   return name;
+#endif
 }
 
 std::string stemOf(const std::filesystem::path& file) { return utf8FromPath(file.stem()); }

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/file.h"
 #include "base/file_threads.h"
 #include "index/index_cache.h"
@@ -19,11 +20,7 @@ namespace {
 constexpr std::size_t kMaxRecordBytes = 16 * 1024 * 1024;
 
 bool isRecordName(const std::filesystem::path& name) {
-  std::string extension = utf8FromPath(name.extension());
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return extension == ".json";
+  return equalIgnoringAsciiCase(utf8FromPath(name.extension()), ".json");
 }
 
 // A buffer of this size is kept from one file to the next; a larger one, for

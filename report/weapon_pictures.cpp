@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_store.h"
@@ -11,15 +12,6 @@
 
 namespace fragtally {
 namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // Whether the file already holds exactly these bytes: most files that differ
 // are told by their size alone, without reading them.
@@ -44,7 +36,7 @@ bool holdsExactly(const std::filesystem::path& path, std::string_view bytes) {
 
 const WeaponPicture* findWeaponPicture(std::string_view weaponName) {
   for (const WeaponPicture& picture : weaponPictures()) {
-    if (equalIgnoringCase(picture.name, weaponName)) return &picture;
+    if (equalIgnoringAsciiCase(picture.name, weaponName)) return &picture;
   }
   return nullptr;
 }
