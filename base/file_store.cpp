@@ -9,11 +9,13 @@
 #include <system_error>
 #include <utility>
 
+#include "base/output_names.h"
+
 namespace fragtally {
 namespace {
 
-constexpr std::string_view kTemporaryPrefix = ".fragtally-";
-constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::string_view kPrefix = kTemporaryPrefix;
+constexpr std::string_view kSuffix = kTemporarySuffix;
 constexpr std::size_t kTemporaryDigits = 16;
 
 // A name no other writer uses: two programs storing the same report at once
@@ -21,16 +23,16 @@ constexpr std::size_t kTemporaryDigits = 16;
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
   static std::random_device entropy;
   std::uint64_t bits = (static_cast<std::uint64_t>(entropy()) << 32) ^ entropy();
-  std::string name(kTemporaryPrefix);
+  std::string name(kPrefix);
   for (std::size_t i = 0; i < kTemporaryDigits; ++i, bits >>= 4) name += "0123456789abcdef"[bits & 0xF];
-  name += kTemporarySuffix;
+  name += kSuffix;
   return target.parent_path() / name;
 }
 
 bool isTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size()) return false;
-  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
-  for (const char c : name.substr(kTemporaryPrefix.size(), kTemporaryDigits)) {
+  if (name.size() != kPrefix.size() + kTemporaryDigits + kSuffix.size()) return false;
+  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return false;
+  for (const char c : name.substr(kPrefix.size(), kTemporaryDigits)) {
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   }
   return true;

@@ -4,11 +4,12 @@
 
 #include "base/ascii.h"
 #include "base/file.h"
+#include "base/output_names.h"
 
 namespace fragtally {
 
 bool hasLogFileName(const std::filesystem::path& file) {
-  return equalIgnoringAsciiCase(utf8FromPath(file.extension()), ".log");
+  return equalIgnoringAsciiCase(utf8FromPath(file.extension()), kLogExtension);
 }
 
 LogEntryKind logEntryKind(const std::filesystem::directory_entry& entry) {

@@ -17,6 +17,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
+#include "base/output_names.h"
 #include "base/printable.h"
 #include "base/resolved_path.h"
 #include "batch/batch_progress.h"
@@ -162,8 +163,8 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     job.absolute = resolvedPath(log);
     if (!seen.insert(job.absolute).second) continue;  // the same file named twice, or through a link, is read once
     job.name = names.claim(job.absolute);
-    job.reportIsNew = !names.wasListed(job.name + ".htm");
-    job.recordIsNew = !names.wasListed(job.name + ".json");
+    job.reportIsNew = !names.wasListed(job.name + kReportExtension);
+    job.recordIsNew = !names.wasListed(job.name + kRecordExtension);
     const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
     job.bytes = logFile.bytes;
     if (!run_.force && logFile.exists) {
@@ -174,7 +175,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       const LogFileFacts facts{job.absolute, logFile.bytes, logFile.modifiedUnixSeconds};
       std::error_code error;
       if (record != nullptr && recordDescribes(*record, facts) &&
-          std::filesystem::is_regular_file(outputPath(job, ".htm"), error)) {
+          std::filesystem::is_regular_file(outputPath(job, kReportExtension), error)) {
         job.outcome = Outcome::upToDate;
       }
     }
@@ -192,10 +193,10 @@ Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batc
     analyseLogFile(*stats, job.absolute);
     MatchOutputs outputs = buildMatchOutputs(*stats, facts);
     stats.reset();
-    if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, ".htm")));
+    if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, kReportExtension)));
     BuiltOutputs& built = batch.emplace_back();
     built.log = index;
-    built.files.push_back(BuiltFile{outputPath(job, ".htm"), std::move(outputs.page), job.reportIsNew});
+    built.files.push_back(BuiltFile{outputPath(job, kReportExtension), std::move(outputs.page), job.reportIsNew});
     // A picture that cannot be stored fails the log once its report is stored.
     try {
       pictures_.ensure(outputs.pictureWeapons);
@@ -205,7 +206,7 @@ Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batc
     }
     job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
     // The record last: a log whose record is missing is done again next time.
-    built.files.push_back(BuiltFile{outputPath(job, ".json"), std::move(outputs.record), job.recordIsNew});
+    built.files.push_back(BuiltFile{outputPath(job, kRecordExtension), std::move(outputs.record), job.recordIsNew});
     return Outcome::storing;
   } catch (const Error& error) {
     job.message = userMessage(error.what());
@@ -262,7 +263,7 @@ void FolderRunner::report(BatchProgress& progress) {
       if (outcome == Outcome::pending || outcome == Outcome::storing) break;
       progress.clear();
       if (outcome == Outcome::written) {
-        out_ << printableText(utf8FromPath(outputPath(job, ".htm"))) << '\n';
+        out_ << printableText(utf8FromPath(outputPath(job, kReportExtension))) << '\n';
       } else if (outcome == Outcome::failed) {
         err_ << printableText(job.given + ": " + job.message) << '\n';
       }
@@ -313,7 +314,7 @@ int FolderRunner::run() {
     // The records just written need not be read back.
     KnownRecords known;
     for (Job& job : jobs_) {
-      if (job.outcome == Outcome::written) known.emplace(job.name + ".json", std::move(job.record));
+      if (job.outcome == Outcome::written) known.emplace(job.name + kRecordExtension, std::move(job.record));
     }
     try {
       rebuildIndex(folder_.path(), &known);

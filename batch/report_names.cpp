@@ -8,13 +8,12 @@
 #include "base/ascii.h"
 #include "base/file.h"
 #include "base/file_threads.h"
+#include "base/output_names.h"
 #include "base/same_file.h"
 #include "report/report_header.h"
 
 namespace fragtally {
 namespace {
-
-constexpr const char* kIndexName = "index";
 
 // Names compared as the file system compares them: without letter case on
 // Windows.
@@ -39,9 +38,9 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
     const std::filesystem::path& file = entries->path();
     listed_.insert(nameKey(utf8FromPath(file.filename())));
     const std::string extension = nameKey(utf8FromPath(file.extension()));
-    if (extension == ".htm") {
+    if (extension == kReportExtension) {
       reports.emplace(nameKey(stemOf(file)), file);
-    } else if (extension == ".json") {
+    } else if (extension == kRecordExtension) {
       records.push_back(file);
     }
   }
@@ -73,7 +72,7 @@ void ReportNames::reserveInputs(const std::vector<std::string>& inputs) {
     const std::filesystem::path path = pathFromUtf8(input);
     // Only a log named like a report or a record could be replaced by one.
     const std::string extension = nameKey(utf8FromPath(path.extension()));
-    if (extension != nameKey(".htm") && extension != nameKey(".json")) continue;
+    if (extension != nameKey(kReportExtension) && extension != nameKey(kRecordExtension)) continue;
     if (!isSameFile(path.parent_path().empty() ? "." : path.parent_path(), folder)) continue;
     // The input's own name stands for its report's and record's names alike.
     reserved_.insert(nameKey(stemOf(path)));

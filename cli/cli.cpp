@@ -10,6 +10,7 @@
 #include "analysis/analysis.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/output_names.h"
 #include "base/printable.h"
 #include "base/resolved_path.h"
 #include "batch/folder_run.h"
@@ -158,12 +159,12 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
 
 // A report name without an extension gets ".htm", as the save dialog does it.
 std::string reportPathFor(const std::string& given) {
-  return pathFromUtf8(given).has_extension() ? given : given + ".htm";
+  return pathFromUtf8(given).has_extension() ? given : given + kReportExtension;
 }
 
 // The match record beside a report: the report's name with ".json".
 std::filesystem::path recordPathFor(const std::string& reportPath) {
-  return pathFromUtf8(reportPath).replace_extension(".json");
+  return pathFromUtf8(reportPath).replace_extension(kRecordExtension);
 }
 
 // What the record says of the log: standard input has no file to look at, so

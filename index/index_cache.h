@@ -7,12 +7,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/output_names.h"
 #include "record/match_summary.h"
 
 namespace fragtally {
-
-/// The cache's file name, beside index.htm.
-inline constexpr std::string_view kIndexCacheName = "index.cache";
 
 /// A record file as the folder lists it: what tells a changed record.
 struct RecordStamp {

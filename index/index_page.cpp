@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_store.h"
+#include "base/output_names.h"
 #include "base/url_path.h"
 #include "index/index_cache.h"
 #include "index/index_html.h"
@@ -296,7 +297,7 @@ std::string buildIndexPage(const IndexContent& content) {
 void rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known) {
   std::string cache;
   const std::string page = buildIndexPage(readIndexContent(folder, 0, &cache, known));
-  const std::filesystem::path target = folder / "index.htm";
+  const std::filesystem::path target = folder / kIndexPageName;
   if (!replaceFileContents(target, page)) throw cannotCreateFile(utf8FromPath(target));
   // The cache only saves time: an index without it is complete.
   if (!cache.empty()) replaceFileContents(folder / kIndexCacheName, cache);

@@ -20,7 +20,7 @@ namespace {
 constexpr std::size_t kMaxRecordBytes = 16 * 1024 * 1024;
 
 bool isRecordName(const std::filesystem::path& name) {
-  return equalIgnoringAsciiCase(utf8FromPath(name.extension()), ".json");
+  return equalIgnoringAsciiCase(utf8FromPath(name.extension()), kRecordExtension);
 }
 
 // A buffer of this size is kept from one file to the next; a larger one, for
@@ -165,7 +165,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       }
       if (!present[at]) continue;
       std::filesystem::path report = record.name;
-      report.replace_extension(".htm");
+      report.replace_extension(kReportExtension);
       tally.add(batch[at], utf8FromPath(report));
     }
   }

@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/interrupt.h"
+#include "base/output_names.h"
 #include "base/resolved_path.h"
 #include "live/activity_log.h"
 #include "live/background_outputs.h"
@@ -38,7 +39,7 @@ int runListen(const ListenOptions& options, std::ostream&, std::ostream& err) {
   live::ActivityLog activity(err);
   // Logs go to the folder run by their resolved paths, as a batch run over
   // them later names them: the same log keeps its report.
-  const std::filesystem::path logsFolder = resolvedPath(pathFromUtf8(options.folder)) / "logs";
+  const std::filesystem::path logsFolder = resolvedPath(pathFromUtf8(options.folder)) / kRawLogsFolderName;
   if (!createFolder(logsFolder, activity)) return 1;
 
   live::ListenerSettings settings;

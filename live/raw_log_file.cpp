@@ -9,6 +9,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/output_names.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -54,7 +55,7 @@ RawLogFile RawLogFile::createNew(const std::filesystem::path& folder, const std:
   // The exclusive create decides: a file that appears between two tries is
   // never opened, the next number is.
   for (int number = 1; number < 10000; ++number) {
-    const std::string name = number == 1 ? stem + ".log" : stem + "-" + std::to_string(number) + ".log";
+    const std::string name = number == 1 ? stem + kLogExtension : stem + "-" + std::to_string(number) + kLogExtension;
     const std::filesystem::path path = folder / pathFromUtf8(name);
     const int handle = openNew(path);
     if (handle != -1) {
@@ -66,7 +67,7 @@ RawLogFile RawLogFile::createNew(const std::filesystem::path& folder, const std:
     }
     if (errno != EEXIST) throw cannotCreateFile(utf8FromPath(path));
   }
-  throw cannotCreateFile(utf8FromPath(folder / pathFromUtf8(stem + ".log")));
+  throw cannotCreateFile(utf8FromPath(folder / pathFromUtf8(stem + kLogExtension)));
 }
 
 RawLogFile::~RawLogFile() { close(); }

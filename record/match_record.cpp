@@ -11,6 +11,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/output_names.h"
 #include "record/json_text.h"
 #include "record/match_summary.h"
 #include "record/record_format.h"
@@ -130,7 +131,7 @@ void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& 
   // The file the report writes beside itself, named as the log writes the weapon.
   json.key("picture");
   if (weapon.hasPicture) {
-    writeLogText(json, weapon.name + ".jpg");
+    writeLogText(json, weapon.name + kPictureExtension);
   } else {
     json.null();
   }

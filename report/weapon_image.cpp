@@ -1,3 +1,4 @@
+#include "base/output_names.h"
 #include "base/url_path.h"
 #include "report/report_lines.h"
 #include "report/report_sections.h"
@@ -10,7 +11,7 @@ namespace {
 std::string localFileReference(std::string_view weaponName) {
   std::string reference;
   appendUrlPath(reference, weaponName);
-  return reference + ".jpg";
+  return reference + kPictureExtension;
 }
 
 }  // namespace

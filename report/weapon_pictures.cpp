@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_store.h"
+#include "base/output_names.h"
 #include "stats/match_stats.h"
 
 namespace fragtally {
@@ -61,7 +62,7 @@ void writeWeaponPictures(std::span<const std::string> weaponNames, const std::fi
     if (picture == nullptr) continue;
     // Only names equal to one of the pictures' (letters and digits) reach here,
     // so the file name cannot lead out of the folder.
-    const std::filesystem::path path = folder / pathFromUtf8(name + ".jpg");
+    const std::filesystem::path path = folder / pathFromUtf8(name + kPictureExtension);
     const std::string_view bytes(reinterpret_cast<const char*>(picture->bytes.data()), picture->bytes.size());
     if (holdsExactly(path, bytes)) continue;
     stores.add(path, bytes);

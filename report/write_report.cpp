@@ -7,6 +7,7 @@
 #include "base/file.h"
 #include "base/file_store.h"
 #include "base/output_guard.h"
+#include "base/output_names.h"
 #include "report/report_lines.h"
 #include "report/report_model.h"
 #include "report/report_sections.h"
@@ -34,7 +35,7 @@ void writeReport(const MatchStats& stats, const ReportModel& model, std::string_
   std::vector<std::filesystem::path> outputs{target};
   outputs.insert(outputs.end(), alsoWritten.begin(), alsoWritten.end());
   for (const ReportWeapon& weapon : model.weapons) {
-    if (weapon.hasPicture) outputs.push_back(target.parent_path() / pathFromUtf8(weapon.name + ".jpg"));
+    if (weapon.hasPicture) outputs.push_back(target.parent_path() / pathFromUtf8(weapon.name + kPictureExtension));
   }
   refuseOutputsOverLog(model.logName, outputs);
   if (!replaceFileContents(target, page)) throw cannotCreateFile(reportPath);

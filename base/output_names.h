@@ -1,0 +1,25 @@
+#pragma once
+
+// The names of the files the program writes in an output folder, in one place:
+// a folder run lists the folder by them, the index reads them back, the live
+// modes write beside them, so each is spelled once.
+namespace fragtally {
+
+/// A log's report, "<name>.htm", and its match record, "<name>.json".
+inline constexpr char kReportExtension[] = ".htm";
+inline constexpr char kRecordExtension[] = ".json";
+/// A weapon's picture beside the reports, "<weapon>.jpg".
+inline constexpr char kPictureExtension[] = ".jpg";
+/// The index page and its cache; no log's report may take the index's name.
+inline constexpr char kIndexName[] = "index";
+inline constexpr char kIndexPageName[] = "index.htm";
+inline constexpr char kIndexCacheName[] = "index.cache";
+/// A log, as the server names it and as the live modes name their raw logs,
+/// which they keep in this folder of the output folder.
+inline constexpr char kLogExtension[] = ".log";
+inline constexpr char kRawLogsFolderName[] = "logs";
+/// A file being stored: ".fragtally-<16 hex digits>.tmp" beside its target.
+inline constexpr char kTemporaryPrefix[] = ".fragtally-";
+inline constexpr char kTemporarySuffix[] = ".tmp";
+
+}  // namespace fragtally
