@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/output_names.h"
+
 namespace fragtally {
 
 /// The lock of an output folder, held by one run at a time over all processes
@@ -13,9 +15,8 @@ namespace fragtally {
 /// a killed run never blocks the next.
 class FolderLock {
  public:
-  /// The lock file's name: a dot-file, which neither the folder run's listing
-  /// nor the index takes for a report or a record.
-  static constexpr const char* kFileName = ".fragtally.lock";
+  /// The lock file's name (output_names.h).
+  static constexpr const char* kFileName = kLockFileName;
 
   /// Makes `folder` (and its parents) when missing and takes its lock: at
   /// once when it is free, else `waiting` is called once and the call waits

@@ -18,6 +18,9 @@ inline constexpr char kIndexCacheName[] = "index.cache";
 /// which they keep in this folder of the output folder.
 inline constexpr char kLogExtension[] = ".log";
 inline constexpr char kRawLogsFolderName[] = "logs";
+/// The folder's lock (base/folder_lock.h): a dot-file, which neither a folder
+/// run's listing nor the index takes for a report or a record.
+inline constexpr char kLockFileName[] = ".fragtally.lock";
 /// A file being stored: ".fragtally-<16 hex digits>.tmp" beside its target.
 inline constexpr char kTemporaryPrefix[] = ".fragtally-";
 inline constexpr char kTemporarySuffix[] = ".tmp";
