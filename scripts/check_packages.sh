@@ -10,7 +10,11 @@
 #            report, the same as the build's fragtally-cli.exe.
 # Every executable is stripped.
 #
-#   scripts/check_packages.sh
+#   scripts/check_packages.sh [--write-sizes]
+#
+# README's package and program sizes (between its "sizes" markers) are these
+# packages' own: the check fails, showing the measured block, when README says
+# otherwise; with --write-sizes it writes the measured block into README.
 #
 # Builds the `package` preset (Linux) and the programs of the `mingw` preset,
 # reusing what is built already; the packages land in build/package/packages
@@ -19,6 +23,12 @@
 # packages' sizes and "N passed, M failed"; exits 1 when a check failed.
 
 set -u -o pipefail
+write_sizes=
+case ${1:-} in
+  '') ;;
+  --write-sizes) write_sizes=yes ;;
+  *) echo "usage: scripts/check_packages.sh [--write-sizes]" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.." || exit 1
 top=$(pwd)
 version=$(sed -n 's/^project(Fragtally VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
@@ -228,4 +238,32 @@ printf '  %-50s %9d bytes\n' "fragtally-cli (Linux, stripped)" "$(size_of "$tree
 for exe in fragtally.exe fragtally-cli.exe; do
   printf '  %-50s %9d bytes\n' "$exe (stripped)" "$(size_of "$unpacked/$exe")"
 done
+
+# --- README's figures: what was measured above ---
+mb() { awk -v bytes="$(size_of "$1")" 'BEGIN { printf "%.2f MB", bytes / 1000000 }'; }
+sizes_block() {
+  cat <<EOF
+<!-- sizes: measured by scripts/check_packages.sh, written by its --write-sizes -->
+| package | for | size |
+|---|---|---|
+| \`$(basename "$zip")\` | Windows 7 or later, 64-bit | $(kib "$zip") |
+| \`$(basename "$deb")\` | Debian 12 or later, Ubuntu 23.04 or later (x86-64) | $(kib "$deb") |
+| \`$(basename "$tgz")\` | any x86-64 Linux with glibc 2.36 or later | $(kib "$tgz") |
+
+The programs in them are stripped: \`fragtally.exe\` $(mb "$unpacked/fragtally.exe"), \`fragtally-cli.exe\`
+$(mb "$unpacked/fragtally-cli.exe"), the Linux \`fragtally-cli\` $(mb "$tree/bin/fragtally-cli").
+<!-- /sizes -->
+EOF
+}
+readme_sizes() { sed -n '/^<!-- sizes:/,/^<!-- \/sizes -->$/p' "$top/README.md"; }
+sizes_block >"$scratch/sizes-measured"
+if [[ -n $write_sizes ]]; then
+  awk -v block="$scratch/sizes-measured" '
+    /^<!-- sizes:/ { while ((getline line < block) > 0) print line; skipping = 1; next }
+    skipping && /^<!-- \/sizes -->$/ { skipping = 0; next }
+    !skipping' "$top/README.md" >"$scratch/README.md" && cat "$scratch/README.md" >"$top/README.md"
+fi
+readme_sizes >"$scratch/sizes-readme"
+check "README's sizes are the measured ones (scripts/check_packages.sh --write-sizes writes them)" \
+  listing_is "$scratch/sizes-measured" "$scratch/sizes-readme"
 finish
