@@ -31,10 +31,6 @@ void writeLog(const fs::path& file, const std::string& killer) {
   testing::writeFile(file, logOf(killer));
 }
 
-bool shows(const fs::path& report, const std::string& killer) {
-  return readFile(report).find(" " + killer + " ") != std::string::npos;
-}
-
 // The names of the reports in a folder, in name order.
 std::vector<std::string> reportsIn(const fs::path& folder) {
   std::vector<std::string> reports;
@@ -44,12 +40,6 @@ std::vector<std::string> reportsIn(const fs::path& folder) {
   }
   std::sort(reports.begin(), reports.end());
   return reports;
-}
-
-std::size_t occurrences(const std::string& text, const std::string& needle) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++count;
-  return count;
 }
 
 std::string lastLine(const std::string& text) {
@@ -85,6 +75,16 @@ TEST(LogPathTest, EverySpellingOfALogGetsOneReportOverTwoRuns) {
 }
 
 #ifndef _WIN32
+
+bool shows(const fs::path& report, const std::string& killer) {
+  return readFile(report).find(" " + killer + " ") != std::string::npos;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& needle) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++count;
+  return count;
+}
 
 TEST(LogPathTest, DotDotIsResolvedByTheFileSystemNotInTheText) {
   TempFolder top;
