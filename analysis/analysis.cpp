@@ -13,10 +13,11 @@ void interpretLog(MatchStats& stats, ByteSource& log) {
   while (reader.next(line, markers)) interpretLine(stats, line, markers);
 }
 
-void analyseLogFile(MatchStats& stats, std::string_view utf8Path) {
+std::uint64_t analyseLogFile(MatchStats& stats, std::string_view utf8Path) {
   FileSource log(utf8Path);
   stats.setLogName(utf8Path);
   interpretLog(stats, log);
+  return log.bytesRead();
 }
 
 }  // namespace fragtally

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace fragtally {
@@ -11,7 +12,8 @@ class MatchStats;
 void interpretLog(MatchStats& stats, ByteSource& log);
 
 /// Opens the log file (throws cannotOpenFile), records its path as the log
-/// name and interprets every line. The path is UTF-8.
-void analyseLogFile(MatchStats& stats, std::string_view utf8Path);
+/// name and interprets every line. The path is UTF-8. Returns the bytes read:
+/// the size of a log that has none of its own (a pipe, standard input).
+std::uint64_t analyseLogFile(MatchStats& stats, std::string_view utf8Path);
 
 }  // namespace fragtally

@@ -30,6 +30,7 @@ std::size_t FileSource::read(char* into, std::size_t capacity) {
   const std::size_t got = file_.read(into, capacity);
   // A log cut short by a read error must not pass for a complete one.
   if (got == 0 && file_.failed()) throw cannotOpenFile(path_);
+  bytesRead_ += got;
   return got;
 }
 

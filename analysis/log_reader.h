@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,10 +27,13 @@ class FileSource : public ByteSource {
   explicit FileSource(std::string_view utf8Path);
   /// Throws cannotOpenFile(path) when reading fails part-way.
   std::size_t read(char* into, std::size_t capacity) override;
+  /// The bytes read so far: the size of a log that has none of its own (a pipe).
+  std::uint64_t bytesRead() const { return bytesRead_; }
 
  private:
   std::string path_;
   File file_;
+  std::uint64_t bytesRead_ = 0;
 };
 
 /// Bytes already in memory, handed out in pieces of at most `pieceSize`.

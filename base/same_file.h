@@ -10,4 +10,11 @@ namespace fragtally {
 /// resolvedPath.
 bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
+/// True when `path` names the file this program's standard input reads: the
+/// same file on the same device (POSIX: st_dev and st_ino of descriptor 0;
+/// Windows: volume serial number and file index of the standard input
+/// handle). False when either cannot be looked at, or the input is a pipe or
+/// terminal that no path names.
+bool isStandardInput(const std::filesystem::path& path);
+
 }  // namespace fragtally

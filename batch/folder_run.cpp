@@ -188,9 +188,10 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
 Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batch) {
   Job& job = jobs_[index];
   try {
-    const LogFileFacts facts = logFileFacts(job.absolute);
+    LogFileFacts facts = logFileFacts(job.absolute);
     auto stats = std::make_unique<MatchStats>();
-    analyseLogFile(*stats, job.absolute);
+    const std::uint64_t bytesRead = analyseLogFile(*stats, job.absolute);
+    if (!facts.sized) facts.bytes = bytesRead;
     MatchOutputs outputs = buildMatchOutputs(*stats, facts);
     stats.reset();
     if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, kReportExtension)));

@@ -168,11 +168,15 @@ std::filesystem::path recordPathFor(const std::string& reportPath) {
 }
 
 // What the record says of the log: standard input has no file to look at, so
-// its record tells the time it was read.
+// its record tells the time it was read, and its size is the bytes read.
 LogFileFacts factsOfLog(const std::string& log) {
   if (log != "-") return logFileFacts(log);
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return {log, 0, std::chrono::duration_cast<std::chrono::seconds>(now).count()};
+  LogFileFacts facts;
+  facts.path = log;
+  facts.sized = false;
+  facts.modifiedUnixSeconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+  return facts;
 }
 
 // One log: the report and its pictures, and the match record when asked for.
@@ -180,9 +184,10 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string& given = options.logs.front();
   const std::string log = given == "-" ? given : resolvedPath(given);  // standard input has no path
   try {
-    const LogFileFacts facts = factsOfLog(log);
+    LogFileFacts facts = factsOfLog(log);
     auto stats = std::make_unique<MatchStats>();
-    analyseLogFile(*stats, log);
+    const std::uint64_t bytesRead = analyseLogFile(*stats, log);
+    if (!facts.sized) facts.bytes = bytesRead;
     const ReportModel model = buildReportModel(*stats);
     if (options.jsonToOutput) {
       out << matchRecordJson(model, facts);

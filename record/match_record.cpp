@@ -243,6 +243,7 @@ LogFileFacts logFileFacts(const std::string& utf8Path) {
   LogFileFacts facts;
   facts.path = utf8Path;
   facts.bytes = look.bytes;  // a pipe or a device has no size of its own
+  facts.sized = look.regular;
   facts.modifiedUnixSeconds = look.modifiedUnixSeconds;
   return facts;
 }

@@ -12,8 +12,9 @@ struct ReportModel;
 /// What the record tells about the log file itself.
 struct LogFileFacts {
   std::string path;                      ///< as the report shows it (the record's log name)
-  std::uint64_t bytes = 0;               ///< its size
+  std::uint64_t bytes = 0;               ///< its size; for a log without one (a pipe), the bytes read
   std::int64_t modifiedUnixSeconds = 0;  ///< its last change, seconds since 1970-01-01 UTC
+  bool sized = true;                     ///< false for a pipe or a device: `bytes` is set once it is read
 };
 
 /// The JSON record of a report: UTF-8 without BOM, ending with "\n". Its

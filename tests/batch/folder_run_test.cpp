@@ -8,7 +8,9 @@
 #include "tests/test_files.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fragtally {
@@ -287,6 +289,77 @@ TEST(SingleLogTest, TheRecordGoesBesideTheReportOrToStandardOutputAlone) {
   EXPECT_NE(printed.out.find("\"format\""), std::string::npos);
   EXPECT_TRUE(fs::is_empty(empty.path()));
 }
+
+#ifndef _WIN32
+// The standard input of this process read from `file` for as long as it lives.
+class StandardInputFrom {
+ public:
+  explicit StandardInputFrom(const fs::path& file) : saved_(dup(0)) {
+    const int opened = open(file.c_str(), O_RDONLY);
+    EXPECT_GE(opened, 0);
+    dup2(opened, 0);
+    close(opened);
+  }
+  ~StandardInputFrom() {
+    dup2(saved_, 0);
+    close(saved_);
+  }
+  StandardInputFrom(const StandardInputFrom&) = delete;
+  StandardInputFrom& operator=(const StandardInputFrom&) = delete;
+
+ private:
+  int saved_;
+};
+
+TEST(SingleLogTest, StandardInputIsNeverReplacedByItsOwnReport) {
+  TempFolder top;
+  const std::string log = logOf("Alpha");
+  writeFile(top / "a.log", log);
+  {
+    StandardInputFrom input(top / "a.log");
+    const CliResult result = run({"-", "-o", path(top / "a.log")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Cannot create file " + path(top / "a.log") + ": it is the log being read.\n");
+  }
+  {
+    StandardInputFrom input(top / "a.log");  // the record beside the report is the log
+    EXPECT_EQ(run({"-", "-o", path(top / "a.htm"), "--json"}).status, 0);
+  }
+  EXPECT_EQ(readFile(top / "a.log"), log);
+  {
+    writeFile(top / "b.json", log);
+    StandardInputFrom input(top / "b.json");
+    EXPECT_EQ(run({"-", "-o", path(top / "b.htm"), "--json"}).status, 1);
+  }
+  EXPECT_EQ(readFile(top / "b.json"), log);
+  EXPECT_FALSE(fs::exists(top / "b.htm"));
+}
+
+TEST(SingleLogTest, TheRecordOfStandardInputOrAPipeTellsTheBytesRead) {
+  TempFolder top;
+  const std::string log = logOf("Alpha");
+  writeFile(top / "a.log", log);
+  const std::string bytes = "\"bytes\":" + std::to_string(log.size()) + ",";
+  {
+    StandardInputFrom input(top / "a.log");
+    const CliResult result = run({"-", "--json", "-"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find(bytes), std::string::npos) << result.out;
+  }
+  // A named pipe with its writer: the size the file system gives it is 0.
+  const fs::path fifo = top / "live.log";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int keeper = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  const int writer = open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(write(writer, log.data(), log.size()), static_cast<ssize_t>(log.size()));
+  close(writer);
+  const CliResult piped = run({path(fifo), "--json", "-"});
+  close(keeper);
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_NE(piped.out.find(bytes), std::string::npos) << piped.out;
+}
+#endif
 
 TEST(SingleLogTest, UsageErrorsForFolderNamesAndOptionsThatDoNotGoTogether) {
   TempFolder top;
