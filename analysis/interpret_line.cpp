@@ -6,6 +6,7 @@
 #include "analysis/line_markers.h"
 #include "analysis/parse_kill_line.h"
 #include "base/text.h"
+#include "base/utf8.h"
 #include "stats/match_stats.h"
 
 namespace fragtally {
@@ -25,7 +26,9 @@ constexpr auto kDateLimit = static_cast<std::size_t>(kRestLimit);
     stats.updateTimeWindow(stamp);
     return;
   }
-  std::size_t dateSize = kDateLimit;
+  // A date in UTF-8 loses a character cut in two as a whole, so that it stays
+  // UTF-8 and reads as the text it is; any other date keeps all its bytes.
+  std::size_t dateSize = utf8CutAt(stamp, kDateLimit);
   // A cut date that ends in " -" would make a " - " with the one behind it.
   if (stamp[dateSize - 2] == ' ' && stamp[dateSize - 1] == '-') --dateSize;
   std::string cut(stamp.substr(0, dateSize));

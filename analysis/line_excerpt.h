@@ -20,8 +20,9 @@ namespace fragtally {
 ///
 /// What the cuts read of a long line (0-based offsets):
 /// - from its start, the first 255 bytes when a landmark is missing; the date,
-///   from byte 2, cut at 255; the time of a stamp without " - ", 255 bytes from
-///   byte 4: so bytes 0 to 258;
+///   from byte 2, cut at 255, and a UTF-8 character that the cut falls in, up
+///   to byte 259; the time of a stamp without " - ", 255 bytes from byte 4: so
+///   bytes 0 to 259;
 /// - the map and the killer's name, 255 bytes behind the first double quote;
 ///   the scores, 255 from the first "("; the victim, the weapon and the teams,
 ///   255 from the first "killed", "with" and "<CT>";
@@ -29,9 +30,10 @@ namespace fragtally {
 /// - of the first ": " its place only, of the markers only whether they occur.
 class LineExcerpt {
  public:
-  /// A line without a landmark is cut from its start (255 characters), and a
-  /// stamp without " - " gives the time from the line's fifth character on.
-  static constexpr std::size_t kHead = static_cast<std::size_t>(kRestLimit) + 4;
+  /// A line without a landmark is cut from its start (255 characters), a
+  /// stamp without " - " gives the time from the line's fifth character on,
+  /// and the last character of a cut date may reach one byte further.
+  static constexpr std::size_t kHead = static_cast<std::size_t>(kRestLimit) + 5;
   /// The farthest a cut reads from its landmark: the time, 3 + 255 characters
   /// from its " - ".
   static constexpr std::size_t kReach = kDateEnd.size + static_cast<std::size_t>(kRestLimit);

@@ -49,4 +49,21 @@ constexpr bool isUtf8(std::string_view text) {
   return true;
 }
 
+/// Where a cut of `text` after `size` bytes keeps whole characters: `size`
+/// itself, unless the text is valid UTF-8 up to there and the cut falls inside
+/// a character that goes on behind it, in which case that character's start.
+/// Any other text (Windows-1251, broken UTF-8) is cut where it is asked to be.
+constexpr std::size_t utf8CutAt(std::string_view text, std::size_t size) {
+  if (size >= text.size()) return size;
+  std::size_t at = 0;
+  while (at < size) {
+    char32_t codePoint = 0;
+    const std::size_t length = decodeUtf8(text, at, codePoint);
+    if (length == 0) return size;                // not UTF-8 before the cut
+    if (at + length > size) return at;           // a whole character straddles the cut
+    at += length;
+  }
+  return size;
+}
+
 }  // namespace fragtally

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "analysis/interpret_line.h"
 #include "base/error.h"
 #include "stats/match_stats.h"
@@ -101,6 +103,44 @@ TEST(InterpretLineTest, ADateIsKeptUpTo255Characters) {
   EXPECT_EQ(stats.date, std::string(253, '1') + " ");
   EXPECT_EQ(stats.endTime, "21:14:05");
   EXPECT_EQ(stats.startTime, "21:14:04");
+}
+
+std::string repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// A cut inside a UTF-8 character would leave a date that is no longer UTF-8,
+// shown as other text: the character goes whole. A Windows-1251 date, or one
+// that is broken before the cut, keeps its 255 bytes.
+TEST(InterpretLineTest, ALongUtf8DateIsCutBetweenCharacters) {
+  const std::string cyrillic = "\xD0\x94";    // Д, two bytes
+  const std::string fourBytes = "\xF0\x9F\x98\x80";
+  struct Case {
+    std::string date;
+    std::string kept;
+  };
+  const std::vector<Case> cases = {
+      {repeated(cyrillic, 130), repeated(cyrillic, 127)},         // 255 falls in the 128th
+      {"1" + repeated(cyrillic, 130), "1" + repeated(cyrillic, 127)},  // 255 falls after the 127th
+      {std::string(253, 'a') + fourBytes + "b", std::string(253, 'a')},
+      {std::string(254, 'a') + fourBytes + "b", std::string(254, 'a')},
+      {std::string(252, 'a') + fourBytes + "b", std::string(252, 'a')},
+      {std::string(251, 'a') + fourBytes + "b", std::string(251, 'a') + fourBytes},
+      // Windows-1251: Д is 0xC4, a byte of its own.
+      {std::string(300, '\xC4'), std::string(255, '\xC4')},
+      // Broken before the cut: read byte by byte, so cut where it is.
+      {"\xFF" + std::string(253, 'a') + cyrillic + "b", "\xFF" + std::string(253, 'a') + "\xD0"},
+      // A character that the cut would split but that is broken behind it.
+      {std::string(254, 'a') + "\xD0" + "b" + std::string(10, 'c'), std::string(254, 'a') + "\xD0"},
+  };
+  for (const Case& c : cases) {
+    MatchStats stats;
+    interpretLine(stats, "L " + c.date + " - 21:14:04: x");
+    EXPECT_EQ(stats.date, c.kept) << c.date.size();
+    EXPECT_EQ(stats.endTime, "21:14:04");
+  }
 }
 
 }  // namespace

@@ -175,6 +175,9 @@ TEST(LogReaderTest, LongLinesGiveWhatTheWholeLinesGive) {
       "L 10/25/2003 - 21:15:30" + fill(2 * mb) + ": " + fill(mb),
       "L " + fill(mb, '1') + " - 21:15:40: x",
       "L " + fill(300, '1') + " -" + fill(mb) + " - 21:15:50" + fill(mb) + ": x",
+      // A date cut inside a character of four bytes that ends at the head's last byte.
+      "L " + fill(254, '1') + "\xF0\x9F\x98\x80" + fill(mb) + " - 21:15:50: x",
+      "L " + fill(253, '1') + "\xF0\x9F\x98\x80" + fill(mb) + " - 21:15:50: x",
       // Kept parts that would make a ": " where they meet, were they not kept apart.
       "L " + fill(mb, '1') + "\"" + fill(256) + ":" + fill(mb) + " - 21:15:50: x",
       "L 10/25/2003 - 21:15:30" + fill(2 * mb),
