@@ -18,6 +18,18 @@ constexpr std::size_t kMaxCacheBytes = 64 * 1024 * 1024;
 // weapons, but a place must fit in one byte.
 constexpr std::uint32_t kMaxWeaponNames = 255;
 
+// The checksum at a cache's end: 64-bit FNV-1a of every byte before it, which
+// any single changed byte alters.
+constexpr std::size_t kChecksumBytes = 8;
+std::uint64_t checksumOf(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
 }
@@ -122,7 +134,9 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
 
 // The form of the entries is numbered apart from the program's version, so that
 // a cache of an earlier form is no cache even under the same version.
-std::string IndexCache::header() { return "fragtally index cache 3 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string IndexCache::header() { return "fragtally index cache 4 " FRAGTALLY_VERSION_TEXT "\n"; }
+
+void IndexCache::seal(std::string& cache) { putNumber(cache, checksumOf(cache), static_cast<int>(kChecksumBytes)); }
 
 void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                         std::string_view encodedSummary) {
@@ -217,7 +231,13 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   if (file.failed() || got != size) return cache;
   bytes.resize(got);
   const std::string expected = header();
-  if (bytes.compare(0, expected.size(), expected) != 0) return cache;
+  if (bytes.size() < expected.size() + kChecksumBytes || bytes.compare(0, expected.size(), expected) != 0) {
+    return cache;
+  }
+  const std::size_t checked = bytes.size() - kChecksumBytes;
+  CacheReader checksum(bytes, checked);
+  if (checksum.number(static_cast<int>(kChecksumBytes)) != checksumOf(std::string_view(bytes).substr(0, checked))) return cache;
+  bytes.resize(checked);
 
   // Only the names and where their entries lie are taken now; an entry is
   // read, and checked, when its record asks for it.

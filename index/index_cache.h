@@ -21,7 +21,9 @@ struct RecordStamp {
 
 /// What the last rebuild of an index read from each record, kept beside the
 /// index so that a record left as it was is not read again. The cache belongs to
-/// this program version; an older, foreign or damaged cache is no cache.
+/// this program version; an older, foreign or damaged cache is no cache: it
+/// ends with a 64-bit FNV-1a checksum of all the bytes before, so that a
+/// changed byte anywhere (a figure, a stamp) is told, not shown in the index.
 class IndexCache {
  public:
   /// The cache stored at `path`; empty when there is none that can be used.
@@ -53,7 +55,11 @@ class IndexCache {
   static Found decode(std::string_view encoded, MatchSummary& into);
   /// The first bytes of every cache: its kind and the program version.
   static std::string header();
-  /// The bytes it was loaded from (empty for no cache).
+  /// Ends a new cache (header() and its entries) with the checksum that
+  /// load() checks: a cache with any byte changed since is no cache.
+  static void seal(std::string& cache);
+  /// The bytes it was loaded from, header and entries without the checksum
+  /// (empty for no cache).
   std::string_view bytes() const { return bytes_; }
   /// Where the whole entry of `name` ends in bytes(), when it begins at `at`;
   /// nothing otherwise. A new cache that matches the old one so far can so be

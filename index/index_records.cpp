@@ -177,6 +177,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       freshCache->assign(cache.bytes().substr(0, sameUpTo));
     }
   }
+  if (freshCache && !freshCache->empty()) IndexCache::seal(*freshCache);
   return tally.take();
 }
 

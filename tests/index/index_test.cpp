@@ -297,6 +297,27 @@ TEST(IndexTest, ARecordLeftAsItWasIsTakenFromTheCache) {
   EXPECT_EQ(testing::firstDifference(readFile(folder / "index.htm"), withCache), "");
 }
 
+// Any one byte of the cache changed, a figure, a stamp, a length or the
+// checksum itself: the cache is not used, the page is the one the records
+// give, and the cache is written anew.
+TEST(IndexTest, ACacheWithAnyByteChangedIsNotUsed) {
+  TempFolder folder;
+  writeFile(folder / "a.json", record("03/01/2026", "20:00:00", R"("de_nuke")", {"Alpha:7:1:knife", "Bravo:1:7:awp"}, 8));
+  writeFile(folder / "b.json", "not a record");
+  rebuildIndex(folder.path());
+  const std::string page = readFile(folder / "index.htm");
+  const std::string cache = readFile(folder / "index.cache");
+  ASSERT_GT(cache.size(), 80u);
+  for (std::size_t at = 0; at < cache.size(); ++at) {
+    std::string damaged = cache;
+    damaged[at] = static_cast<char>(static_cast<unsigned char>(damaged[at]) ^ (1u << (at % 8)));
+    writeFile(folder / "index.cache", damaged);
+    rebuildIndex(folder.path());
+    ASSERT_EQ(testing::firstDifference(page, readFile(folder / "index.htm")), "") << "byte " << at;
+    ASSERT_EQ(readFile(folder / "index.cache"), cache) << "byte " << at;
+  }
+}
+
 // The cache keeps a match's weapon names once and points to them by place;
 // what goes in comes back whole, and damaged bytes come back as nothing.
 TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
