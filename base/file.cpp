@@ -256,16 +256,19 @@ FileLook lookAtFile(const std::filesystem::path& path) {
   }
   const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, error);
   if (error) return FileLook{};
-  look.modifiedUnixSeconds = std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(modified))
-                                 .time_since_epoch()
-                                 .count();
+  const auto sinceEpoch = std::chrono::file_clock::to_sys(modified);
+  const auto second = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
+  look.modifiedUnixSeconds = second.time_since_epoch().count();
+  look.modifiedNanoseconds =
+      static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch - second).count());
 #else
   struct stat facts {};
   if (::stat(path.c_str(), &facts) != 0) return look;
   look.exists = true;
   look.regular = S_ISREG(facts.st_mode);
   if (look.regular) look.bytes = static_cast<std::uint64_t>(facts.st_size);
-  look.modifiedUnixSeconds = facts.st_mtime;  // whole seconds, rounded down
+  look.modifiedUnixSeconds = facts.st_mtim.tv_sec;  // whole seconds, rounded down
+  look.modifiedNanoseconds = static_cast<std::uint32_t>(facts.st_mtim.tv_nsec);
 #endif
   return look;
 }

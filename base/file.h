@@ -78,6 +78,10 @@ struct FileLook {
   bool regular = false;                  ///< a regular file, not a pipe, a device or a folder
   std::uint64_t bytes = 0;               ///< its size; 0 for anything but a regular file
   std::int64_t modifiedUnixSeconds = 0;  ///< its last change, whole seconds since 1970-01-01 UTC
+  /// The part of its last change below the second, in nanoseconds, as finely
+  /// as the file system keeps it (0 where it keeps whole seconds): a log
+  /// rewritten within the same second is told apart by it.
+  std::uint32_t modifiedNanoseconds = 0;
 };
 /// Looks at `path` once: a batch looks at thousands of logs, and asking for
 /// kind, size and time one by one asks the file system three times.

@@ -172,7 +172,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       // the log as it is now, and its report is there. (A log that cannot be
       // looked at is left to the analysis to say what is wrong with it.)
       const RecordHead* record = names.recordBefore(job.name);
-      const LogFileFacts facts{job.absolute, logFile.bytes, logFile.modifiedUnixSeconds};
+      const LogFileFacts facts{job.absolute, logFile.bytes, logFile.modifiedUnixSeconds, logFile.modifiedNanoseconds};
       std::error_code error;
       if (record != nullptr && recordDescribes(*record, facts) &&
           std::filesystem::is_regular_file(outputPath(job, kReportExtension), error)) {

@@ -185,6 +185,9 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
   writeLogText(json, log.path);
   json.key("bytes").number(static_cast<std::int64_t>(log.bytes));
   json.key("modified").text(isoUtcTime(log.modifiedUnixSeconds));
+  // Only where the time has a part below the second, so that a record of a
+  // time in whole seconds reads as before.
+  if (log.modifiedNanoseconds != 0) json.key("modified_nanoseconds").number(log.modifiedNanoseconds);
   json.endObject();
   match.date = utf8FromLogText(model.date);
   match.start = utf8FromLogText(model.startTime);
@@ -245,6 +248,7 @@ LogFileFacts logFileFacts(const std::string& utf8Path) {
   facts.bytes = look.bytes;  // a pipe or a device has no size of its own
   facts.sized = look.regular;
   facts.modifiedUnixSeconds = look.modifiedUnixSeconds;
+  facts.modifiedNanoseconds = look.modifiedNanoseconds;
   return facts;
 }
 

@@ -14,6 +14,7 @@ struct LogFileFacts {
   std::string path;                      ///< as the report shows it (the record's log name)
   std::uint64_t bytes = 0;               ///< its size; for a log without one (a pipe), the bytes read
   std::int64_t modifiedUnixSeconds = 0;  ///< its last change, seconds since 1970-01-01 UTC
+  std::uint32_t modifiedNanoseconds = 0;  ///< and its part below the second, as the file system keeps it
   bool sized = true;                     ///< false for a pipe or a device: `bytes` is set once it is read
 };
 

@@ -28,9 +28,10 @@ inline constexpr std::size_t kMaxRecordWeapons = 64;
 inline constexpr std::size_t kMaxRecordText = 4096;
 
 /// Whether `head` was written by this program from the log as `facts` describe
-/// it: the same path, size and time of last change. A record that does is up
-/// to date; anything else (another program's record, another log's, the log
-/// changed since) is redone.
+/// it: the same path, size and time of last change, to the nanosecond where
+/// the file system keeps it (a record without log.modified_nanoseconds tells a
+/// time in whole seconds). A record that does is up to date; anything else
+/// (another program's record, another log's, the log changed since) is redone.
 bool recordDescribes(const RecordHead& head, const LogFileFacts& facts);
 
 }  // namespace fragtally

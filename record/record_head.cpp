@@ -64,6 +64,10 @@ class HeadReader : public nlohmann::json_sax<nlohmann::json> {
   bool value() { return true; }
   bool unsignedValue(std::uint64_t n) {
     if (depth_ == 2 && inLog_ && key_ == "bytes") head.logBytes = n;
+    if (depth_ == 2 && inLog_ && key_ == "modified_nanoseconds") {
+      // Out of range: a time no file has, so the record never describes the log.
+      head.logModifiedNanoseconds = n < 1000000000 ? static_cast<std::uint32_t>(n) : UINT32_MAX;
+    }
     return true;
   }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "base/file.h"
@@ -229,6 +230,31 @@ TEST(FolderRunTest, AFolderStandsForItsLogFilesOnly) {
   const CliResult result = run({path(top / "logs"), "-d", path(top / "out")});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, path(top / "out" / "A.htm") + "\n" + path(top / "out" / "b.htm") + "\n");
+}
+
+// The record keeps the log's time as finely as the file system does: a log
+// rewritten with other bytes of the same size within the same second is
+// redone.
+TEST(FolderRunTest, ALogRewrittenWithinItsSecondIsNotUpToDate) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  const fs::path log = top / "logs" / "one.log";
+  writeFile(log, logOf("Alpha"));
+  const auto second = std::chrono::floor<std::chrono::seconds>(fs::last_write_time(log));
+  fs::last_write_time(log, second + std::chrono::milliseconds(100));
+  ASSERT_EQ(run({path(log), "-d", path(out)}).status, 0);
+  ASSERT_EQ(run({path(log), "-d", path(out)}).out, "");
+
+  writeFile(log, logOf("Bravo"));
+  fs::last_write_time(log, second + std::chrono::milliseconds(600));
+  if (std::chrono::floor<std::chrono::milliseconds>(fs::last_write_time(log)) != second + std::chrono::milliseconds(600)) {
+    GTEST_SKIP() << "the file system keeps whole seconds";
+  }
+  const CliResult again = run({path(log), "-d", path(out)});
+  EXPECT_EQ(again.out, path(out / "one.htm") + "\n");
+  EXPECT_TRUE(shows(out / "one.htm", "Bravo"));
+  EXPECT_NE(readFile(out / "one.json").find("\"modified_nanoseconds\":600000000"), std::string::npos);
+  EXPECT_EQ(run({path(log), "-d", path(out)}).out, "");
 }
 
 TEST(FolderRunTest, TheOutputFolderIsMadeOnlyWhenAReportIsWritten) {

@@ -22,6 +22,13 @@ TEST(RecordFormatTest, ARecordDescribesOnlyItsOwnLogAsItIsNow) {
   LogFileFacts touched = log;
   touched.modifiedUnixSeconds += 1;
   EXPECT_FALSE(recordDescribes(head, touched));
+  LogFileFacts withinTheSecond = log;  // rewritten within the same second
+  withinTheSecond.modifiedNanoseconds = 600000000;
+  EXPECT_FALSE(recordDescribes(head, withinTheSecond));
+  RecordHead fine = head;
+  fine.logModifiedNanoseconds = 600000000;
+  EXPECT_TRUE(recordDescribes(fine, withinTheSecond));
+  EXPECT_FALSE(recordDescribes(fine, log));
   LogFileFacts another = log;
   another.path = "/srv/logs/./L1208003.log";  // paths are compared resolved, as written
   EXPECT_FALSE(recordDescribes(head, another));
