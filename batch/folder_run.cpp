@@ -88,7 +88,8 @@ class OutputFolder {
   bool made_ = false;
 };
 
-// Pictures stored once per run, and only where the folder lacks them.
+// Pictures stored once per run, and only where the folder lacks them or
+// holds other bytes.
 class PictureStore {
  public:
   explicit PictureStore(const std::filesystem::path& folder) : folder_(folder) {}
@@ -105,6 +106,9 @@ class PictureStore {
     writeWeaponPictures(missing, folder_);
     stored_.insert(missing.begin(), missing.end());
   }
+
+  /// The same for the pictures of every report in the folder, at the run's end.
+  void ensureAll(const std::vector<std::string>& weapons) { ensure(weapons); }
 
  private:
   std::filesystem::path folder_;
@@ -143,6 +147,7 @@ class FolderRunner {
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;
   std::size_t logsPerBatch_ = 16;
+  KnownRecords checkedRecords_;  // up-to-date records read whole before the run, for the index
 };
 
 // Batches waiting for the storing thread at most: beyond that a worker waits,
@@ -181,6 +186,20 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     }
     jobs_.push_back(std::move(job));
   }
+  // A head can read while the rest of its record is cut off or damaged: such
+  // a record describes no match, and its log is done again. The index cache
+  // tells most records apart without reading them.
+  std::vector<std::string> trusted;
+  for (const Job& job : jobs_) {
+    if (job.outcome == Outcome::upToDate) trusted.push_back(job.name + ".json");
+  }
+  if (trusted.empty()) return;
+  RecordCheck check = checkRecords(folder_.path(), trusted);
+  const std::set<std::string> broken(check.broken.begin(), check.broken.end());
+  for (Job& job : jobs_) {
+    if (job.outcome == Outcome::upToDate && broken.count(job.name + ".json") != 0) job.outcome = Outcome::pending;
+  }
+  checkedRecords_ = std::move(check.read);
 }
 
 // Analyses one log and adds its report and record to the worker's batch; the
@@ -313,12 +332,16 @@ int FolderRunner::run() {
   bool failed = !inputs.problems.empty() || progress.failed() != 0;
   if (run_.rebuildIndex && folder_.exists()) {
     // The records just written need not be read back.
-    KnownRecords known;
+    KnownRecords known = std::move(checkedRecords_);
     for (Job& job : jobs_) {
-      if (job.outcome == Outcome::written) known.emplace(job.name + kRecordExtension, std::move(job.record));
+      if (job.outcome == Outcome::written) known.insert_or_assign(job.name + kRecordExtension, std::move(job.record));
     }
     try {
-      rebuildIndex(folder_.path(), &known);
+      const std::vector<std::string> pictures = rebuildIndex(folder_.path(), &known);
+      // Every picture a report in the folder shows, checked byte for byte on
+      // every run: one deleted or damaged since is stored again, even where
+      // every log is up to date.
+      pictures_.ensureAll(pictures);
     } catch (const Error& error) {
       err_ << printableText(userMessage(error.what())) << '\n';
       failed = true;

@@ -127,6 +127,10 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
     }
     if (!in.ok()) return false;
   }
+  const std::uint64_t pictures = in.number(1);
+  if (pictures > kMaxRecordWeapons) return false;
+  summary.pictures.resize(pictures);
+  for (std::string& picture : summary.pictures) picture = in.text();
   return in.ok();
 }
 
@@ -192,6 +196,9 @@ std::string IndexCache::encode(const MatchSummary& summary) {
       putSigned(out, kills);
     }
   }
+  if (summary.pictures.size() > kMaxRecordWeapons) return {};
+  putNumber(out, summary.pictures.size(), 1);
+  for (const std::string& picture : summary.pictures) putText(out, picture);
   out.shrink_to_fit();  // a batch holds one of these for each log it writes
   return out;
 }
@@ -259,6 +266,24 @@ std::optional<std::size_t> IndexCache::entryEndingFrom(const std::string& name, 
   const auto entry = entries_.find(name);
   if (entry == entries_.end() || entry->second.begin != at) return std::nullopt;
   return static_cast<std::size_t>(entry->second.body.data() - bytes_.data()) + entry->second.body.size();
+}
+
+std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file) {
+  // One look at the file: thousands of records are looked at on every run.
+  const FileLook look = lookAtFile(file);
+  if (!look.regular) return std::nullopt;
+  return RecordStamp{look.bytes, look.modifiedUnixSeconds * 1000000000 + look.modifiedNanoseconds};
+}
+
+IndexCache::Found IndexCache::knows(const std::string& name, const RecordStamp& stamp) const {
+  const auto entry = entries_.find(name);
+  if (entry == entries_.end()) return Found::nothing;
+  CacheReader in(entry->second.body, 0);
+  const RecordStamp kept{in.number(8), static_cast<std::int64_t>(in.number(8))};
+  const std::uint64_t isMatch = in.number(1);
+  if (!in.ok() || !(kept == stamp)) return Found::nothing;
+  if (isMatch == 0) return in.at() == entry->second.body.size() ? Found::noMatch : Found::nothing;
+  return isMatch == 1 ? Found::match : Found::nothing;
 }
 
 IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const {

@@ -15,9 +15,13 @@ namespace fragtally {
 /// A record file as the folder lists it: what tells a changed record.
 struct RecordStamp {
   std::uint64_t bytes = 0;
-  std::int64_t modified = 0;  ///< the file system's own time count
+  std::int64_t modified = 0;  ///< nanoseconds since 1970-01-01 UTC, as finely as the file system keeps them
   bool operator==(const RecordStamp&) const = default;
 };
+
+/// The stamp of the record `file` as it stands now; nothing when it cannot be
+/// looked at or is not a regular file.
+std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file);
 
 /// What the last rebuild of an index read from each record, kept beside the
 /// index so that a record left as it was is not read again. The cache belongs to
@@ -37,6 +41,11 @@ class IndexCache {
   /// it does not know that file as it stands. A summary is read into `into`,
   /// reusing its strings; on anything but Found::match it is left unspecified.
   Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const;
+
+  /// The same without reading the summary: whether the record, as it stands,
+  /// was read whole as a match record (its entry is only ever made from a
+  /// whole read, and the checksum vouches for the entry's bytes).
+  Found knows(const std::string& name, const RecordStamp& stamp) const;
 
   /// Appends a record's entry to the bytes of a new cache (begun with header()).
   static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,

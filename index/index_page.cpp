@@ -294,13 +294,15 @@ std::string buildIndexPage(const IndexContent& content) {
   return page;
 }
 
-void rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known) {
+std::vector<std::string> rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known) {
   std::string cache;
-  const std::string page = buildIndexPage(readIndexContent(folder, 0, &cache, known));
+  IndexContent content = readIndexContent(folder, 0, &cache, known);
+  const std::string page = buildIndexPage(content);
   const std::filesystem::path target = folder / kIndexPageName;
   if (!replaceFileContents(target, page)) throw cannotCreateFile(utf8FromPath(target));
   // The cache only saves time: an index without it is complete.
   if (!cache.empty()) replaceFileContents(folder / kIndexCacheName, cache);
+  return std::move(content.pictures);
 }
 
 }  // namespace fragtally

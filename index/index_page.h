@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "index/index_tally.h"
 
@@ -31,6 +32,22 @@ using KnownRecords = std::unordered_map<std::string, KnownRecord>;
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
                               std::string* freshCache = nullptr, const KnownRecords* known = nullptr);
 
+/// What a folder run learns of the records whose heads say their logs are up
+/// to date, before it trusts them.
+struct RecordCheck {
+  std::vector<std::string> broken;  ///< names of those that do not read whole as match records
+  KnownRecords read;                ///< what those read now gave, for the index at the run's end
+};
+
+/// Tells, for each record `names` (file names in `folder`), whether all of it
+/// reads as a match record: from the folder's index cache where it knows the
+/// record at its present size and time (its entries come from whole reads,
+/// and a damaged cache is no cache), otherwise by reading the record. A record
+/// that cannot be looked at or read is broken. On `threads` threads (0: every
+/// hardware thread).
+RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
+                         unsigned threads = 0);
+
 /// The index page: UTF-8 HTML of the matches, the players and the totals.
 std::string buildIndexPage(const IndexContent& content);
 
@@ -38,6 +55,7 @@ std::string buildIndexPage(const IndexContent& content);
 /// index cache beside it. Throws cannotCreateFile(<index path>) when the page
 /// cannot be stored; an older page is then left as it was. `known`: as for
 /// readIndexContent.
-void rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known = nullptr);
+/// Returns the weapon pictures (IndexContent::pictures) the folder's reports show.
+std::vector<std::string> rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known = nullptr);
 
 }  // namespace fragtally

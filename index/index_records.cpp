@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -47,6 +48,52 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer,
 
 }  // namespace
 
+
+RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
+                         unsigned threads) {
+  RecordCheck check;
+  if (names.empty()) return check;
+  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  // Per record: 0 whole, 1 broken, 2 read now and whole (its summary in `read`).
+  std::vector<char> outcome(names.size(), 0);
+  std::vector<KnownRecord> read(names.size());
+  std::atomic<std::size_t> next{0};
+  const auto checkSome = [&] {
+    std::vector<char> buffer;
+    for (std::size_t at; (at = next.fetch_add(1)) < names.size();) {
+      const std::filesystem::path file = folder / pathFromUtf8(names[at]);
+      const std::optional<RecordStamp> stamp = recordStampOf(file);
+      if (!stamp) {
+        outcome[at] = 1;
+        continue;
+      }
+      const IndexCache::Found found = cache.knows(names[at], *stamp);
+      if (found != IndexCache::Found::nothing) {
+        outcome[at] = found == IndexCache::Found::match ? 0 : 1;
+        continue;
+      }
+      std::size_t size = 0;
+      std::optional<MatchSummary> whole;
+      if (readWholeFile(file, buffer, size)) whole = readMatchSummary(std::string_view(buffer.data(), size));
+      if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
+      if (!whole) {
+        outcome[at] = 1;
+        continue;
+      }
+      // Read as it stood when looked at: a record changed meanwhile has
+      // another size, and the index reads it again.
+      read[at] = KnownRecord{stamp->bytes, IndexCache::encode(*whole)};
+      outcome[at] = read[at].summary.empty() ? 0 : 2;
+    }
+  };
+  onThreads(threads == 0 ? fileReadingThreads() : threads, names.size(), checkSome);
+  for (std::size_t at = 0; at < names.size(); ++at) {
+    if (outcome[at] == 1) check.broken.push_back(names[at]);
+    if (outcome[at] == 2) check.read.emplace(names[at], std::move(read[at]));
+  }
+  return check;
+}
+
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache,
                               const KnownRecords* known) {
   struct Listed {
@@ -63,12 +110,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     if (!isRecordName(name) || !entries->is_regular_file(typeError)) continue;
     // Taken before the file is read: a record changed while it is read gets a
     // stamp of its older state, and is read again next time.
-    std::error_code sizeError;
-    std::error_code timeError;
-    const std::uintmax_t bytes = entries->file_size(sizeError);
-    const auto modified = entries->last_write_time(timeError);
-    std::optional<RecordStamp> stamp;
-    if (!sizeError && !timeError) stamp = RecordStamp{bytes, modified.time_since_epoch().count()};
+    std::optional<RecordStamp> stamp = recordStampOf(entries->path());
     std::string key = utf8FromPath(name);
     records.push_back({std::move(name), std::move(key), stamp});
   }

@@ -44,6 +44,7 @@ std::uint32_t IndexTally::weaponId(const std::string& name) {
 }
 
 void IndexTally::add(const MatchSummary& match, std::string_view reportName) {
+  pictures_.insert(match.pictures.begin(), match.pictures.end());
   if (match.kills == 0) {
     ++logsWithoutKills_;
     return;
@@ -98,6 +99,8 @@ void IndexTally::add(const MatchSummary& match, std::string_view reportName) {
 IndexContent IndexTally::take() {
   IndexContent content;
   content.logsWithoutKills = logsWithoutKills_;
+  content.pictures.assign(pictures_.begin(), pictures_.end());
+  pictures_.clear();
 
   std::vector<std::size_t> order(matches_.size());
   std::iota(order.begin(), order.end(), std::size_t{0});

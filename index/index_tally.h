@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,6 +46,9 @@ struct IndexContent {
   std::vector<IndexPlayer> players;  ///< most kills first
   std::int64_t kills = 0;            ///< over the listed matches
   std::size_t logsWithoutKills = 0;  ///< records counted but not listed
+  /// The weapon pictures the reports of all records show, each once, in name
+  /// order: what the folder must hold beside them (not shown by the index).
+  std::vector<std::string> pictures;
 };
 
 /// "MM/DD/YYYY" and "HH:MM:SS" as one number that orders by time; 0 when
@@ -77,6 +81,7 @@ class IndexTally {
   std::vector<std::string> weaponNames_;
   std::unordered_map<std::string, std::uint32_t> weaponIds_;
   std::size_t logsWithoutKills_ = 0;
+  std::set<std::string> pictures_;
 };
 
 }  // namespace fragtally

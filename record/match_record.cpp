@@ -226,7 +226,10 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
   }
   json.endArray();
   json.key("weapons").beginArray();
-  for (std::size_t w = 0; w < model.weapons.size(); ++w) writeWeapon(json, model.weapons[w], weaponKeys.quoted[w]);
+  for (std::size_t w = 0; w < model.weapons.size(); ++w) {
+    writeWeapon(json, model.weapons[w], weaponKeys.quoted[w]);
+    if (summary != nullptr && model.weapons[w].hasPicture) match.pictures.push_back(utf8FromLogText(model.weapons[w].name));
+  }
   json.endArray();
   json.endObject();
   out += '\n';

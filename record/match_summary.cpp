@@ -32,8 +32,8 @@ enum Field : std::uint32_t {
 enum PlayerField : std::uint32_t { kName = 1, kKills = 2, kDeaths = 4, kAllPlayerFields = 7 };
 
 // Where the reader stands: the parts of a record it keeps. Everything else
-// (victims, tie lists, the weapons table, unknown fields) is skipped whole.
-enum class Place { kRecord, kRounds, kKills, kPlayers, kPlayer, kPlayerWeapons };
+// (victims, tie lists, unknown fields) is skipped whole.
+enum class Place { kRecord, kRounds, kKills, kPlayers, kPlayer, kPlayerWeapons, kWeapons, kWeapon };
 
 // Follows the parser's events and keeps only what a MatchSummary holds, so a
 // record is read without building its whole tree.
@@ -42,11 +42,11 @@ class SummaryReader {
   explicit SummaryReader(MatchSummary& out) : out_(out) {}
 
   bool complete() const { return finished_ && seen_ == kAllFields; }
-  bool stoppedAfterPlayers() const { return stoppedAfterPlayers_; }
 
   bool null() {
     if (skipping()) return true;
     if (top(Place::kRecord) && key_ == "map") return out_.map.reset(), mark(kMap);
+    if (top(Place::kWeapon) && key_ == "picture") return true;  // no picture
     return ignoredScalar();
   }
   bool boolean(bool) { return skipping() || ignoredScalar(); }
@@ -82,6 +82,11 @@ class SummaryReader {
       case Place::kPlayer:
         if (key_ == "weapons") return enter(Place::kPlayerWeapons);
         break;
+      case Place::kWeapons:
+        if (weaponsListed_++ == kMaxRecordWeapons) return false;
+        weaponName_.clear();
+        weaponHasPicture_ = false;
+        return enter(Place::kWeapon);
       default:
         break;
     }
@@ -96,12 +101,18 @@ class SummaryReader {
       return enter(Place::kPlayers);
     }
     if (top(Place::kPlayers)) return false;
+    if (top(Place::kRecord) && key_ == "weapons") {
+      out_.pictures.clear();
+      return enter(Place::kWeapons);
+    }
+    if (top(Place::kWeapons)) return false;
     return skip();
   }
 
   bool end_object() {
     if (skipDepth_ > 0) return --skipDepth_, true;
     if (top(Place::kPlayer) && playerSeen_ != kAllPlayerFields) return false;
+    if (top(Place::kWeapon) && weaponHasPicture_ && !weaponName_.empty()) out_.pictures.push_back(weaponName_);
     places_.pop_back();
     finished_ = places_.empty();
     return true;
@@ -109,14 +120,8 @@ class SummaryReader {
 
   bool end_array() {
     if (skipDepth_ > 0) return --skipDepth_, true;
+    if (top(Place::kPlayers)) seen_ |= kPlayers;
     places_.pop_back();
-    seen_ |= kPlayers;
-    // The players are the last field the index needs in a record as the
-    // program writes it: the weapons table after them is not read at all.
-    if (seen_ == kAllFields && places_.size() == 1) {
-      stoppedAfterPlayers_ = finished_ = true;
-      return false;
-    }
     return true;
   }
 
@@ -134,7 +139,8 @@ class SummaryReader {
   // A value of a kind that the place does not expect: wrong where the index
   // needs the field, harmless anywhere else.
   bool ignoredScalar() const {
-    if (places_.empty() || top(Place::kPlayers) || top(Place::kPlayerWeapons)) return false;
+    if (places_.empty() || top(Place::kPlayers) || top(Place::kPlayerWeapons) || top(Place::kWeapons)) return false;
+    if (top(Place::kWeapon)) return key_ != "name" && key_ != "picture";
     if (top(Place::kRecord)) {
       return key_ != "format" && key_ != "version" && key_ != "date" && key_ != "start" &&
              key_ != "length_seconds" && key_ != "map";
@@ -172,7 +178,10 @@ class SummaryReader {
         weapons.emplace_back(key_, n);
         return true;
       }
+      case Place::kWeapon:
+        return ignoredScalar();
       case Place::kPlayers:
+      case Place::kWeapons:
         return false;
     }
     return false;
@@ -194,6 +203,12 @@ class SummaryReader {
     } else if (top(Place::kPlayer) && key_ == "name") {
       out_.players.back().name = value;
       return markInPlayer(kName);
+    } else if (top(Place::kWeapon) && key_ == "name") {
+      weaponName_ = value;
+      return true;
+    } else if (top(Place::kWeapon) && key_ == "picture") {
+      weaponHasPicture_ = true;
+      return true;
     }
     return ignoredScalar();
   }
@@ -204,8 +219,10 @@ class SummaryReader {
   std::size_t skipDepth_ = 0;
   std::uint32_t seen_ = 0;
   std::uint32_t playerSeen_ = 0;
+  std::size_t weaponsListed_ = 0;
+  std::string weaponName_;  // of the weapon being read
+  bool weaponHasPicture_ = false;
   bool finished_ = false;
-  bool stoppedAfterPlayers_ = false;
 };
 
 }  // namespace
@@ -214,8 +231,9 @@ std::optional<MatchSummary> readMatchSummary(std::string_view json) {
   MatchSummary summary;
   SummaryReader reader(summary);
   try {
-    const bool parsed = nlohmann::json::sax_parse(json.begin(), json.end(), &reader);
-    if (!parsed && !reader.stoppedAfterPlayers()) return std::nullopt;
+    // Read to its last byte, the weapons table behind the players too: a
+    // record that is broken anywhere is no record, and its log is done again.
+    if (!nlohmann::json::sax_parse(json.begin(), json.end(), &reader)) return std::nullopt;
   } catch (const nlohmann::json::exception&) {
     return std::nullopt;
   }

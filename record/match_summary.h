@@ -31,13 +31,17 @@ struct MatchSummary {
   std::int32_t terroristRounds = 0;
   std::int64_t kills = 0;  ///< the four team counters together
   std::vector<PlayerSummary> players;
+  /// The weapons of the weapons table that have a picture, as the log names
+  /// them: the pictures "<name>.jpg" the report shows beside itself.
+  std::vector<std::string> pictures;
   bool operator==(const MatchSummary&) const = default;
 };
 
 /// Reads a match record (record_format.h: its format and version). Nothing when
 /// the text is no such record, or is broken: not JSON, a field missing or of the
 /// wrong kind, more players or weapons than a log can hold, an overlong text.
-/// Only the fields the index shows are kept; the rest is passed over unread.
+/// Only the fields the index shows, and the pictures, are kept; the rest is
+/// passed over, but the whole text must read as JSON.
 std::optional<MatchSummary> readMatchSummary(std::string_view json);
 
 }  // namespace fragtally

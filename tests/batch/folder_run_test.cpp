@@ -257,6 +257,64 @@ TEST(FolderRunTest, ALogRewrittenWithinItsSecondIsNotUpToDate) {
   EXPECT_EQ(run({path(log), "-d", path(out)}).out, "");
 }
 
+// A record whose head reads but whose rest is cut off or broken describes no
+// match: its log is done again, and the index shows the match again.
+TEST(FolderRunTest, ARecordDamagedBehindItsHeadIsRedone) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "logs" / "one.log", logOf("Alpha"));
+  writeFile(top / "logs" / "two.log", logOf("Bravo"));
+  ASSERT_EQ(run({path(top / "logs"), "-d", path(out)}).status, 0);
+  const std::string whole = readFile(out / "one.json");
+  const std::size_t kills = whole.find("\"kills\":1");
+  ASSERT_NE(kills, std::string::npos);
+  ASSERT_GT(whole.size(), 700u);
+  const std::vector<std::string> damaged = {
+      whole.substr(0, 200), whole.substr(0, 600), whole.substr(0, whole.size() - 3),
+      whole.substr(0, kills) + "\"kills\":NaN" + whole.substr(kills + 9),
+      whole.substr(0, kills) + "\"name\":\"" + std::string(50 << 20, 'x') + "\"," + whole.substr(kills),
+  };
+  for (const std::string& record : damaged) {
+    writeFile(out / "one.json", record);
+    const CliResult again = run({path(top / "logs"), "-d", path(out)});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, path(out / "one.htm") + "\n") << record.size();
+    EXPECT_EQ(readFile(out / "one.json"), whole);
+    EXPECT_NE(readFile(out / "index.htm").find(">Alpha<"), std::string::npos);
+    EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).out, "");
+  }
+  // The index cache deleted: every record is read whole before it is trusted.
+  fs::remove(out / "index.cache");
+  writeFile(out / "two.json", readFile(out / "two.json").substr(0, 500));
+  EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).out, path(out / "two.htm") + "\n");
+}
+
+// Every picture the folder's reports show is checked on every run, whether
+// or not a log is redone.
+TEST(FolderRunTest, ADeletedOrDamagedPictureIsRestoredWhileTheLogsAreUpToDate) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "logs" / "one.log", logOf("Alpha", "ak47"));
+  writeFile(top / "logs" / "two.log", logOf("Bravo", "m4a1"));
+  ASSERT_EQ(run({path(top / "logs"), "-d", path(out)}).status, 0);
+  const std::string ak47 = readFile(out / "ak47.jpg");
+  const std::string m4a1 = readFile(out / "m4a1.jpg");
+  ASSERT_FALSE(ak47.empty());
+
+  fs::remove(out / "ak47.jpg");
+  std::string flipped = m4a1;
+  flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 1);
+  writeFile(out / "m4a1.jpg", flipped);
+  const CliResult again = run({path(top / "logs"), "-d", path(out)});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(lastLine(again.err), "2 logs: 0 written, 2 up to date, 0 failed");
+  EXPECT_EQ(readFile(out / "ak47.jpg"), ak47);
+  EXPECT_EQ(readFile(out / "m4a1.jpg"), m4a1);
+  writeFile(out / "ak47.jpg", ak47 + "x");
+  EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).status, 0);
+  EXPECT_EQ(readFile(out / "ak47.jpg"), ak47);
+}
+
 TEST(FolderRunTest, TheOutputFolderIsMadeOnlyWhenAReportIsWritten) {
   TempFolder top;
   const CliResult result = run({path(top / "missing.log"), "-d", path(top / "new" / "sub")});

@@ -85,6 +85,8 @@ TEST(MatchSummaryTest, ReadsWhatTheIndexShowsOfARecord) {
   const std::vector<std::pair<std::string, std::int32_t>> alphaWeapons = {{"ak47", 6}, {"knife", 4}};
   EXPECT_EQ(match->players[0].weaponKills, alphaWeapons);
   EXPECT_EQ(match->players[1].name, "Bravo");
+  // The weapons table's weapons that have a picture: the files the report shows.
+  EXPECT_EQ(match->pictures, std::vector<std::string>{"ak47"});
 
   const auto unknownMap = readMatchSummary(record("01/02/2026", "10:00:00", "null", {"A:1:0:knife"}, 1));
   ASSERT_TRUE(unknownMap);
@@ -114,6 +116,12 @@ TEST(MatchSummaryTest, RefusesWhatIsNotARecordOfOurs) {
   EXPECT_FALSE(readMatchSummary(changed("\"deaths\": 9", "\"deaths\": 4294967296")));
   EXPECT_FALSE(readMatchSummary(changed("\"name\": \"Bravo\", ", "")));
   EXPECT_FALSE(readMatchSummary(good.substr(0, good.find("\"weapons\": {\"awp\""))));  // cut off
+  // Broken behind the players, in the weapons table the index does not show:
+  // no whole record either.
+  EXPECT_FALSE(readMatchSummary(good.substr(0, good.find("{\"name\": \"galil\""))));
+  EXPECT_FALSE(readMatchSummary(good.substr(0, good.size() - 3)));
+  EXPECT_FALSE(readMatchSummary(changed("\"kills\": 0, \"picture\"", "\"kills\": NaN, \"picture\"")));
+  EXPECT_FALSE(readMatchSummary(good + "{}"));
   EXPECT_FALSE(readMatchSummary("[1, 2, 3]"));
   EXPECT_FALSE(readMatchSummary(""));
   std::string crowd = R"({"format":"fragtally-match","players":[)";
@@ -329,6 +337,7 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   shared.players[0].kills = INT32_MIN;  // figures of any size and sign
   shared.players[0].deaths = INT32_MAX;
   shared.lengthSeconds = -1;
+  shared.pictures.clear();  // its count, one byte, ends the entry
   for (const MatchSummary& summary : {*match, shared}) {
     const std::string encoded = IndexCache::encode(summary);
     const auto decoded = IndexCache::decode(encoded);
@@ -343,10 +352,10 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   // The last player's last weapon (-3 kills, one byte) at a place beyond the
   // match's three names, then at the last of them.
   std::string pointsPast = IndexCache::encode(shared);
-  ASSERT_EQ(pointsPast[pointsPast.size() - 2], '\x02');
-  pointsPast[pointsPast.size() - 2] = '\x03';
+  ASSERT_EQ(pointsPast[pointsPast.size() - 3], '\x02');
+  pointsPast[pointsPast.size() - 3] = '\x03';
   EXPECT_FALSE(IndexCache::decode(pointsPast));
-  pointsPast[pointsPast.size() - 2] = '\x01';
+  pointsPast[pointsPast.size() - 3] = '\x01';
   const auto renamed = IndexCache::decode(pointsPast);
   ASSERT_TRUE(renamed && *renamed);
   EXPECT_EQ((*renamed)->players[1].weaponKills[1].first, "knife");
