@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
+#include "base/ascii.h"
 #include "base/error.h"
 #include "base/file.h"
 #include "base/log_files.h"
+#include "base/same_file.h"
 
 namespace fragtally {
 namespace {
@@ -44,6 +47,28 @@ FolderInputs expandFolderInputs(const std::vector<std::string>& paths) {
     }
   }
   return inputs;
+}
+
+std::string foldedFileName(std::string name) {
+#ifdef _WIN32
+  return asciiLower(name);
+#else
+  return name;
+#endif
+}
+
+std::set<std::string> logNamesIn(const std::filesystem::path& folder, const std::vector<std::string>& logs) {
+  std::set<std::string> names;
+  // The logs of a run mostly share a few folders: each is compared once.
+  std::map<std::filesystem::path, bool> isTheFolder;
+  for (const std::string& log : logs) {
+    const std::filesystem::path path = pathFromUtf8(log);
+    const std::filesystem::path parent = path.parent_path().empty() ? "." : path.parent_path();
+    auto known = isTheFolder.find(parent);
+    if (known == isTheFolder.end()) known = isTheFolder.emplace(parent, isSameFile(parent, folder)).first;
+    if (known->second) names.insert(foldedFileName(utf8FromPath(path.filename())));
+  }
+  return names;
 }
 
 }  // namespace fragtally

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,5 +19,14 @@ struct FolderInputs {
 /// well, so that the run reports it as a log it cannot open. Sub-folders,
 /// devices and pipes in a folder are passed over.
 FolderInputs expandFolderInputs(const std::vector<std::string>& paths);
+
+/// The file names of the logs that lie directly in `folder` (however their
+/// folder is written), each as foldedFileName gives it: the names an output
+/// of the run must not take.
+std::set<std::string> logNamesIn(const std::filesystem::path& folder, const std::vector<std::string>& logs);
+
+/// A file name as the file system compares it: in lower case on Windows,
+/// whose names do not tell letter case apart; as it is elsewhere.
+std::string foldedFileName(std::string name);
 
 }  // namespace fragtally

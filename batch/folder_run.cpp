@@ -26,6 +26,7 @@
 #include "batch/output_storer.h"
 #include "batch/report_names.h"
 #include "base/file_store.h"
+#include "index/index_cache.h"
 #include "index/index_page.h"
 #include "record/match_record.h"
 #include "record/record_format.h"
@@ -89,31 +90,55 @@ class OutputFolder {
 };
 
 // Pictures stored once per run, and only where the folder lacks them or
-// holds other bytes.
+// holds other bytes; never over a log of the run.
 class PictureStore {
  public:
   explicit PictureStore(const std::filesystem::path& folder) : folder_(folder) {}
 
+  /// The file names (foldedFileName) of the run's logs in the folder.
+  void keepClearOf(std::set<std::string> logNames) { logNames_ = std::move(logNames); }
+
   /// Throws cannotCreateFile(<picture path>) when one cannot be stored; it is
-  /// tried again for the next log that shows it.
+  /// tried again for the next log that shows it. A picture named like a log of
+  /// the run is not stored: outputIsTheLog, once the others are.
   void ensure(const std::vector<std::string>& weapons) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<std::string> missing;
+    std::vector<std::string> refused;
     for (const std::string& weapon : weapons) {
-      if (stored_.count(weapon) == 0) missing.push_back(weapon);
+      if (stored_.count(weapon) != 0) continue;
+      (logNames_.count(foldedFileName(weapon + kPictureExtension)) != 0 ? refused : missing).push_back(weapon);
     }
-    if (missing.empty()) return;
-    writeWeaponPictures(missing, folder_);
-    stored_.insert(missing.begin(), missing.end());
+    if (!missing.empty()) {
+      writeWeaponPictures(missing, folder_);
+      stored_.insert(missing.begin(), missing.end());
+    }
+    if (!refused.empty()) {
+      refusedShown_.insert(refused.begin(), refused.end());
+      throw outputIsTheLog(utf8FromPath(folder_ / pathFromUtf8(refused.front() + kPictureExtension)));
+    }
   }
 
-  /// The same for the pictures of every report in the folder, at the run's end.
-  void ensureAll(const std::vector<std::string>& weapons) { ensure(weapons); }
+  /// The same for the pictures of every report in the folder, at the run's
+  /// end; a refused picture already told of by a log's failure is not told
+  /// again.
+  void ensureAll(const std::vector<std::string>& weapons) {
+    std::vector<std::string> left;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      for (const std::string& weapon : weapons) {
+        if (refusedShown_.count(weapon) == 0) left.push_back(weapon);
+      }
+    }
+    ensure(left);
+  }
 
  private:
   std::filesystem::path folder_;
   std::mutex mutex_;
   std::set<std::string> stored_;
+  std::set<std::string> logNames_;
+  std::set<std::string> refusedShown_;
 };
 
 class FolderRunner {
@@ -306,6 +331,8 @@ int FolderRunner::run() {
   FolderInputs inputs = expandFolderInputs(run_.paths);
   for (const std::string& problem : inputs.problems) err_ << printableText(problem) << '\n';
   if (folder_.exists()) removeStaleTemporaries(folder_.path());
+  const std::set<std::string> logNames = logNamesIn(folder_.path(), inputs.logs);
+  pictures_.keepClearOf(logNames);
   planJobs(inputs.logs);
 
   std::uint64_t totalBytes = 0;
@@ -330,7 +357,16 @@ int FolderRunner::run() {
   progress.clear();
 
   bool failed = !inputs.problems.empty() || progress.failed() != 0;
-  if (run_.rebuildIndex && folder_.exists()) {
+  // The index's page and cache are never stored over a log of the run: the
+  // index is then left as it was.
+  bool indexOverALog = false;
+  for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName)}) {
+    if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
+    err_ << userMessage(outputIsTheLog(utf8FromPath(folder_.path() / pathFromUtf8(name))).what()) << '\n';
+    indexOverALog = true;
+    failed = true;
+  }
+  if (run_.rebuildIndex && folder_.exists() && !indexOverALog) {
     // The records just written need not be read back.
     KnownRecords known = std::move(checkedRecords_);
     for (Job& job : jobs_) {

@@ -315,6 +315,38 @@ TEST(FolderRunTest, ADeletedOrDamagedPictureIsRestoredWhileTheLogsAreUpToDate) {
   EXPECT_EQ(readFile(out / "ak47.jpg"), ak47);
 }
 
+// Logs in the output folder named like the run's fixed outputs: the index's
+// page and cache and a weapon picture are refused with a message, never
+// stored over the log.
+TEST(FolderRunTest, ALogNamedLikeTheIndexOrAPictureIsNeverReplaced) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  const std::string index = logOf("Index", "m4a1");
+  const std::string cache = logOf("Cache", "m4a1");
+  const std::string picture = logOf("Picture", "m4a1");
+  writeFile(out / "index.htm", index);
+  writeFile(out / "index.cache", cache);
+  writeFile(out / "ak47.jpg", picture);
+  writeFile(top / "game.log", logOf("Game", "ak47"));
+  const CliResult result = run({path(out / "index.htm"), path(out / "index.cache"), path(out / "ak47.jpg"),
+                                path(top / "game.log"), "-d", path(out)});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find(path(top / "game.log") + ": Cannot create file " + path(out / "ak47.jpg") +
+                            ": it is the log being read.\n"),
+            std::string::npos)
+      << result.err;
+  for (const char* name : {"index.htm", "index.cache"}) {
+    EXPECT_NE(result.err.find("Cannot create file " + path(out / name) + ": it is the log being read.\n"),
+              std::string::npos)
+        << result.err;
+  }
+  EXPECT_EQ(readFile(out / "index.htm"), index);
+  EXPECT_EQ(readFile(out / "index.cache"), cache);
+  EXPECT_EQ(readFile(out / "ak47.jpg"), picture);
+  EXPECT_TRUE(shows(out / "index-2.htm", "Index"));
+  EXPECT_TRUE(fs::exists(out / "m4a1.jpg"));
+}
+
 TEST(FolderRunTest, TheOutputFolderIsMadeOnlyWhenAReportIsWritten) {
   TempFolder top;
   const CliResult result = run({path(top / "missing.log"), "-d", path(top / "new" / "sub")});
