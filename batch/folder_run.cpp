@@ -362,7 +362,8 @@ int FolderRunner::run() {
   bool indexOverALog = false;
   for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName)}) {
     if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
-    err_ << userMessage(outputIsTheLog(utf8FromPath(folder_.path() / pathFromUtf8(name))).what()) << '\n';
+    const std::string refused = utf8FromPath(folder_.path() / pathFromUtf8(name));
+    err_ << printableText(userMessage(outputIsTheLog(refused).what())) << '\n';
     indexOverALog = true;
     failed = true;
   }
