@@ -26,7 +26,6 @@
 #include "batch/output_storer.h"
 #include "batch/report_names.h"
 #include "base/file_store.h"
-#include "index/index_cache.h"
 #include "index/index_page.h"
 #include "record/match_record.h"
 #include "record/record_format.h"
@@ -216,13 +215,13 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   // tells most records apart without reading them.
   std::vector<std::string> trusted;
   for (const Job& job : jobs_) {
-    if (job.outcome == Outcome::upToDate) trusted.push_back(job.name + ".json");
+    if (job.outcome == Outcome::upToDate) trusted.push_back(job.name + kRecordExtension);
   }
   if (trusted.empty()) return;
   RecordCheck check = checkRecords(folder_.path(), trusted);
   const std::set<std::string> broken(check.broken.begin(), check.broken.end());
   for (Job& job : jobs_) {
-    if (job.outcome == Outcome::upToDate && broken.count(job.name + ".json") != 0) job.outcome = Outcome::pending;
+    if (job.outcome == Outcome::upToDate && broken.count(job.name + kRecordExtension) != 0) job.outcome = Outcome::pending;
   }
   checkedRecords_ = std::move(check.read);
 }
