@@ -33,6 +33,11 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+std::string oneKillLog(const std::string& killer) {
+  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
+         "L 12/08/2026 - 20:01:00: \"" + killer + "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"ak47\"\n";
+}
+
 std::string firstDifference(std::string_view expected, std::string_view actual) {
   if (expected == actual) return "";
   std::size_t at = 0;

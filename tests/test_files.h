@@ -27,6 +27,10 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+/// A log of one match with one kill, its killer named `killer`: a report or a
+/// record of it shows whose it is.
+std::string oneKillLog(const std::string& killer);
+
 /// "" when equal; otherwise where the two byte strings first differ, with
 /// some context of both, for a readable failure.
 std::string firstDifference(std::string_view expected, std::string_view actual);

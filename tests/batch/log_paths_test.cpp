@@ -20,15 +20,9 @@ namespace fs = std::filesystem;
 
 std::string path(const fs::path& p) { return utf8FromPath(p); }
 
-// A one-kill log whose killer names it.
-std::string logOf(const std::string& killer) {
-  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
-         "L 12/08/2026 - 20:01:00: \"" + killer + "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"ak47\"\n";
-}
-
 void writeLog(const fs::path& file, const std::string& killer) {
   fs::create_directories(file.parent_path());
-  testing::writeFile(file, logOf(killer));
+  testing::writeFile(file, testing::oneKillLog(killer));
 }
 
 // The names of the reports in a folder, in name order.
