@@ -330,9 +330,14 @@ int FolderRunner::run() {
   FolderInputs inputs = expandFolderInputs(run_.paths);
   for (const std::string& problem : inputs.problems) err_ << printableText(problem) << '\n';
   if (folder_.exists()) removeStaleTemporaries(folder_.path());
-  const std::set<std::string> logNames = logNamesIn(folder_.path(), inputs.logs);
-  pictures_.keepClearOf(logNames);
   planJobs(inputs.logs);
+  // By the paths the logs are opened at: a link to a file in the folder is
+  // that file.
+  std::vector<std::string> opened;
+  opened.reserve(jobs_.size());
+  for (const Job& job : jobs_) opened.push_back(job.absolute);
+  const std::set<std::string> logNames = logNamesIn(folder_.path(), opened);
+  pictures_.keepClearOf(logNames);
 
   std::uint64_t totalBytes = 0;
   for (const Job& job : jobs_) totalBytes += job.outcome == Outcome::pending ? job.bytes : 0;

@@ -345,6 +345,12 @@ TEST(FolderRunTest, ALogNamedLikeTheIndexOrAPictureIsNeverReplaced) {
   EXPECT_EQ(readFile(out / "ak47.jpg"), picture);
   EXPECT_TRUE(shows(out / "index-2.htm", "Index"));
   EXPECT_TRUE(fs::exists(out / "m4a1.jpg"));
+#ifndef _WIN32
+  // Named through a link in another folder: the same file.
+  fs::create_symlink(out / "index.htm", top / "linked.log");
+  EXPECT_EQ(run({path(top / "linked.log"), "-d", path(out)}).status, 1);
+  EXPECT_EQ(readFile(out / "index.htm"), index);
+#endif
 }
 
 TEST(FolderRunTest, TheOutputFolderIsMadeOnlyWhenAReportIsWritten) {
