@@ -3,7 +3,7 @@
 # Usage: install_deps.sh [run|test]   (run: enough to build and run the CLI)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev googletest nlohmann-json3-dev)
+packages=(cmake ninja-build g++ libgtest-dev googletest nlohmann-json3-dev libboost1.81-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(clang libclang-rt-14-dev libbenchmark-dev valgrind time python3
              g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xdotool imagemagick chromium
