@@ -1,0 +1,41 @@
+#include "base/open_file_facts.h"
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace fragtally {
+
+std::optional<OpenFileFacts> factsOfOpenFile(NativeFileHandle handle) {
+  OpenFileFacts facts;
+#ifdef _WIN32
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  facts.regular = (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
+                  GetFileType(handle) == FILE_TYPE_DISK;
+  facts.bytes = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  // FILETIME counts 100 ns steps since 1601-01-01.
+  const std::uint64_t ticks =
+      (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
+  constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
+  facts.modifiedNanoseconds = (static_cast<std::int64_t>(ticks) - kTicksFrom1601To1970) * 100;
+#else
+  struct stat status {};
+  if (::fstat(handle, &status) != 0) return std::nullopt;
+  facts.regular = S_ISREG(status.st_mode);
+  facts.bytes = facts.regular ? static_cast<std::uint64_t>(status.st_size) : 0;
+  facts.modifiedNanoseconds =
+      static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + static_cast<std::int64_t>(status.st_mtim.tv_nsec);
+#endif
+  return facts;
+}
+
+}  // namespace fragtally
