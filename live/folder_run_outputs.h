@@ -5,6 +5,7 @@
 
 #include "live/activity_log.h"
 #include "live/match_outputs.h"
+#include "live/played_reports.h"
 
 namespace fragtally::live {
 
@@ -13,7 +14,10 @@ namespace fragtally::live {
 /// and one line per finished log go to the activity log.
 class FolderRunOutputs : public MatchOutputs {
  public:
-  FolderRunOutputs(std::string folder, ActivityLog& activity) : folder_(std::move(folder)), activity_(activity) {}
+  /// `played`, when given, learns which report each log being played has,
+  /// and when it is final.
+  FolderRunOutputs(std::string folder, ActivityLog& activity, PlayedReports* played = nullptr)
+      : folder_(std::move(folder)), activity_(activity), played_(played) {}
 
   void refresh(const std::string& log) override;
   void finish(const std::string& log, FinishReason reason) override;
@@ -23,6 +27,7 @@ class FolderRunOutputs : public MatchOutputs {
  private:
   std::string folder_;
   ActivityLog& activity_;
+  PlayedReports* played_;
   std::atomic<bool> failed_{false};
 };
 

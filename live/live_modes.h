@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "live/ip_address.h"
+#include "live/played_reports.h"
 
 namespace fragtally {
 
@@ -21,6 +22,7 @@ struct ListenOptions {
   unsigned refreshSeconds = 10;
   unsigned idleSeconds = 600;
   std::string folder;                      // DIR
+  live::PlayedReports* played = nullptr;   // told the reports being played, when given
 };
 
 /// fragtally-cli --follow LOGDIR -d DIR [--refresh SECONDS]
@@ -28,6 +30,7 @@ struct FollowOptions {
   std::string logFolder;  // LOGDIR
   unsigned refreshSeconds = 10;
   std::string folder;     // DIR
+  live::PlayedReports* played = nullptr;  // told the reports being played, when given
 };
 
 /// The values of the live modes' options. Each returns the message of a usage
