@@ -15,6 +15,7 @@
 #include "base/resolved_path.h"
 #include "batch/folder_run.h"
 #include "cli/live_arguments.h"
+#include "cli/serve_arguments.h"
 #include "base/file_store.h"
 #include "record/match_record.h"
 #include "report/report_model.h"
@@ -31,6 +32,7 @@ constexpr const char* kUsage =
     "       fragtally-cli --listen [ADDRESS:]PORT -d DIR [--allow ADDRESS]...\n"
     "                     [--secret TEXT] [--refresh SECONDS] [--idle SECONDS]\n"
     "       fragtally-cli --follow LOGDIR -d DIR [--refresh SECONDS]\n"
+    "       fragtally-cli --serve [ADDRESS:]PORT -d DIR [--listen ... | --follow ...]\n"
     "\n"
     "Writes the HTML statistics report of a game server log, with the pictures\n"
     "of its weapons beside it.\n"
@@ -64,6 +66,11 @@ constexpr const char* kUsage =
     "               finish a source's match after this long silent (600)\n"
     "  --follow LOGDIR\n"
     "               read a server's logs folder as it grows, like --listen\n"
+    "  --serve [ADDRESS:]PORT\n"
+    "               serve DIR's pages over HTTP, read-only (default address\n"
+    "               127.0.0.1; 0.0.0.0:8080 publishes them), alone or beside\n"
+    "               --listen or --follow, whose playing reports then reload\n"
+    "               themselves in the browser\n"
     "  --help       this text\n"
     "  --version    the program's version\n"
     "\n"
@@ -212,6 +219,7 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressShown) {
+  if (const auto status = runServeFromArguments(args, out, err)) return *status;
   if (const auto status = runLiveModeFromArguments(args, out, err)) return *status;
   Options options;
   if (const auto problem = parseOptions(args, options)) {

@@ -83,22 +83,31 @@ std::optional<std::string> parse(const std::vector<std::string>& args, LiveArgum
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<int> runLiveModeFromArguments(const std::vector<std::string>& args, std::ostream& out,
-                                            std::ostream& err) {
-  const bool live = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    return arg == "--listen" || arg == "--follow";
-  });
-  if (!live) return std::nullopt;
-  LiveArguments parsed;
+std::optional<std::string> parseAll(const std::vector<std::string>& args, LiveArguments& parsed) {
   auto problem = parse(args, parsed);
   if (!problem && parsed.listen) {
     for (const std::string& address : parsed.allowed) {
       if ((problem = parseAllowValue(address, *parsed.listen))) break;
     }
   }
-  if (problem) {
+  return problem;
+}
+
+}  // namespace
+
+std::optional<std::string> liveArgumentsProblem(const std::vector<std::string>& args) {
+  LiveArguments parsed;
+  return parseAll(args, parsed);
+}
+
+std::optional<int> runLiveModeFromArguments(const std::vector<std::string>& args, std::ostream& out,
+                                            std::ostream& err, live::PlayedReports* played) {
+  const bool live = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+    return arg == "--listen" || arg == "--follow";
+  });
+  if (!live) return std::nullopt;
+  LiveArguments parsed;
+  if (const auto problem = parseAll(args, parsed)) {
     err << "fragtally-cli: " << printableText(*problem) << "\n";
     return 2;
   }
@@ -108,11 +117,13 @@ std::optional<int> runLiveModeFromArguments(const std::vector<std::string>& args
     options.secret = parsed.secret;
     options.refreshSeconds = parsed.refresh.value_or(options.refreshSeconds);
     options.idleSeconds = parsed.idle.value_or(options.idleSeconds);
+    options.played = played;
     return runListen(options, out, err);
   }
   FollowOptions& options = *parsed.follow;
   options.folder = *parsed.folder;
   options.refreshSeconds = parsed.refresh.value_or(options.refreshSeconds);
+  options.played = played;
   return runFollow(options, out, err);
 }
 

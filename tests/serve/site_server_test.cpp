@@ -23,6 +23,7 @@
 #include "base/error.h"
 #include "base/file_store.h"
 #include "serve/site_server.h"
+#include "tests/cli_process.h"
 #include "tests/test_files.h"
 
 namespace fragtally::serve {
@@ -381,6 +382,32 @@ TEST_F(SiteServerTest, RefusesAFolderThatIsNotThere) {
   settings.folder = folder / "missing";
   EXPECT_THROW(start(), Error);
 }
+
+#ifndef _WIN32
+TEST_F(SiteServerTest, TheProgramServesUntilSigterm) {
+  // A port free a moment ago: the program binds it in turn.
+  std::uint16_t port = 0;
+  {
+    asio::io_context io;
+    tcp::acceptor probe(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0));
+    port = probe.local_endpoint().port();
+  }
+  fragtally::testing::CliProcess program({"--serve", "127.0.0.1:" + std::to_string(port), "-d", site.string()});
+  std::optional<Response> home;
+  for (int attempt = 0; attempt < 500 && !home; ++attempt) {
+    try {
+      Client client(port);
+      home = client.get("/");
+    } catch (const boost::system::system_error&) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  ASSERT_TRUE(home);
+  EXPECT_EQ(home->body(), index);
+  program.terminate();
+  EXPECT_EQ(program.wait(), 0);
+}
+#endif
 
 }  // namespace
 }  // namespace fragtally::serve

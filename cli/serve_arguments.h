@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace fragtally {
+
+/// The serving forms of the command line:
+///   --serve [ADDRESS:]PORT -d DIR                serves DIR until SIGINT or SIGTERM
+///   --serve [ADDRESS:]PORT --listen ... -d DIR   the same beside a live mode,
+///   --serve [ADDRESS:]PORT --follow ... -d DIR   whose playing reports reload themselves
+/// When `args` hold --serve, runs that and gives its exit status (2 with a
+/// message for a usage error); otherwise nothing.
+std::optional<int> runServeFromArguments(const std::vector<std::string>& args, std::ostream& out,
+                                         std::ostream& err);
+
+}  // namespace fragtally
