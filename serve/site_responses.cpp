@@ -94,45 +94,49 @@ void setFileHeaders(http::response<Body>& response, const SiteRules& rules, cons
   }
 }
 
-// Reads up to `size` bytes from the handle's current place; false on a read error.
-bool readFromHandle(boost::beast::file& file, std::string& into, std::size_t size) {
-  into.resize(size);
+// Reads up to `size` bytes from the handle's current place into `into`; the
+// count read, or nothing on a read error.
+std::optional<std::size_t> readFromHandle(boost::beast::file& file, char* into, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
     boost::beast::error_code error;
-    const std::size_t got = file.read(into.data() + done, size - done, error);
-    if (error) return false;
+    const std::size_t got = file.read(into + done, size - done, error);
+    if (error) return std::nullopt;
     if (got == 0) break;
     done += got;
   }
-  into.resize(done);
-  return true;
+  return done;
 }
 
 SiteResponse fileResponse(const Request& request, const SiteRules& rules, SiteFile file) {
   const std::string tag = entityTag(file);
-  const bool whole = file.bytes <= rules.wholeFileLimit;
-  std::string bytes;
+  const bool head = request.method() == http::verb::head;
+  const bool whole = file.bytes <= rules.wholeFileLimit && !head;
+  // The whole file, or its start for the charset of a page.
   const std::size_t firstRead = whole ? static_cast<std::size_t>(file.bytes) : kCharsetLookout;
-  if (!readFromHandle(file.file, bytes, firstRead)) return plainResponse(http::status::not_found, request.version());
-  const std::string_view contentType = contentTypeFor(file.realPath, bytes);
+  std::unique_ptr<char[]> bytes(new char[std::max<std::size_t>(firstRead, 1)]);
+  const auto read = readFromHandle(file.file, bytes.get(), firstRead);
+  if (!read) return plainResponse(http::status::not_found, request.version());
+  const std::string_view contentType = contentTypeFor(file.realPath, std::string_view(bytes.get(), *read));
 
   if (browserCopyIsCurrent(request, tag, modifiedSeconds(file))) {
     MemoryResponse response(http::status::not_modified, request.version());
     setFileHeaders(response, rules, file, tag, "");
     return response;
   }
-  if (whole || request.method() == http::verb::head) {
+  if (head) {
     MemoryResponse response(http::status::ok, request.version());
     setFileHeaders(response, rules, file, tag, contentType);
-    if (request.method() == http::verb::head) {
-      response.content_length(file.bytes);
-    } else {
-      // A file that shrank since it was opened can only have been written in
-      // place, which no store of this program does; what was read is sent.
-      response.body() = std::move(bytes);
-      response.prepare_payload();
-    }
+    response.content_length(file.bytes);
+    return response;
+  }
+  if (whole) {
+    // A file that shrank since it was opened can only have been written in
+    // place, which no store of this program does; what was read is sent.
+    BytesResponse response{std::move(bytes), {http::status::ok, request.version()}};
+    setFileHeaders(response.message, rules, file, tag, contentType);
+    response.message.body() = {response.bytes.get(), *read};
+    response.message.prepare_payload();
     return response;
   }
   boost::beast::error_code error;

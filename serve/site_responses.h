@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <variant>
@@ -10,6 +11,7 @@
 #include <boost/beast/http/empty_body.hpp>
 #include <boost/beast/http/file_body.hpp>
 #include <boost/beast/http/message.hpp>
+#include <boost/beast/http/span_body.hpp>
 #include <boost/beast/http/string_body.hpp>
 
 namespace fragtally::serve {
@@ -28,7 +30,13 @@ struct SiteRules {
 using Request = boost::beast::http::request<boost::beast::http::empty_body>;
 using MemoryResponse = boost::beast::http::response<boost::beast::http::string_body>;
 using FileResponse = boost::beast::http::response<boost::beast::http::file_body>;
-using SiteResponse = std::variant<MemoryResponse, FileResponse>;
+/// A file read whole from its handle, and the answer that sends those bytes
+/// (read into memory that is not cleared first: a report is 100 KB).
+struct BytesResponse {
+  std::unique_ptr<char[]> bytes;
+  boost::beast::http::response<boost::beast::http::span_body<const char>> message;
+};
+using SiteResponse = std::variant<MemoryResponse, FileResponse, BytesResponse>;
 
 /// The answer to one request: GET and HEAD of a regular file in the site
 /// (200, or 304 when the browser's copy is current by either validator); 405

@@ -95,11 +95,22 @@ class Session : public std::enable_shared_from_this<Session> {
 
   template <class Body>
   void send(http::response<Body>&& response, bool keepAlive) {
-    response.keep_alive(keepAlive);
     auto held = std::make_shared<http::response<Body>>(std::move(response));
-    response_ = held;
+    write(held, *held, keepAlive);
+  }
+
+  void send(BytesResponse&& response, bool keepAlive) {
+    auto held = std::make_shared<BytesResponse>(std::move(response));
+    write(held, held->message, keepAlive);
+  }
+
+  // `held` keeps the message and what it refers to until it is written.
+  template <class Message>
+  void write(std::shared_ptr<void> held, Message& message, bool keepAlive) {
+    message.keep_alive(keepAlive);
+    response_ = std::move(held);
     stream_.expires_after(shared_.settings.responseTime);
-    http::async_write(stream_, *held, [self = shared_from_this(), keepAlive](beast::error_code error, std::size_t) {
+    http::async_write(stream_, message, [self = shared_from_this(), keepAlive](beast::error_code error, std::size_t) {
       self->onWritten(error, keepAlive);
     });
   }
