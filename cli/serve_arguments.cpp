@@ -9,6 +9,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/interrupt.h"
+#include "base/printable.h"
 #include "cli/live_arguments.h"
 #include "live/activity_log.h"
 #include "live/live_modes.h"
@@ -89,7 +90,7 @@ std::optional<int> runServeFromArguments(const std::vector<std::string>& args, s
   if (!problem) problem = parseAddress(parsed.value, settings);
   if (!problem && parsed.live) problem = liveArgumentsProblem(parsed.others);
   if (problem) {
-    err << "fragtally-cli: " << *problem << "\n";
+    err << "fragtally-cli: " << printableText(*problem) << "\n";
     return 2;
   }
   settings.folder = pathFromUtf8(*parsed.folder);

@@ -21,7 +21,8 @@ struct SiteTarget {
 /// lead elsewhere than a file in the site's folder itself or its sub-folders:
 /// empty ("//", a trailing "/": a folder), starting with '.' ("..", ".", a
 /// dot-file or dot-folder such as a lock file), or holding after decoding a
-/// '/', '\', ':' or a control byte (NUL among them). Nothing is looked up on
+/// '/', '\', ':' or a control byte (NUL among them); and the live modes' raw
+/// logs folder, "logs/", which holds players' addresses. Nothing is looked up on
 /// disk here; the caller still checks that the real file lies in the folder.
 SiteTarget siteTargetFor(std::string_view target);
 

@@ -17,7 +17,7 @@ using Kind = SiteTarget::Kind;
 TEST(SiteTargetTest, NamesFilesOfTheFolderAndItsSubFolders) {
   EXPECT_EQ(siteTargetFor("/").file, std::filesystem::path("index.htm"));
   EXPECT_EQ(siteTargetFor("/L1208003-2.htm").file, std::filesystem::path("L1208003-2.htm"));
-  EXPECT_EQ(siteTargetFor("/logs/a.log?x=1").file, std::filesystem::path("logs") / "a.log");
+  EXPECT_EQ(siteTargetFor("/maps/a.jpg?x=1").file, std::filesystem::path("maps") / "a.jpg");
   // Decoded by the URL library: a space and Cyrillic letters in a name.
   EXPECT_EQ(siteTargetFor("/a%20b.htm").file, std::filesystem::path("a b.htm"));
   EXPECT_EQ(siteTargetFor("/%D0%BA.jpg").kind, Kind::file);
@@ -37,6 +37,7 @@ TEST(SiteTargetTest, RefusesEveryWayOutAndEveryHiddenName) {
            "/.lock", "/%2elock", "/.git/config", "/sub/.hidden",       // dot-files and dot-folders
            "/.", "/./..", "/.//x",                                     // the folder itself
            "//", "//etc/passwd", "/sub/", "/sub//a.htm",               // empty segments: folders
+           "/logs/a.log", "/logs",                                     // the raw logs
        }) {
     EXPECT_EQ(siteTargetFor(target).kind, Kind::notServed) << target;
   }

@@ -22,6 +22,7 @@
 
 #include "base/error.h"
 #include "base/file_store.h"
+#include "base/output_names.h"
 #include "serve/site_server.h"
 #include "tests/cli_process.h"
 #include "tests/test_files.h"
@@ -92,13 +93,16 @@ class Client {
 class SiteServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(site / "logs");
+    std::filesystem::create_directories(site / "maps");
     writeFile(site / "index.htm", index);
     writeFile(site / "L1208003.htm", report);
     writeFile(site / "L1208003.json", "{\"format\":\"x\"}\n");
     writeFile(site / "ak47.jpg", std::string("\xFF\xD8\xFF\xE0", 4));
+    writeFile(site / "maps" / "de_dust2.svg", "<svg/>");
+    writeFile(site / "index.cache", "cache");
+    std::filesystem::create_directories(site / "logs");
     writeFile(site / "logs" / "a.log", "L 12/08/2026 - 10:00:00: log on\n");
-    writeFile(site / ".fragtally.lock", "locked\n");
+    writeFile(site / kLockFileName, "locked\n");
     writeFile(folder / "secret.txt", kSecret);
     settings.folder = site;
   }
@@ -138,9 +142,12 @@ TEST_F(SiteServerTest, ServesTheFilesWithTheirTypes) {
   ASSERT_TRUE(picture);
   EXPECT_EQ((*picture)[http::field::content_type], "image/jpeg");
   EXPECT_EQ(picture->body(), std::string("\xFF\xD8\xFF\xE0", 4));
-  const auto log = client.get("/logs/a.log");
-  ASSERT_TRUE(log);
-  EXPECT_EQ((*log)[http::field::content_type], "application/octet-stream");
+  const auto map = client.get("/maps/de_dust2.svg");
+  ASSERT_TRUE(map);
+  EXPECT_EQ((*map)[http::field::content_type], "image/svg+xml");
+  const auto cache = client.get("/index.cache");
+  ASSERT_TRUE(cache);
+  EXPECT_EQ((*cache)[http::field::content_type], "application/octet-stream");
 
   const auto head = client.get("/L1208003.htm", {}, "HEAD");
   ASSERT_TRUE(head);
@@ -160,10 +167,10 @@ TEST_F(SiteServerTest, RefusesEverythingButFilesOfTheFolder) {
   const std::uint16_t port = start().port();
   for (const char* target : {
            "/../secret.txt", "/%2e%2e/secret.txt", "/%2E%2E/secret.txt", "/.%2e/secret.txt",
-           "/..%2Fsecret.txt", "/%2e%2e%2fsecret.txt", "/logs/..%2F..%2Fsecret.txt", "/..%5Csecret.txt",
-           "/logs/%2e%2e/%2e%2e/secret.txt", "/secret.txt%00.htm", "/%00",
+           "/..%2Fsecret.txt", "/%2e%2e%2fsecret.txt", "/maps/..%2F..%2Fsecret.txt", "/..%5Csecret.txt",
+           "/maps/%2e%2e/%2e%2e/secret.txt", "/secret.txt%00.htm", "/%00",
            "//secret.txt", "/out.htm", "/up/secret.txt",
-           "/.fragtally.lock", "/%2efragtally.lock", "/logs", "/logs/", "/missing.htm",
+           "/.fragtally.lock", "/%2efragtally.lock", "/maps", "/maps/", "/logs/a.log", "/missing.htm",
        }) {
     Client client(port);
     const auto response = client.get(target);
