@@ -9,10 +9,24 @@
 #endif
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
 namespace fragtally {
+
+std::optional<NativeFileHandle> openSharedForReading(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  return handle;
+#else
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (descriptor < 0) return std::nullopt;
+  return descriptor;
+#endif
+}
 
 std::optional<OpenFileFacts> factsOfOpenFile(NativeFileHandle handle) {
   OpenFileFacts facts;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 namespace fragtally {
@@ -18,6 +19,12 @@ using NativeFileHandle = void*;  // HANDLE
 #else
 using NativeFileHandle = int;    // a file descriptor
 #endif
+
+/// Opens an existing file for reading, letting others read, write, rename and
+/// delete it meanwhile (on Windows a store renames a new file over it while a
+/// reader holds it), and never waiting in the opening (a pipe without a
+/// writer). The handle is the caller's to close; nothing when it fails.
+std::optional<NativeFileHandle> openSharedForReading(const std::filesystem::path& path);
 
 /// Asks once; nothing when the handle cannot be asked.
 std::optional<OpenFileFacts> factsOfOpenFile(NativeFileHandle handle);

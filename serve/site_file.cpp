@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <system_error>
 
-#include "base/file.h"
 #include "base/open_file_facts.h"
 
 namespace fragtally::serve {
@@ -36,10 +35,11 @@ std::optional<SiteFile> openSiteFile(const std::filesystem::path& realRoot, cons
   SiteFile site;
   site.realPath = std::filesystem::canonical(realRoot / relative, error);
   if (error || !liesUnder(site.realPath, realRoot)) return std::nullopt;
-  boost::beast::error_code opening;
   // The real path holds no link any more: what is opened is what was checked.
-  site.file.open(utf8FromPath(site.realPath).c_str(), boost::beast::file_mode::scan, opening);
-  if (opening || !describeOpenFile(site.file, site)) return std::nullopt;
+  const auto handle = openSharedForReading(site.realPath);
+  if (!handle) return std::nullopt;
+  site.file.native_handle(*handle);  // closed with the file
+  if (!describeOpenFile(site.file, site)) return std::nullopt;
   return site;
 }
 

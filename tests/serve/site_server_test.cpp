@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -384,6 +388,16 @@ TEST_F(SiteServerTest, ServesAPageWholeWhileItIsReplaced) {
   writer.join();
   EXPECT_EQ(wrong, 0) << "of " << fetched;
 }
+
+#ifndef _WIN32
+TEST_F(SiteServerTest, RefusesAPipeWithoutWaitingForAWriter) {
+  ASSERT_EQ(::mkfifo((site / "pipe.htm").c_str(), 0600), 0);
+  Client client(start().port());
+  const auto response = client.get("/pipe.htm");
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->result(), http::status::not_found);
+}
+#endif
 
 TEST_F(SiteServerTest, RefusesAFolderThatIsNotThere) {
   settings.folder = folder / "missing";
