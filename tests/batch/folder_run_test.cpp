@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "base/file.h"
-#include "batch/batch_progress.h"
+#include "batch/batch_counts.h"
 #include "tests/cli_run.h"
 #include "tests/test_files.h"
 

@@ -1,4 +1,4 @@
-#include "batch/batch_progress.h"
+#include "batch/batch_counts.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "batch/built_outputs.h"
+#include "batch/output_bytes.h"
 
 #include "index/index_cache.h"
 #include "record/match_record.h"
