@@ -235,7 +235,7 @@ Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batc
     auto stats = std::make_unique<MatchStats>();
     const std::uint64_t bytesRead = analyseLogFile(*stats, job.absolute);
     if (!facts.sized) facts.bytes = bytesRead;
-    MatchOutputs outputs = buildMatchOutputs(*stats, facts);
+    OutputBytes outputs = buildOutputBytes(*stats, facts);
     stats.reset();
     if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, kReportExtension)));
     BuiltOutputs& built = batch.emplace_back();

@@ -8,9 +8,9 @@
 
 namespace fragtally {
 
-MatchOutputs buildMatchOutputs(const MatchStats& stats, const LogFileFacts& log) {
+OutputBytes buildOutputBytes(const MatchStats& stats, const LogFileFacts& log) {
   const ReportModel model = buildReportModel(stats);
-  MatchOutputs outputs;
+  OutputBytes outputs;
   outputs.page = buildReport(model);
   std::optional<MatchSummary> summary;
   outputs.record = matchRecordJson(model, log, &summary);
