@@ -1,44 +1,30 @@
 #pragma once
 
-#include <chrono>
+#include <cstddef>
 #include <cstdint>
-#include <ostream>
-#include <string>
 
 namespace fragtally {
 
-/// The counts of a folder run, its updating progress line and its summary.
-class BatchProgress {
- public:
-  /// `shown`: whether the progress line is drawn (standard error is a terminal).
-  BatchProgress(std::ostream& err, bool shown, std::size_t logs, std::uint64_t bytesToRead);
-
-  /// Counts one log's outcome; `bytes` is the size of a log that was read.
-  void count(bool written, bool upToDate, bool failed, std::uint64_t bytes);
-  /// Redraws the progress line, at most a few times a second.
-  void show();
-  /// Removes the progress line, so that another line can be written.
-  void clear();
-
-  std::size_t failed() const { return failed_; }
-  /// "2,000 logs: 1,990 written, 8 up to date, 2 failed"
-  std::string summary() const;
-
- private:
-  std::ostream& err_;
-  bool shown_;
-  bool onScreen_ = false;
-  std::size_t logs_;
-  std::size_t written_ = 0;
-  std::size_t upToDate_ = 0;
-  std::size_t failed_ = 0;
-  std::uint64_t bytesToRead_;
-  std::uint64_t bytesRead_ = 0;
-  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point lastShown_{};
+/// What became of one log of a folder run.
+enum class LogOutcomeKind {
+  written,   // its report, record and pictures are stored
+  upToDate,  // its record shows the log as it is: nothing was done
+  failed,    // nothing or not everything could be stored
 };
 
-/// A count with a comma between groups of three digits: "10,000".
-std::string groupedCount(std::uint64_t count);
+/// The counts of a folder run so far, from which a front end draws its
+/// progress and its summary.
+struct BatchCounts {
+  std::size_t logs = 0;           ///< every log of the run
+  std::size_t written = 0;
+  std::size_t upToDate = 0;
+  std::size_t failed = 0;
+  std::uint64_t bytesToRead = 0;  ///< the sizes of the logs that are not up to date
+  std::uint64_t bytesRead = 0;    ///< of those, of the logs done so far
+
+  std::size_t done() const { return written + upToDate + failed; }
+  /// Counts one log's outcome; `bytes` is the log's size, read unless it was up to date.
+  void count(LogOutcomeKind kind, std::uint64_t bytes);
+};
 
 }  // namespace fragtally

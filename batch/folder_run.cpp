@@ -18,13 +18,13 @@
 #include "base/file.h"
 #include "base/folder_lock.h"
 #include "base/output_names.h"
-#include "base/printable.h"
 #include "base/resolved_path.h"
 #include "batch/batch_counts.h"
 #include "batch/folder_inputs.h"
 #include "batch/output_bytes.h"
 #include "batch/output_storer.h"
 #include "batch/report_names.h"
+#include "record/record_head.h"
 #include "base/file_store.h"
 #include "index/index_page.h"
 #include "record/match_record.h"
@@ -35,9 +35,9 @@
 namespace fragtally {
 namespace {
 
-// A log is written once the files it handed to its worker's stores have been
-// committed; until then it is storing.
-enum class Outcome { pending, storing, written, upToDate, failed };
+// Where a log of the run stands. It is written once the files it handed to
+// the storer have been committed; until then it is storing.
+enum class JobState { pending, storing, written, upToDate, failed };
 
 // One log of the run, from its place in the input order to its outcome.
 struct Job {
@@ -45,8 +45,8 @@ struct Job {
   std::string absolute;  // the log path the report and the record show
   std::string name;      // the report's name in the output folder, without extension
   std::uint64_t bytes = 0;
-  Outcome outcome = Outcome::pending;
-  std::string message;   // the failure, for `err`
+  JobState state = JobState::pending;
+  std::string message;   // the failure
   KnownRecord record;    // of a written log, for the index
   bool reportIsNew = false;  // no file stood at its report's or record's name
   bool recordIsNew = false;  // when the folder was listed
@@ -142,28 +142,26 @@ class PictureStore {
 
 class FolderRunner {
  public:
-  FolderRunner(const FolderRun& run, std::ostream& out, std::ostream& err, bool folderMadeForLock)
+  FolderRunner(const FolderRun& run, FolderRunEvents& events, bool folderMadeForLock)
       : run_(run),
-        out_(out),
-        err_(err),
+        events_(events),
         folder_(pathFromUtf8(run.folder), folderMadeForLock),
         pictures_(folder_.path()) {}
 
-  int run();
+  FolderRunResult run();
 
  private:
   void planJobs(const std::vector<std::string>& logs);
   void work(OutputStorer& storer);
-  Outcome process(std::size_t index, std::vector<BuiltOutputs>& batch);
+  JobState process(std::size_t index, std::vector<BuiltOutputs>& batch);
   void committed(const std::vector<OutputStorer::Outcome>& outcomes);
   std::filesystem::path outputPath(const Job& job, std::string_view extension) const {
     return folder_.path() / pathFromUtf8(job.name + std::string(extension));
   }
-  void report(BatchProgress& progress);
+  void tellOutcomes(BatchCounts& counts);
 
   const FolderRun& run_;
-  std::ostream& out_;
-  std::ostream& err_;
+  FolderRunEvents& events_;
   OutputFolder folder_;
   PictureStore pictures_;
   std::vector<Job> jobs_;
@@ -183,29 +181,42 @@ constexpr std::size_t kBuiltBytesBudget = std::size_t{4} << 20;
 constexpr std::size_t kBuiltBytesPerLog = 128 << 10;
 
 void FolderRunner::planJobs(const std::vector<std::string>& logs) {
-  ReportNames names(folder_.path());
-  names.reserveInputs(logs);
+  std::optional<ReportNames> names;  // the folder listed, once a log needs it
   std::set<std::string> seen;
   for (const std::string& log : logs) {
     Job job;
     job.given = log;
     job.absolute = resolvedPath(log);
     if (!seen.insert(job.absolute).second) continue;  // the same file named twice, or through a link, is read once
-    job.name = names.claim(job.absolute);
-    job.reportIsNew = !names.wasListed(job.name + kReportExtension);
-    job.recordIsNew = !names.wasListed(job.name + kRecordExtension);
+    // A known name is kept while the record under it still shows this log;
+    // the files there are old, so their permissions are kept.
+    std::optional<RecordHead> knownRecord;
+    if (const auto known = run_.knownNames.find(log); known != run_.knownNames.end()) {
+      job.name = known->second;
+      knownRecord = readRecordHead(outputPath(job, kRecordExtension));
+      if (!knownRecord || knownRecord->logPath != job.absolute) knownRecord.reset();
+    }
+    if (!knownRecord) {
+      if (!names) {
+        names.emplace(folder_.path());
+        names->reserveInputs(logs);
+      }
+      job.name = names->claim(job.absolute);
+      job.reportIsNew = !names->wasListed(job.name + kReportExtension);
+      job.recordIsNew = !names->wasListed(job.name + kRecordExtension);
+    }
     const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
     job.bytes = logFile.bytes;
     if (!run_.force && logFile.exists) {
       // Up to date: its record in the folder was made by this program from
       // the log as it is now, and its report is there. (A log that cannot be
       // looked at is left to the analysis to say what is wrong with it.)
-      const RecordHead* record = names.recordBefore(job.name);
+      const RecordHead* record = knownRecord ? &*knownRecord : names->recordBefore(job.name);
       const LogFileFacts facts{job.absolute, logFile.bytes, logFile.modifiedUnixSeconds, logFile.modifiedNanoseconds};
       std::error_code error;
       if (record != nullptr && recordDescribes(*record, facts) &&
           std::filesystem::is_regular_file(outputPath(job, kReportExtension), error)) {
-        job.outcome = Outcome::upToDate;
+        job.state = JobState::upToDate;
       }
     }
     jobs_.push_back(std::move(job));
@@ -215,20 +226,20 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   // tells most records apart without reading them.
   std::vector<std::string> trusted;
   for (const Job& job : jobs_) {
-    if (job.outcome == Outcome::upToDate) trusted.push_back(job.name + kRecordExtension);
+    if (job.state == JobState::upToDate) trusted.push_back(job.name + kRecordExtension);
   }
   if (trusted.empty()) return;
   RecordCheck check = checkRecords(folder_.path(), trusted);
   const std::set<std::string> broken(check.broken.begin(), check.broken.end());
   for (Job& job : jobs_) {
-    if (job.outcome == Outcome::upToDate && broken.count(job.name + kRecordExtension) != 0) job.outcome = Outcome::pending;
+    if (job.state == JobState::upToDate && broken.count(job.name + kRecordExtension) != 0) job.state = JobState::pending;
   }
   checkedRecords_ = std::move(check.read);
 }
 
 // Analyses one log and adds its report and record to the worker's batch; the
 // message of a failure goes to the job.
-Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batch) {
+JobState FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batch) {
   Job& job = jobs_[index];
   try {
     LogFileFacts facts = logFileFacts(job.absolute);
@@ -246,30 +257,30 @@ Outcome FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& batc
       pictures_.ensure(outputs.pictureWeapons);
     } catch (const Error& error) {
       job.message = userMessage(error.what());
-      return Outcome::storing;
+      return JobState::storing;
     }
     job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
     // The record last: a log whose record is missing is done again next time.
     built.files.push_back(BuiltFile{outputPath(job, kRecordExtension), std::move(outputs.record), job.recordIsNew});
-    return Outcome::storing;
+    return JobState::storing;
   } catch (const Error& error) {
     job.message = userMessage(error.what());
   } catch (const std::bad_alloc&) {
     job.message = "out of memory";
   }
-  return Outcome::failed;
+  return JobState::failed;
 }
 
-// Makes the outcomes of committed logs known to the printer.
+// Makes the outcomes of committed logs known to tellOutcomes.
 void FolderRunner::committed(const std::vector<OutputStorer::Outcome>& outcomes) {
   std::lock_guard<std::mutex> lock(doneMutex_);
   for (const OutputStorer::Outcome& outcome : outcomes) {
     Job& job = jobs_[outcome.log];
     if (outcome.failed.empty()) {
-      job.outcome = job.message.empty() ? Outcome::written : Outcome::failed;  // its pictures failed
+      job.state = job.message.empty() ? JobState::written : JobState::failed;  // its pictures failed
     } else {
       job.message = userMessage(cannotCreateFile(utf8FromPath(outcome.failed)).what());
-      job.outcome = Outcome::failed;
+      job.state = JobState::failed;
     }
   }
   doneChanged_.notify_all();
@@ -281,55 +292,58 @@ void FolderRunner::work(OutputStorer& storer) {
     const std::size_t index = nextJob_.fetch_add(1);
     if (index >= jobs_.size()) break;
     Job& job = jobs_[index];
-    if (job.outcome != Outcome::pending) continue;  // up to date: known before the workers began
-    const Outcome outcome = process(index, batch);
+    if (job.state != JobState::pending) continue;  // up to date: known before the workers began
+    const JobState state = process(index, batch);
     {
       std::lock_guard<std::mutex> lock(doneMutex_);
-      job.outcome = outcome;
+      job.state = state;
     }
     if (batch.size() >= logsPerBatch_) storer.handOver(std::exchange(batch, {}));
   }
   if (!batch.empty()) storer.handOver(std::move(batch));
 }
 
-// Prints the outcomes in input order as they become known, whatever order the
-// workers finish them in.
-void FolderRunner::report(BatchProgress& progress) {
-  std::size_t printed = 0;
+// Tells the outcomes in input order as they become known, whatever order the
+// workers finish them in, and the counts while it waits.
+void FolderRunner::tellOutcomes(BatchCounts& counts) {
+  std::size_t told = 0;
   for (;;) {
-    for (; printed < jobs_.size(); ++printed) {
-      const Job& job = jobs_[printed];
-      Outcome outcome;
+    for (; told < jobs_.size(); ++told) {
+      const Job& job = jobs_[told];
+      JobState state;
       {
         std::lock_guard<std::mutex> lock(doneMutex_);
-        outcome = job.outcome;
+        state = job.state;
       }
-      if (outcome == Outcome::pending || outcome == Outcome::storing) break;
-      progress.clear();
-      if (outcome == Outcome::written) {
-        out_ << printableText(utf8FromPath(outputPath(job, kReportExtension))) << '\n';
-      } else if (outcome == Outcome::failed) {
-        err_ << printableText(job.given + ": " + job.message) << '\n';
-      }
-      progress.count(outcome == Outcome::written, outcome == Outcome::upToDate, outcome == Outcome::failed,
-                     job.bytes);
+      if (state == JobState::pending || state == JobState::storing) break;
+      LogOutcome outcome;
+      outcome.kind = state == JobState::written    ? LogOutcomeKind::written
+                     : state == JobState::upToDate ? LogOutcomeKind::upToDate
+                                                   : LogOutcomeKind::failed;
+      outcome.log = job.given;
+      outcome.name = job.name;
+      if (state == JobState::written) outcome.report = utf8FromPath(outputPath(job, kReportExtension));
+      outcome.message = job.message;
+      counts.count(outcome.kind, job.bytes);
+      events_.done(outcome);
     }
-    if (printed == jobs_.size()) return;
-    progress.show();
-    // Woken by the job it waits for; the time-out keeps the progress line moving.
+    if (told == jobs_.size()) return;
+    events_.progress(counts);
+    // Woken by the job it waits for; the time-out keeps the progress moving.
     std::unique_lock<std::mutex> lock(doneMutex_);
     doneChanged_.wait_for(lock, std::chrono::milliseconds(250),
                           [&] {
-                            const Outcome next = jobs_[printed].outcome;
-                            return next != Outcome::pending && next != Outcome::storing;
+                            const JobState next = jobs_[told].state;
+                            return next != JobState::pending && next != JobState::storing;
                           });
   }
 }
 
-int FolderRunner::run() {
+FolderRunResult FolderRunner::run() {
+  FolderRunResult result;
   FolderInputs inputs = expandFolderInputs(run_.paths);
-  for (const std::string& problem : inputs.problems) err_ << printableText(problem) << '\n';
-  if (folder_.exists()) removeStaleTemporaries(folder_.path());
+  for (const std::string& problem : inputs.problems) events_.inputProblem(problem);
+  if (run_.removeStaleTemporaries && folder_.exists()) removeStaleTemporaries(folder_.path());
   planJobs(inputs.logs);
   // By the paths the logs are opened at: a link to a file in the folder is
   // that file.
@@ -339,9 +353,9 @@ int FolderRunner::run() {
   const std::set<std::string> logNames = logNamesIn(folder_.path(), opened);
   pictures_.keepClearOf(logNames);
 
-  std::uint64_t totalBytes = 0;
-  for (const Job& job : jobs_) totalBytes += job.outcome == Outcome::pending ? job.bytes : 0;
-  BatchProgress progress(err_, run_.progress, jobs_.size(), totalBytes);
+  BatchCounts& counts = result.counts;
+  counts.logs = jobs_.size();
+  for (const Job& job : jobs_) counts.bytesToRead += job.state == JobState::pending ? job.bytes : 0;
 
   unsigned threads = run_.jobs != 0 ? run_.jobs : std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs_.size(), 1)));
@@ -354,28 +368,27 @@ int FolderRunner::run() {
     std::vector<std::thread> workers;
     workers.reserve(threads);
     for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this, &storer] { work(storer); });
-    report(progress);
+    tellOutcomes(counts);
     for (std::thread& worker : workers) worker.join();
     storer.finish();
   }
-  progress.clear();
 
-  bool failed = !inputs.problems.empty() || progress.failed() != 0;
+  result.failed = !inputs.problems.empty() || counts.failed != 0;
   // The index's page and cache are never stored over a log of the run: the
   // index is then left as it was.
   bool indexOverALog = false;
   for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName)}) {
     if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
     const std::string refused = utf8FromPath(folder_.path() / pathFromUtf8(name));
-    err_ << printableText(userMessage(outputIsTheLog(refused).what())) << '\n';
+    result.indexFailures.push_back(userMessage(outputIsTheLog(refused).what()));
     indexOverALog = true;
-    failed = true;
+    result.failed = true;
   }
   if (run_.rebuildIndex && folder_.exists() && !indexOverALog) {
     // The records just written need not be read back.
     KnownRecords known = std::move(checkedRecords_);
     for (Job& job : jobs_) {
-      if (job.outcome == Outcome::written) known.insert_or_assign(job.name + kRecordExtension, std::move(job.record));
+      if (job.state == JobState::written) known.insert_or_assign(job.name + kRecordExtension, std::move(job.record));
     }
     try {
       const std::vector<std::string> pictures = rebuildIndex(folder_.path(), &known);
@@ -384,33 +397,32 @@ int FolderRunner::run() {
       // every log is up to date.
       pictures_.ensureAll(pictures);
     } catch (const Error& error) {
-      err_ << printableText(userMessage(error.what())) << '\n';
-      failed = true;
+      result.indexFailures.push_back(userMessage(error.what()));
+      result.failed = true;
     }
   }
-  if (run_.summary) err_ << progress.summary() << '\n';
-  return failed ? 1 : 0;
+  return result;
 }
 
 }  // namespace
 
-int runFolder(const FolderRun& run, std::ostream& out, std::ostream& err) {
+FolderRunResult runFolder(const FolderRun& run, FolderRunEvents& events) {
   // The folder's lock for the whole run, from its listing to its index: other
   // runs into the folder, in this process or another, wait for it.
   std::optional<FolderLock> lock;
   try {
-    lock.emplace(FolderLock::take(pathFromUtf8(run.folder), [&] {
-      err << "waiting for another run writing to " << printableText(run.folder) << '\n' << std::flush;
-    }));
+    lock.emplace(FolderLock::take(pathFromUtf8(run.folder), [&] { events.waitingForFolder(run.folder); }));
   } catch (const Error& error) {
     std::error_code ignored;
     if (std::filesystem::is_directory(pathFromUtf8(run.folder), ignored)) {
-      err << printableText(userMessage(error.what())) << '\n';
-      return 1;
+      FolderRunResult result;
+      result.lockFailure = userMessage(error.what());
+      result.failed = true;
+      return result;
     }
     // A folder that cannot be made fails each log that would be written there.
   }
-  FolderRunner runner(run, out, err, lock && lock->madeFolder());
+  FolderRunner runner(run, events, lock && lock->madeFolder());
   return runner.run();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
-#include <ostream>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "batch/batch_counts.h"
 
 namespace fragtally {
 
@@ -13,17 +16,55 @@ struct FolderRun {
   bool force = false;              ///< redo logs whose record says they are up to date
   unsigned jobs = 0;               ///< logs analysed at once; 0: every hardware thread
   bool rebuildIndex = true;        ///< rebuild the folder's index page at the end
-  bool progress = false;           ///< an updating progress line on `err` (a terminal)
-  bool summary = true;             ///< the closing count of written, up-to-date and failed logs
+  /// Remove this program's temporary files older than a day from the folder
+  /// first. A caller that runs again and again into one folder does it once.
+  bool removeStaleTemporaries = true;
+  /// Report names (without ".htm") that an earlier run into this folder gave
+  /// to logs, by the log's path as given in `paths`, and under which that run
+  /// stored the log's record. Such a log keeps its name without the folder
+  /// being looked at; when every log has one, the folder is not listed at all.
+  std::map<std::string, std::string> knownNames;
+};
+
+/// What became of one log, told in input order.
+struct LogOutcome {
+  LogOutcomeKind kind = LogOutcomeKind::failed;
+  std::string log;                    ///< as given, or as the folder listing named it
+  std::string name;                   ///< its report's name in the folder, without ".htm"
+  std::optional<std::string> report;  ///< the written report's path (UTF-8)
+  std::string message;                ///< why it failed
+};
+
+/// Where a folder run tells what it does. Every call comes on the thread that
+/// called runFolder.
+class FolderRunEvents {
+ public:
+  virtual ~FolderRunEvents() = default;
+  /// Another run holds the output folder's lock: this one waits for it.
+  virtual void waitingForFolder(const std::string& folder) = 0;
+  /// A given path that stands for no log ("<folder>: <message>"); these come
+  /// before any log's outcome.
+  virtual void inputProblem(const std::string& message) = 0;
+  /// One log's outcome, in input order, whatever order the logs were done in.
+  virtual void done(const LogOutcome& outcome) = 0;
+  /// The counts so far, a few times a second while logs are still being done.
+  virtual void progress(const BatchCounts&) {}
+};
+
+/// How a folder run ended.
+struct FolderRunResult {
+  BatchCounts counts;
+  std::optional<std::string> lockFailure;   ///< why the folder's lock could not be taken: nothing was done
+  /// Why the index, or a picture a report in the folder shows, could not be
+  /// stored: a message each.
+  std::vector<std::string> indexFailures;
+  bool failed = false;                      ///< an input, a log or the index failed
 };
 
 /// Writes each log's report, match record and pictures into the folder, under
-/// names that never replace another log's report, then the index page. The
-/// paths of written reports go to `out` in input order; each failure goes to
-/// `err` as "<log>: <message>". Returns 0, or 1 when anything failed.
+/// names that never replace another log's report, then the index page.
 /// Runs into one folder take turns (FolderLock, over all processes): one that
-/// finds the folder taken says "waiting for another run writing to <folder>"
-/// on `err` and waits.
-int runFolder(const FolderRun& run, std::ostream& out, std::ostream& err);
+/// finds the folder taken tells waitingForFolder and waits.
+FolderRunResult runFolder(const FolderRun& run, FolderRunEvents& events);
 
 }  // namespace fragtally

@@ -14,6 +14,7 @@
 #include "base/printable.h"
 #include "base/resolved_path.h"
 #include "batch/folder_run.h"
+#include "cli/folder_run_printer.h"
 #include "cli/live_arguments.h"
 #include "cli/serve_arguments.h"
 #include "base/file_store.h"
@@ -241,8 +242,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   run.folder = *options.folder;
   run.force = options.force;
   run.jobs = options.jobs.value_or(0);
-  run.progress = progressShown;
-  return runFolder(run, out, err);
+  FolderRunPrinter printer(out, err, progressShown);
+  return printer.finished(runFolder(run, printer));
 }
 
 }  // namespace fragtally

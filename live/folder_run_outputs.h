@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "live/activity_log.h"
@@ -11,7 +13,13 @@ namespace fragtally::live {
 
 /// The live modes' outputs in DIR, written by the folder run as for any other
 /// log: report, JSON record, and at the end of a log the index. Its messages
-/// and one line per finished log go to the activity log.
+/// and one line per finished log go to the activity log. Called from one
+/// thread at a time.
+///
+/// A refresh costs the same however many matches DIR holds: a log's first
+/// written report gives the name it keeps until it is finished, so later
+/// refreshes neither list the folder nor read other records; stale temporary
+/// files are removed once, by the first output.
 class FolderRunOutputs : public MatchOutputs {
  public:
   /// `played`, when given, learns which report each log being played has,
@@ -25,10 +33,21 @@ class FolderRunOutputs : public MatchOutputs {
   bool failed() const { return failed_.load(); }
 
  private:
+  // What one run over the log gave: its report's path, and its messages as
+  // the command line would print them.
+  struct Written {
+    bool failed = false;
+    std::optional<std::string> report;
+    std::string messages;
+  };
+  Written writeOutputs(const std::string& log, bool withIndex);
+
   std::string folder_;
   ActivityLog& activity_;
   PlayedReports* played_;
   std::atomic<bool> failed_{false};
+  bool temporariesRemoved_ = false;
+  std::map<std::string, std::string> names_;  // of the logs being played, learnt from their first report
 };
 
 }  // namespace fragtally::live

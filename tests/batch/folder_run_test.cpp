@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "base/file.h"
-#include "batch/batch_counts.h"
 #include "tests/cli_run.h"
 #include "tests/test_files.h"
 
@@ -359,13 +358,6 @@ TEST(FolderRunTest, TheOutputFolderIsMadeOnlyWhenAReportIsWritten) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(lastLine(result.err), "1 log: 0 written, 0 up to date, 1 failed");
   EXPECT_FALSE(fs::exists(top / "new"));
-}
-
-TEST(FolderRunTest, SummaryCountsAreGroupedByThousands) {
-  EXPECT_EQ(groupedCount(0), "0");
-  EXPECT_EQ(groupedCount(999), "999");
-  EXPECT_EQ(groupedCount(1000), "1,000");
-  EXPECT_EQ(groupedCount(1234567), "1,234,567");
 }
 
 TEST(SingleLogTest, NoOutputReplacesTheLogOrAnotherOutput) {

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/file.h"
+#include "batch/folder_run.h"
+#include "tests/test_files.h"
+
+namespace fragtally {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+std::string path(const fs::path& p) { return utf8FromPath(p); }
+
+// Writes a file, making its folders first.
+void writeFile(const fs::path& file, std::string_view bytes) {
+  fs::create_directories(file.parent_path());
+  fragtally::testing::writeFile(file, bytes);
+}
+
+std::string logOf(const std::string& killer) {
+  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
+         "L 12/08/2026 - 20:01:00: \"" + killer +
+         "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"ak47\"\n";
+}
+
+// Keeps everything a run tells, and checks that the counts only ever grow.
+class CollectedEvents : public FolderRunEvents {
+ public:
+  void waitingForFolder(const std::string& folder) override { waitedFor.push_back(folder); }
+  void inputProblem(const std::string& message) override { problems.push_back(message); }
+  void done(const LogOutcome& outcome) override { outcomes.push_back(outcome); }
+  void progress(const BatchCounts& counts) override {
+    EXPECT_LE(counts.done(), counts.logs);
+    EXPECT_GE(counts.done(), lastDone);
+    EXPECT_LE(counts.bytesRead, counts.bytesToRead);
+    lastDone = counts.done();
+  }
+
+  std::vector<std::string> waitedFor;
+  std::vector<std::string> problems;
+  std::vector<LogOutcome> outcomes;
+  std::size_t lastDone = 0;
+};
+
+FolderRun runOf(std::vector<std::string> paths, const fs::path& folder, unsigned jobs = 2) {
+  FolderRun run;
+  run.paths = std::move(paths);
+  run.folder = path(folder);
+  run.jobs = jobs;
+  return run;
+}
+
+TEST(FolderRunEventsTest, OutcomesComeInInputOrderWithTheirReportsMessagesAndCounts) {
+  TempFolder top;
+  writeFile(top / "a.log", logOf("Alpha"));
+  writeFile(top / "c.log", logOf("Charlie"));
+  const fs::path out = top / "out";
+  const std::vector<std::string> logs = {path(top / "a.log"), path(top / "b.log"), path(top / "c.log")};
+  const std::uint64_t logBytes = logOf("Alpha").size() + logOf("Charlie").size();
+
+  CollectedEvents first;
+  const FolderRunResult written = runFolder(runOf(logs, out), first);
+  EXPECT_TRUE(written.failed);
+  EXPECT_TRUE(written.indexFailures.empty());
+  EXPECT_TRUE(first.problems.empty());
+  EXPECT_TRUE(first.waitedFor.empty());
+  ASSERT_EQ(first.outcomes.size(), 3u);
+  EXPECT_EQ(first.outcomes[0].kind, LogOutcomeKind::written);
+  EXPECT_EQ(first.outcomes[0].log, logs[0]);
+  EXPECT_EQ(first.outcomes[0].name, "a");
+  EXPECT_EQ(first.outcomes[0].report, path(out / "a.htm"));
+  EXPECT_EQ(first.outcomes[1].kind, LogOutcomeKind::failed);
+  EXPECT_EQ(first.outcomes[1].log, logs[1]);
+  EXPECT_EQ(first.outcomes[1].report, std::nullopt);
+  EXPECT_EQ(first.outcomes[1].message, "Cannot open file " + logs[1] + ".");
+  EXPECT_EQ(first.outcomes[2].report, path(out / "c.htm"));
+  EXPECT_EQ(written.counts.logs, 3u);
+  EXPECT_EQ(written.counts.written, 2u);
+  EXPECT_EQ(written.counts.upToDate, 0u);
+  EXPECT_EQ(written.counts.failed, 1u);
+  EXPECT_EQ(written.counts.bytesToRead, logBytes);
+  EXPECT_EQ(written.counts.bytesRead, logBytes);
+
+  // Nothing changed: the two logs are up to date, nothing is read, no report is told.
+  CollectedEvents second;
+  const FolderRunResult again = runFolder(runOf(logs, out, 1), second);
+  ASSERT_EQ(second.outcomes.size(), 3u);
+  EXPECT_EQ(second.outcomes[0].kind, LogOutcomeKind::upToDate);
+  EXPECT_EQ(second.outcomes[0].name, "a");
+  EXPECT_EQ(second.outcomes[0].report, std::nullopt);
+  EXPECT_EQ(second.outcomes[1].kind, LogOutcomeKind::failed);
+  EXPECT_EQ(second.outcomes[2].kind, LogOutcomeKind::upToDate);
+  EXPECT_EQ(again.counts.upToDate, 2u);
+  EXPECT_EQ(again.counts.failed, 1u);
+  EXPECT_EQ(again.counts.bytesToRead, 0u);
+  EXPECT_EQ(again.counts.bytesRead, 0u);
+}
+
+TEST(FolderRunEventsTest, AnIndexThatCannotBeStoredIsTheRunsFailureNotALogs) {
+  TempFolder top;
+  writeFile(top / "a.log", logOf("Alpha"));
+  fs::create_directories(top / "out" / "index.htm" / "inside");  // a folder where the page goes
+  CollectedEvents events;
+  const FolderRunResult result = runFolder(runOf({path(top / "a.log")}, top / "out"), events);
+  EXPECT_TRUE(result.failed);
+  EXPECT_EQ(result.counts.failed, 0u);
+  ASSERT_EQ(result.indexFailures.size(), 1u);
+  EXPECT_NE(result.indexFailures[0].find("index.htm"), std::string::npos) << result.indexFailures[0];
+}
+
+TEST(FolderRunEventsTest, AKnownNameIsKeptOnlyWhileItsRecordShowsTheLog) {
+  TempFolder top;
+  writeFile(top / "x" / "game.log", logOf("Xavier"));
+  writeFile(top / "y" / "game.log", logOf("Yankee"));
+  const fs::path out = top / "out";
+  const std::string x = path(top / "x" / "game.log");
+  const std::string y = path(top / "y" / "game.log");
+
+  CollectedEvents first;
+  runFolder(runOf({x}, out), first);
+  ASSERT_EQ(first.outcomes.at(0).name, "game");
+
+  // Its name known, the log goes there again.
+  FolderRun known = runOf({x}, out);
+  known.force = true;
+  known.knownNames.emplace(x, "game");
+  CollectedEvents kept;
+  EXPECT_FALSE(runFolder(known, kept).failed);
+  EXPECT_EQ(kept.outcomes.at(0).report, path(out / "game.htm"));
+
+  // Once another log's record stands at that name, the name is looked up
+  // again and that log's report is left alone.
+  fs::rename(out / "game.json", out / "game-2.json");
+  fs::rename(out / "game.htm", out / "game-2.htm");
+  runFolder(runOf({y}, out), first);
+  ASSERT_EQ(readFile(out / "game.json").find(y) != std::string::npos, true);
+  CollectedEvents lookedUp;
+  EXPECT_FALSE(runFolder(known, lookedUp).failed);
+  EXPECT_EQ(lookedUp.outcomes.at(0).report, path(out / "game-2.htm"));
+  EXPECT_NE(readFile(out / "game.htm").find("Yankee"), std::string::npos);
+  EXPECT_NE(readFile(out / "game-2.htm").find("Xavier"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace fragtally

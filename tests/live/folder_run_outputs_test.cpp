@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+
+#include "base/file.h"
+#include "live/folder_run_outputs.h"
+#include "tests/test_files.h"
+
+namespace fragtally::live {
+namespace {
+
+using fragtally::testing::readFile;
+using fragtally::testing::TempFolder;
+namespace fs = std::filesystem;
+
+std::string path(const fs::path& p) { return utf8FromPath(p); }
+
+// Writes a file, making its folders first.
+void writeFile(const fs::path& file, std::string_view bytes) {
+  fs::create_directories(file.parent_path());
+  fragtally::testing::writeFile(file, bytes);
+}
+
+std::string logOf(const std::string& killer) {
+  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
+         "L 12/08/2026 - 20:01:00: \"" + killer +
+         "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"ak47\"\n";
+}
+
+// A temporary file of this program, two days old: a run's first look at the
+// folder removes it.
+fs::path staleTemporary(const fs::path& folder) {
+  const fs::path file = folder / ".fragtally-0123456789abcdef.tmp";
+  writeFile(file, "left by a run that was killed");
+  fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(48));
+  return file;
+}
+
+TEST(FolderRunOutputsTest, StaleTemporariesAreRemovedOnceAndNotAtEveryRefresh) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  fs::create_directories(out);
+  const fs::path before = staleTemporary(out);
+  writeFile(top / "game.log", logOf("Alpha"));
+  const std::string log = path(top / "game.log");
+  std::ostringstream messages;
+  ActivityLog activity(messages);
+  FolderRunOutputs outputs(path(out), activity);
+
+  outputs.refresh(log);
+  EXPECT_FALSE(fs::exists(before));
+  const fs::path during = staleTemporary(out);
+  outputs.refresh(log);
+  outputs.finish(log, FinishReason::closed);
+  EXPECT_TRUE(fs::exists(during));
+  EXPECT_FALSE(outputs.failed());
+  EXPECT_NE(messages.str().find("finished " + log + " (closed): " + path(out / "game.htm") + "\n"), std::string::npos)
+      << messages.str();
+  EXPECT_TRUE(fs::exists(out / "index.htm"));
+}
+
+// A refresh keeps the name of the log's first report without looking at the
+// folder; yet where another log's record has come to stand under that name,
+// the name is looked up again, and the other log's report stays.
+TEST(FolderRunOutputsTest, ARefreshNeverReplacesAnotherLogsReport) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "a" / "game.log", logOf("Alpha"));
+  writeFile(top / "b" / "game.log", logOf("Bravo"));
+  const std::string a = path(top / "a" / "game.log");
+  const std::string b = path(top / "b" / "game.log");
+  std::ostringstream messages;
+  ActivityLog activity(messages);
+  FolderRunOutputs outputs(path(out), activity);
+
+  outputs.refresh(a);
+  ASSERT_NE(readFile(out / "game.htm").find("Alpha"), std::string::npos);
+  // Another program's run moves a's outputs away and writes b's in their place.
+  fs::rename(out / "game.htm", out / "game-2.htm");
+  fs::rename(out / "game.json", out / "game-2.json");
+  FolderRunOutputs other(path(out), activity);
+  other.finish(b, FinishReason::closed);
+  ASSERT_NE(readFile(out / "game.htm").find("Bravo"), std::string::npos);
+
+  outputs.refresh(a);
+  outputs.finish(a, FinishReason::idle);
+  EXPECT_FALSE(outputs.failed()) << messages.str();
+  EXPECT_NE(readFile(out / "game.htm").find("Bravo"), std::string::npos);
+  EXPECT_NE(readFile(out / "game-2.htm").find("Alpha"), std::string::npos);
+  EXPECT_NE(messages.str().find("finished " + a + " (silent): " + path(out / "game-2.htm")), std::string::npos)
+      << messages.str();
+}
+
+TEST(FolderRunOutputsTest, AFailureIsWrittenToTheActivityLogAndRemembered) {
+  TempFolder top;
+  std::ostringstream messages;
+  ActivityLog activity(messages);
+  FolderRunOutputs outputs(path(top / "out"), activity);
+  const std::string missing = path(top / "missing.log");
+  outputs.refresh(missing);
+  EXPECT_TRUE(outputs.failed());
+  EXPECT_NE(messages.str().find(missing + ": Cannot open file " + missing + ".\n"), std::string::npos)
+      << messages.str();
+  outputs.finish(missing, FinishReason::stopped);
+  EXPECT_NE(messages.str().find("finished " + missing + " (stopped): no report\n"), std::string::npos)
+      << messages.str();
+}
+
+}  // namespace
+}  // namespace fragtally::live
