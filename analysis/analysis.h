@@ -8,7 +8,7 @@ namespace fragtally {
 class ByteSource;
 class MatchStats;
 
-/// Interprets every line of a log, in order, into the record.
+/// Interprets every line of a log, in order, into the match statistics.
 void interpretLog(MatchStats& stats, ByteSource& log);
 
 /// Opens the log file (throws cannotOpenFile), records its path as the log

@@ -7,7 +7,7 @@ namespace fragtally {
 class MatchStats;
 struct LineMarkers;
 
-/// Interprets one log line (without its line end) into the record: the time
+/// Interprets one log line (without its line end) into the match statistics: the time
 /// stamp always, then a map start, a round end and a kill, each where its
 /// marker occurs anywhere in the line. Throws notAnInteger for a bad time or score.
 void interpretLine(MatchStats& stats, std::string_view line);

@@ -25,7 +25,7 @@ struct KillLine {
 KillLine cutKillLine(std::string_view line, std::size_t killedAt);
 KillLine cutKillLine(std::string_view line);
 
-/// Cuts the line and, when it is a real kill, accounts it in the record.
+/// Cuts the line and, when it is a real kill, accounts it in the match statistics.
 void parseKillLine(MatchStats& stats, std::string_view line, std::size_t killedAt);
 void parseKillLine(MatchStats& stats, std::string_view line);
 

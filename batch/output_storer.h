@@ -36,8 +36,10 @@ struct BuiltOutputs {
 /// as soon as it is handed over, and frees its bytes; the other commits what
 /// was written, a few hundred files at a time, for each commit waits for the
 /// disk. While one group of files waits for the disk the next is written.
-/// The file system is theirs alone: the output folder's lock has no other
-/// user, and the builders never wait for a disk.
+/// Reports and records go through it alone; the weapon pictures do not: a
+/// worker stores the pictures a log needs itself, once per run, and waits for
+/// the disk while it does. Nothing keeps another program from writing into
+/// the output folder at the same time.
 class OutputStorer {
  public:
   /// A log whose outputs are all in place (`failed` empty), or the target of

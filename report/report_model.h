@@ -20,7 +20,7 @@ struct TieList {
 
 /// One row of the player kill table, and one column of the weapons table.
 struct ReportPlayer {
-  std::int32_t slot = 0;  ///< the player's index in the record
+  std::int32_t slot = 0;  ///< the player's index in the match statistics
   std::string name;       ///< as the log writes it
   std::string tag;        ///< "CT", "TERRORIST", "MANIAC" or the log's own team text
   std::vector<std::int32_t> victims;  ///< his kills of each listed player, in table order
@@ -42,7 +42,7 @@ struct ReportWeapon {
   bool hasPicture = false;          ///< the program carries a picture of it
 };
 
-/// Everything the report shows, computed once from a record: the HTML page,
+/// Everything the report shows, computed once from the match statistics: the HTML page,
 /// the JSON record and the index read their figures from here, so no rule of
 /// the report is written twice.
 struct ReportModel {
@@ -61,12 +61,12 @@ struct ReportModel {
   std::int32_t tKilledT = 0;
   std::vector<ReportPlayer> players;  ///< ranked, best first, up to the first empty name
   /// The deaths row: for each listed player, the kills of him by every slot of
-  /// the record, listed or not.
+  /// the match statistics, listed or not.
   std::vector<std::int32_t> deathsRow;
   std::vector<ReportWeapon> weapons;  ///< in order of registration, up to the first empty name
 };
 
-/// The model of the record's report. Throws notAnInteger where the report
+/// The model of the match's report. Throws notAnInteger where the report
 /// cannot be written: a time that does not read (only an empty log has one).
 ReportModel buildReportModel(const MatchStats& stats);
 

@@ -23,7 +23,7 @@ std::span<const WeaponPicture> weaponPictures();
 /// null when there is none.
 const WeaponPicture* findWeaponPicture(std::string_view weaponName);
 
-/// Writes, for every weapon of the record up to the first empty name, its
+/// Writes, for every weapon of the match statistics up to the first empty name, its
 /// picture as "<name as the log writes it>.jpg" in `folder`, each stored whole
 /// and durably (PendingStores). A weapon without a picture is skipped. A file
 /// that already holds exactly the picture's bytes is left untouched. The other

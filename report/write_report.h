@@ -12,7 +12,7 @@ struct ReportModel;
 
 /// The whole report page of a model: Windows-1251 bytes, CR LF after every line.
 std::string buildReport(const ReportModel& model);
-/// buildReport of the record's model. Throws notAnInteger when the record has
+/// buildReport of the statistics' model. Throws notAnInteger when the match has
 /// no times.
 std::string buildReport(const MatchStats& stats);
 
@@ -25,8 +25,8 @@ std::string buildReport(const MatchStats& stats);
 /// caller's further outputs.
 void writeReport(const MatchStats& stats, const ReportModel& model, std::string_view reportPath,
                  std::span<const std::filesystem::path> alsoWritten = {});
-/// writeReport with the record's model; throws notAnInteger, before anything is
-/// written, when the record has no times.
+/// writeReport with the statistics' model; throws notAnInteger, before anything is
+/// written, when the match has no times.
 void writeReport(const MatchStats& stats, std::string_view reportPath,
                  std::span<const std::filesystem::path> alsoWritten = {});
 

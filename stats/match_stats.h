@@ -74,8 +74,8 @@ class MatchStats {
   bool endSecondsKnown_ = false;
 };
 
-/// Every slot of the record by descending total kills, ties in the order the
-/// report shows; the record itself is left as it is.
+/// Every slot of the match statistics by descending total kills, ties in the order the
+/// report shows; the statistics themselves are left as they are.
 Ranking rankingOf(const MatchStats& stats);
 
 /// secondsOfTime for any time: each piece through the number reading.

@@ -9,7 +9,7 @@
 namespace fragtally {
 
 /// Number of slots of a name table, and so the size of every per-player and
-/// per-weapon array of the record.
+/// per-weapon array of the match statistics.
 inline constexpr int kTableSlots = 64;
 
 /// Gives each distinct name a fixed slot (0..63) in order of first appearance,
