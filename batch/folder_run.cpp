@@ -27,6 +27,7 @@
 #include "record/record_head.h"
 #include "base/file_store.h"
 #include "index/index_page.h"
+#include "index/index_records.h"
 #include "record/match_record.h"
 #include "record/record_format.h"
 #include "report/weapon_pictures.h"

@@ -24,6 +24,7 @@
 #include "bench/split_mix.h"
 #include "index/index_cache.h"
 #include "index/index_page.h"
+#include "index/index_records.h"
 #include "record/match_summary.h"
 
 namespace fragtally {

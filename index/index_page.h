@@ -1,52 +1,13 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "index/index_records.h"
 #include "index/index_tally.h"
 
 namespace fragtally {
-
-/// What a batch knows of a record it has just written: its size, and its
-/// summary in the index cache's form (IndexCache::encode).
-struct KnownRecord {
-  std::uint64_t bytes = 0;
-  std::string summary;
-};
-/// Known records by file name ("X.json").
-using KnownRecords = std::unordered_map<std::string, KnownRecord>;
-
-/// The match records of a folder: every regular file directly in it whose name
-/// ends in ".json" and that reads as a match record, in name order; the report
-/// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
-/// passed over; a folder that cannot be listed gives an empty index. The files
-/// are read on `threads` threads (0: every hardware thread); the result is the
-/// same for any number. A record whose size and time are those kept in the
-/// folder's index cache is not read again. With `freshCache`, the bytes of a
-/// cache for the records as they stand now are left there, or nothing when
-/// the folder's cache holds them already. A record in `known` whose size is
-/// the one listed is taken from there instead of being read.
-IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
-                              std::string* freshCache = nullptr, const KnownRecords* known = nullptr);
-
-/// What a folder run learns of the records whose heads say their logs are up
-/// to date, before it trusts them.
-struct RecordCheck {
-  std::vector<std::string> broken;  ///< names of those that do not read whole as match records
-  KnownRecords read;                ///< what those read now gave, for the index at the run's end
-};
-
-/// Tells, for each record `names` (file names in `folder`), whether all of it
-/// reads as a match record: from the folder's index cache where it knows the
-/// record at its present size and time (its entries come from whole reads,
-/// and a damaged cache is no cache), otherwise by reading the record. A record
-/// that cannot be looked at or read is broken. On `threads` threads (0: every
-/// hardware thread).
-RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
-                         unsigned threads = 0);
 
 /// The index page: UTF-8 HTML of the matches, the players and the totals.
 std::string buildIndexPage(const IndexContent& content);

@@ -1,5 +1,5 @@
 // The reading half of index_page.h: the folder's records into IndexContent.
-#include "index/index_page.h"
+#include "index/index_records.h"
 
 #include <algorithm>
 #include <atomic>

@@ -9,6 +9,7 @@
 #include "index/index_cache.h"
 #include "index/index_html.h"
 #include "index/index_page.h"
+#include "index/index_records.h"
 #include "record/match_summary.h"
 #include "tests/test_files.h"
 
