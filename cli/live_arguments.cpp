@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/printable.h"
+#include "cli/live_option_values.h"
 #include "live/live_modes.h"
 
 namespace fragtally {

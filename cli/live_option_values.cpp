@@ -1,6 +1,6 @@
 #include <charconv>
 
-#include "live/live_modes.h"
+#include "cli/live_option_values.h"
 
 namespace fragtally {
 namespace {

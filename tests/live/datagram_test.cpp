@@ -4,7 +4,7 @@
 #include "live/drop_counts.h"
 #include "live/ip_address.h"
 #include "live/log_markers.h"
-#include "live/live_modes.h"
+#include "cli/live_option_values.h"
 
 namespace fragtally::live {
 namespace {

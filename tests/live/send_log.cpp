@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/error.h"
-#include "live/live_modes.h"
+#include "cli/live_option_values.h"
 #include "tests/live/log_sender.h"
 
 namespace {
