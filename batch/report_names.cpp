@@ -59,7 +59,7 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
   }
   for (const auto& [key, file] : reports) {
     // Read only where no record says whose the report is.
-    if (records_.find(key) == records_.end()) reportsWithoutRecord_.emplace(key, logNameShownIn(file).value_or(""));
+    if (records_.find(key) == records_.end()) reportsWithoutRecord_.emplace(key, readLogNameInHeader(file).value_or(""));
   }
   reserved_.insert(nameKey(kIndexName));
 }
@@ -87,7 +87,7 @@ bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog
   const auto record = records_.find(key);
   if (record != records_.end()) return record->second.logPath == absoluteLog;
   const auto report = reportsWithoutRecord_.find(key);
-  return report == reportsWithoutRecord_.end() || report->second == logNameAsShown(absoluteLog);
+  return report == reportsWithoutRecord_.end() || report->second == logNameInHeader(absoluteLog);
 }
 
 std::string ReportNames::claim(const std::string& absoluteLog) {

@@ -15,13 +15,13 @@ constexpr std::size_t kHeaderBytes = 64 * 1024;
 
 }  // namespace
 
-std::string logNameAsShown(std::string_view logPath) {
+std::string logNameInHeader(std::string_view logPath) {
   std::string shown;
   appendPageText(shown, logPath);
   return shown;
 }
 
-std::optional<std::string> logNameShownIn(const std::filesystem::path& file) {
+std::optional<std::string> readLogNameInHeader(const std::filesystem::path& file) {
   std::optional<std::string> shown;
   readFileStart(file, kHeaderBytes, [&](std::string_view head) {
     if (head.substr(0, 8) != "<html>\r\n") return true;  // no report: look no further
