@@ -136,8 +136,9 @@ TEST(FolderRunEventsTest, AKnownNameIsKeptOnlyWhileItsRecordShowsTheLog) {
   // again and that log's report is left alone.
   fs::rename(out / "game.json", out / "game-2.json");
   fs::rename(out / "game.htm", out / "game-2.htm");
-  runFolder(runOf({y}, out), first);
-  ASSERT_EQ(readFile(out / "game.json").find(y) != std::string::npos, true);
+  CollectedEvents other;
+  runFolder(runOf({y}, out), other);
+  ASSERT_NE(readFile(out / "game.htm").find("Yankee"), std::string::npos);
   CollectedEvents lookedUp;
   EXPECT_FALSE(runFolder(known, lookedUp).failed);
   EXPECT_EQ(lookedUp.outcomes.at(0).report, path(out / "game-2.htm"));
