@@ -38,8 +38,8 @@ struct BuiltOutputs {
 /// disk. While one group of files waits for the disk the next is written.
 /// Reports and records go through it alone; the weapon pictures do not: a
 /// worker stores the pictures a log needs itself, once per run, and waits for
-/// the disk while it does. Nothing keeps another program from writing into
-/// the output folder at the same time.
+/// the disk while it does. The folder run holds the output folder's lock
+/// (FolderLock) meanwhile, so no other run of this program writes there.
 class OutputStorer {
  public:
   /// A log whose outputs are all in place (`failed` empty), or the target of
