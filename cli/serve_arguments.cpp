@@ -11,6 +11,7 @@
 #include "base/interrupt.h"
 #include "base/printable.h"
 #include "cli/live_arguments.h"
+#include "cli/live_option_values.h"
 #include "live/activity_log.h"
 #include "live/live_modes.h"
 #include "live/played_reports.h"
