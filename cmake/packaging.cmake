@@ -7,6 +7,11 @@ option(FRAGTALLY_STATIC_RUNTIME
 if(FRAGTALLY_STATIC_RUNTIME AND NOT MINGW)  # mingw links everything statically anyway
   target_link_options(fragtally-cli PRIVATE -static-libstdc++ -static-libgcc)
 endif()
+option(FRAGTALLY_FULLY_STATIC
+       "Link everything, the C library too, into fragtally-cli: the container image holds nothing else" OFF)
+if(FRAGTALLY_FULLY_STATIC AND NOT MINGW)
+  target_link_options(fragtally-cli PRIVATE -static)
+endif()
 
 if(WIN32)
   # The zip is unpacked into a folder of its own and used from there: the two
