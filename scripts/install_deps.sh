@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ libgtest-dev googletest nlohmann-json3-dev libbo
 if [ "${1:-run}" = test ]; then
   packages+=(clang libclang-rt-14-dev libbenchmark-dev valgrind time python3
              g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xdotool imagemagick chromium
-             dpkg-dev file man-db zip unzip python3-jsonschema apache2-utils)
+             dpkg-dev file man-db zip unzip python3-jsonschema apache2-utils podman runc debootstrap curl)
 fi
 
 missing=()

@@ -46,6 +46,7 @@ stage "fragtally-cli under valgrind" tests/valgrind_cli.sh build/native/cli/frag
 stage "windows build" build mingw
 stage "windows tests under wine" ctest --preset mingw
 stage "packages" scripts/check_packages.sh
+stage "container image" tests/container/check_image.sh
 stage "sanitizer build" build sanitize
 stage "sanitizer tests" ctest --preset sanitize
 stage "fuzzing (${fuzz_seconds} s per target)" fuzz/run_fuzzers.sh "$fuzz_seconds"
