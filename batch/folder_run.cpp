@@ -37,8 +37,9 @@ namespace fragtally {
 namespace {
 
 // Where a log of the run stands. It is written once the files it handed to
-// the storer have been committed; until then it is storing.
-enum class JobState { pending, storing, written, upToDate, failed };
+// the storer have been committed; until then it is storing. A log that a
+// cancelled run never began is notBegun and has no outcome.
+enum class JobState { pending, storing, written, upToDate, failed, notBegun };
 
 // One log of the run, from its place in the input order to its outcome.
 struct Job {
@@ -160,6 +161,7 @@ class FolderRunner {
     return folder_.path() / pathFromUtf8(job.name + std::string(extension));
   }
   void tellOutcomes(BatchCounts& counts);
+  bool cancelled() const { return run_.cancel != nullptr && run_.cancel->load(); }
 
   const FolderRun& run_;
   FolderRunEvents& events_;
@@ -294,7 +296,8 @@ void FolderRunner::work(OutputStorer& storer) {
     if (index >= jobs_.size()) break;
     Job& job = jobs_[index];
     if (job.state != JobState::pending) continue;  // up to date: known before the workers began
-    const JobState state = process(index, batch);
+    // Checked between logs only: a log begun is finished and stored whole.
+    const JobState state = cancelled() ? JobState::notBegun : process(index, batch);
     {
       std::lock_guard<std::mutex> lock(doneMutex_);
       job.state = state;
@@ -317,6 +320,7 @@ void FolderRunner::tellOutcomes(BatchCounts& counts) {
         state = job.state;
       }
       if (state == JobState::pending || state == JobState::storing) break;
+      if (state == JobState::notBegun) continue;
       LogOutcome outcome;
       outcome.kind = state == JobState::written    ? LogOutcomeKind::written
                      : state == JobState::upToDate ? LogOutcomeKind::upToDate
@@ -373,6 +377,7 @@ FolderRunResult FolderRunner::run() {
     for (std::thread& worker : workers) worker.join();
     storer.finish();
   }
+  result.cancelled = counts.done() < counts.logs;
 
   result.failed = !inputs.problems.empty() || counts.failed != 0;
   // The index's page and cache are never stored over a log of the run: the

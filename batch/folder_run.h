@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,10 @@ struct FolderRun {
   /// stored the log's record. Such a log keeps its name without the folder
   /// being looked at; when every log has one, the folder is not listed at all.
   std::map<std::string, std::string> knownNames;
+  /// When given and set (from any thread), no further log is begun: the logs
+  /// being done are finished and stored whole, and the index page is rebuilt
+  /// over what the folder then holds. The logs not begun get no outcome.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 /// What became of one log, told in input order.
@@ -59,6 +64,7 @@ struct FolderRunResult {
   /// stored: a message each.
   std::vector<std::string> indexFailures;
   bool failed = false;                      ///< an input, a log or the index failed
+  bool cancelled = false;                   ///< the run was cancelled before every log was done
 };
 
 /// Writes each log's report, match record and pictures into the folder, under

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <set>
 #include <vector>
 
 #include "base/file.h"
@@ -144,6 +146,76 @@ TEST(FolderRunEventsTest, AKnownNameIsKeptOnlyWhileItsRecordShowsTheLog) {
   EXPECT_EQ(lookedUp.outcomes.at(0).report, path(out / "game-2.htm"));
   EXPECT_NE(readFile(out / "game.htm").find("Yankee"), std::string::npos);
   EXPECT_NE(readFile(out / "game-2.htm").find("Xavier"), std::string::npos);
+}
+
+TEST(FolderRunEventsTest, ACancelledRunBeginsNoLogButTellsTheUpToDateOnes) {
+  TempFolder top;
+  writeFile(top / "a.log", logOf("Alpha"));
+  writeFile(top / "b.log", logOf("Bravo"));
+  const fs::path out = top / "out";
+  CollectedEvents first;
+  runFolder(runOf({path(top / "a.log")}, out), first);
+
+  std::atomic<bool> cancel{true};
+  FolderRun run = runOf({path(top / "a.log"), path(top / "b.log")}, out);
+  run.cancel = &cancel;
+  CollectedEvents events;
+  const FolderRunResult result = runFolder(run, events);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_FALSE(result.failed);
+  ASSERT_EQ(events.outcomes.size(), 1u);
+  EXPECT_EQ(events.outcomes[0].kind, LogOutcomeKind::upToDate);
+  EXPECT_EQ(result.counts.logs, 2u);
+  EXPECT_EQ(result.counts.done(), 1u);
+  EXPECT_FALSE(fs::exists(out / "b.htm"));
+  EXPECT_FALSE(fs::exists(out / "b.json"));
+  EXPECT_TRUE(fs::exists(out / "index.htm"));
+}
+
+// Cancelled after its first outcome, a run leaves in the folder exactly the
+// reports and records of the logs it told as written, each whole, and no
+// temporary file, however far its worker had gone.
+TEST(FolderRunEventsTest, ACancelledRunLeavesOnlyTheLogsItToldWhole) {
+  TempFolder top;
+  std::vector<std::string> logs;
+  for (int i = 0; i < 120; ++i) {
+    const fs::path log = top / "logs" / ("game" + std::to_string(1000 + i) + ".log");
+    writeFile(log, logOf("Player" + std::to_string(i)));
+    logs.push_back(path(log));
+  }
+  const fs::path out = top / "out";
+  std::atomic<bool> cancel{false};
+  class CancelAfterFirst : public CollectedEvents {
+   public:
+    explicit CancelAfterFirst(std::atomic<bool>& cancel) : cancel_(cancel) {}
+    void done(const LogOutcome& outcome) override {
+      CollectedEvents::done(outcome);
+      cancel_ = true;
+    }
+
+   private:
+    std::atomic<bool>& cancel_;
+  } events(cancel);
+  FolderRun run = runOf(logs, out, 1);
+  run.cancel = &cancel;
+  const FolderRunResult result = runFolder(run, events);
+
+  EXPECT_FALSE(result.failed);
+  EXPECT_EQ(result.cancelled, events.outcomes.size() < logs.size());
+  EXPECT_EQ(result.counts.done(), events.outcomes.size());
+  std::set<std::string> expected = {"index.htm", "ak47.jpg"};
+  for (const LogOutcome& outcome : events.outcomes) {
+    ASSERT_EQ(outcome.kind, LogOutcomeKind::written) << outcome.message;
+    expected.insert(outcome.name + ".htm");
+    expected.insert(outcome.name + ".json");
+    EXPECT_NE(readFile(out / (outcome.name + ".htm")).find("</html>"), std::string::npos) << outcome.name;
+  }
+  std::set<std::string> found;
+  for (const auto& entry : fs::directory_iterator(out)) found.insert(path(entry.path().filename()));
+  // The folder's own files, kept by every run.
+  found.erase("index.cache");
+  found.erase(".fragtally.lock");
+  EXPECT_EQ(found, expected);
 }
 
 }  // namespace
