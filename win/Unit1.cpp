@@ -101,6 +101,7 @@ TForm1::TForm1()
       SaveDialog1({FileDialog::Kind::save, L"Htm-файл\0*.htm\0"sv, L"htm"sv, L"result"sv}) {}
 
 TForm1::~TForm1() {
+  if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
   if (hwnd_ != nullptr) {
     // Still open when an error ends the program: the window must not reach
     // this object any more while it goes.
@@ -111,6 +112,9 @@ TForm1::~TForm1() {
 
 void TForm1::create(HINSTANCE instance, int showCommand) {
   instance_ = instance;
+  folderRun_ = std::make_unique<FolderRunWindow>(instance, openInDefaultBrowser);
+  ACCEL folderRunKey{FCONTROL | FVIRTKEY, 'L', IDM_FOLDER_RUN};
+  accelerators_ = CreateAcceleratorTableW(&folderRunKey, 1);
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -151,6 +155,19 @@ void TForm1::SpeedButton1Click() {
   } catch (const std::exception& error) {
     showErrorBox(hwnd_, userMessage(error.what()));
   }
+}
+
+bool TForm1::translateKeys(MSG& message) {
+  if (hwnd_ == nullptr) return false;
+  if (accelerators_ != nullptr && (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd)) &&
+      TranslateAcceleratorW(hwnd_, accelerators_, &message)) {
+    return true;
+  }
+  return folderRun_ && folderRun_->translateDialogKeys(message);
+}
+
+void TForm1::openFolderRun() {
+  if (folderRun_) folderRun_->show(hwnd_, dpi_);
 }
 
 void TForm1::rethrowPendingException() {
@@ -201,6 +218,17 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SpeedButton1Click();
         return 0;
       }
+      if (LOWORD(wParam) == IDM_FOLDER_RUN) {
+        openFolderRun();
+        return 0;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      // The low four bits of a system command are the system's.
+      if ((wParam & 0xFFF0) == IDM_FOLDER_RUN) {
+        openFolderRun();
+        return 0;
+      }
       break;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -222,6 +250,11 @@ void TForm1::onCreate() {
       kButtonLeft, kButtonTop, kButtonWidth, kButtonHeight, hwnd_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SPEEDBUTTON1)), instance_, nullptr);
   if (SpeedButton1.handle == nullptr) throw win32Failure("CreateWindowExW");
+  // The folder run's way in, below the system's own items.
+  if (const HMENU systemMenu = GetSystemMenu(hwnd_, FALSE)) {
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IDM_FOLDER_RUN, L"Папка логов в сайт…\tCtrl+L");
+  }
   applyDpi();
   const SIZE size = windowSizeFor(scaled(kClientWidth), scaled(kClientHeight), dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,7 +1,8 @@
 #pragma once
 
-// The program's one window, Form1: a large button that starts a run, and the
-// two file dialogs of the run. Only the window code includes <windows.h>.
+// The program's main window, Form1: a large button that starts a run, and the
+// two file dialogs of the run; its system menu opens the folder run window.
+// Only the window code includes <windows.h>.
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "win/file_dialogs.h"
+#include "win/folder_run_window.h"
 #include "win/scoped_win.h"
 
 namespace fragtally {
@@ -39,6 +41,11 @@ class TForm1 {
   /// error ends it with a message box. Nothing of one run reaches the next.
   void SpeedButton1Click();
 
+  /// The keys of the program's windows that are not plain input: Ctrl+L in the
+  /// main window, Tab, Enter and Esc in the folder run window. True when
+  /// `message` was used for that and must not be dispatched.
+  bool translateKeys(MSG& message);
+
   /// Throws again, once, an exception that a message handler could not let
   /// through the system's code; the message loop calls it after each message.
   void rethrowPendingException();
@@ -49,6 +56,7 @@ class TForm1 {
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void onCreate();
+  void openFolderRun();
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void applyDpi();
   void layOutButton();
@@ -62,6 +70,11 @@ class TForm1 {
   // Set for the whole run: the dialogs and the message box pump messages, so a
   // second click could otherwise start a run inside the first.
   bool running_ = false;
+
+  // Made with the window; a run of it still going is cancelled and waited for
+  // when the program ends.
+  std::unique_ptr<FolderRunWindow> folderRun_;
+  HACCEL accelerators_ = nullptr;
 
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;

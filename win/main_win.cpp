@@ -9,14 +9,16 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   try {
-    // The manifest asks for common controls 6; this loads them for the button.
-    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    // The manifest asks for common controls 6; this loads them for the button
+    // and the folder run window's progress bar.
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 
     fragtally::TForm1 Form1;
     Form1.create(instance, showCommand);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (Form1.translateKeys(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
       Form1.rethrowPendingException();
