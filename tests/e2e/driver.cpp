@@ -13,6 +13,14 @@
 //         save-cancel    press Cancel in the save dialog
 //         message        wait for the error box, print its caption and text, press OK
 //         idle           wait until the run has ended, with no box or dialog open
+//         folder         open the folder run window from the system menu
+//         logs PATH      in the folder run window: type PATH as the logs folder
+//         site PATH      in the folder run window: type PATH as the output folder
+//         start          press Start in the folder run window
+//         folder-cancel  once the run has done a log (or ended), press Cancel
+//         folder-wait    wait until the folder run has ended, print its counts
+//                        and its index line
+//         folder-close   press Close in the folder run window; it hides
 //
 // Every line printed is UTF-8. Every wait has a time limit, so a window that
 // never comes fails the test instead of hanging it. Exit status: 0 when every
@@ -38,10 +46,13 @@ namespace fragtally {
 namespace {
 
 constexpr DWORD kWaitLimitMs = 20000;
+// A folder run of many logs under wine on a busy machine takes its time.
+constexpr DWORD kFolderRunLimitMs = 300000;
 constexpr DWORD kPollMs = 50;
 constexpr wchar_t kMainClass[] = L"TForm1";
 constexpr wchar_t kMainTitle[] = L"Fragtally_Statistica";
 constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kFolderRunClass[] = L"TFolderRunForm";
 // The file name box of the common file dialogs: cmb13 (an editable combo box)
 // in the explorer style, edt1 in older ones.
 constexpr int kFileNameComboId = 0x47C;
@@ -230,6 +241,56 @@ class App {
     }
   }
 
+  void openFolderRun() {
+    // What the system menu's item sends.
+    if (!PostMessageW(main_, WM_SYSCOMMAND, IDM_FOLDER_RUN, 0)) throw StepFailed("cannot post WM_SYSCOMMAND");
+    if (!waitFor([&] {
+          folder_ = visibleWindowOf(kFolderRunClass);
+          return folder_ != nullptr && answers(folder_);
+        })) {
+      throw StepFailed("timed out waiting for the folder run window" + openWindows());
+    }
+    say("folder window: " + utf8FromWide(textOf(folder_)) + ", " + utf8FromWide(textOf(folderItem(IDOK))) + ", " +
+        utf8FromWide(textOf(folderItem(IDCANCEL))));
+  }
+
+  void typeFolder(int id, const std::wstring& path) {
+    const HWND box = folderItem(id);
+    setText(box, path);
+    if (textOf(box) != path) throw StepFailed("the folder box did not take the text");
+  }
+
+  void startFolderRun() { press(folderWindow(), IDOK); }
+
+  void cancelFolderRun() {
+    // The counts read "N из M" while the run goes; the first log done, or the
+    // run's end, is the moment to press Cancel.
+    const bool ready = waitFor(
+        [&] {
+          const std::wstring counts = textOf(folderItem(IDC_RUN_COUNTS));
+          return (!counts.empty() && counts[0] >= L'1' && counts[0] <= L'9') || folderRunEnded();
+        },
+        kFolderRunLimitMs);
+    if (!ready) throw StepFailed("timed out waiting for the folder run to do a log" + openWindows());
+    press(folderWindow(), IDCANCEL);
+  }
+
+  void waitForFolderRun() {
+    if (!waitFor([&] { return folderRunEnded(); }, kFolderRunLimitMs)) {
+      throw StepFailed("timed out waiting for the folder run to end" + openWindows());
+    }
+    say("folder run: " + utf8FromWide(textOf(folderItem(IDC_RUN_COUNTS))));
+    say("index: " + utf8FromWide(textOf(folderItem(IDC_RUN_INDEX))));
+  }
+
+  void closeFolderRun() {
+    const HWND window = folderWindow();
+    press(window, IDCANCEL);
+    if (!waitFor([&] { return !IsWindowVisible(window); })) {
+      throw StepFailed("timed out waiting for the folder run window to hide" + openWindows());
+    }
+  }
+
   void close() {
     PostMessageW(main_, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process_.get(), kWaitLimitMs) != WAIT_OBJECT_0) {
@@ -256,6 +317,41 @@ class App {
           if (owner != s.processId || classOf(window) != kMainClass || std::wstring_view(title) != kMainTitle) {
             return TRUE;
           }
+          s.found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  HWND folderWindow() const {
+    if (folder_ == nullptr) throw StepFailed("the folder run window was not opened");
+    return folder_;
+  }
+
+  HWND folderItem(int id) const {
+    const HWND item = GetDlgItem(folderWindow(), id);
+    if (item == nullptr) throw StepFailed("the folder run window has no control " + std::to_string(id));
+    return item;
+  }
+
+  // Ended: Start can be pressed again and the counts say how the run ended.
+  bool folderRunEnded() const {
+    const std::wstring counts = textOf(folderItem(IDC_RUN_COUNTS));
+    return IsWindowEnabled(folderItem(IDOK)) &&
+           (counts.starts_with(L"Готово") || counts.starts_with(L"Отменено"));
+  }
+
+  HWND visibleWindowOf(const wchar_t* className) const {
+    struct Search {
+      const wchar_t* className;
+      HWND found;
+    } search{className, nullptr};
+    EnumThreadWindows(
+        threadId_,
+        [](HWND window, LPARAM context) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(context);
+          if (!IsWindowVisible(window) || classOf(window) != s.className) return TRUE;
           s.found = window;
           return FALSE;
         },
@@ -332,6 +428,7 @@ class App {
   DWORD threadId_ = 0;
   HWND main_ = nullptr;
   HWND button_ = nullptr;
+  HWND folder_ = nullptr;
 };
 
 int runSteps(const std::wstring& exe, const std::vector<std::wstring>& steps) {
@@ -356,6 +453,20 @@ int runSteps(const std::wstring& exe, const std::vector<std::wstring>& steps) {
       app.message();
     } else if (step == L"idle") {
       app.idle();
+    } else if (step == L"folder") {
+      app.openFolderRun();
+    } else if (step == L"logs") {
+      app.typeFolder(IDC_LOGS_FOLDER, argument());
+    } else if (step == L"site") {
+      app.typeFolder(IDC_SITE_FOLDER, argument());
+    } else if (step == L"start") {
+      app.startFolderRun();
+    } else if (step == L"folder-cancel") {
+      app.cancelFolderRun();
+    } else if (step == L"folder-wait") {
+      app.waitForFolderRun();
+    } else if (step == L"folder-close") {
+      app.closeFolderRun();
     } else {
       throw StepFailed("unknown step " + utf8FromWide(step));
     }

@@ -35,6 +35,9 @@ started=$SECONDS
 # shellcheck source=tests/e2e/wine_session.sh
 source "$source_dir/tests/e2e/wine_session.sh"
 start_wine_session e2e 1024x768x24
+# No browser: the folder run window's "open the index" finds nothing to open
+# it with, which the window tells on its index line.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winebrowser.exe=d"
 wine_log=$work/wine.log
 echo "wine prefix ready in $((SECONDS - started)) s (display $DISPLAY)"
 
@@ -331,6 +334,81 @@ header=$(cp1251 " <p align=\"left\"><strong>Анализ файла ...\"$(winpa
 check "Cyrillic folder: the header names the log in Windows-1251" \
   env LC_ALL=C grep -Fq -- "$header" "$out/result.htm"
 check "Cyrillic folder: pictures beside the report" has_pictures "$out"
+
+# --- the folder run window: the example logs into a site folder ---
+logs=$files/site/logs
+out=$files/site/out
+mkdir -p "$logs"
+cp "$source_dir"/examples/logs/*.log "$logs/"
+example_logs=$(ls "$logs" | wc -l)
+check "folder run: the driver got through" \
+  drive site folder logs "$(winpath "$logs")" site "$(winpath "$out")" start folder-wait folder-close idle \
+  click open-cancel idle
+check "folder run: the window from the system menu, the counts at the end" transcript site <<EOF
+window: Fragtally_Statistica
+layout: $layout
+folder window: Папка логов в сайт, Старт, Закрыть
+folder run: Готово: $example_logs из $example_logs
+index: $(winpath "$out/index.htm") (не открылся)
+open dialog: Open, file name: ""
+exit: 0
+EOF
+check "folder run: a report and a record per log, and the index" \
+  test "$(ls "$out"/*.htm | wc -l)" -eq $((example_logs + 1)) -a "$(ls "$out"/*.json | wc -l)" -eq "$example_logs"
+check "folder run: index.htm written" test -s "$out/index.htm"
+timeout 300 "$wine" "$cli" "$(winpath "$logs")" -d "$(winpath "$files/site/expected")" >/dev/null 2>>"$wine_log"
+check "folder run: reports, records and pictures as the CLI's folder run writes them" \
+  diff -r -q -x index.htm -x index.cache "$out" "$files/site/expected"
+check "folder run: nothing written beside the logs" test "$(ls -A "$logs" | wc -l)" -eq "$example_logs"
+
+# --- the folder run window: a log that fails is listed at the end ---
+logs=$files/site-failure/logs
+out=$files/site-failure/out
+mkdir -p "$logs"
+write_kill_log "$logs/good.log" Alpha Bravo
+: >"$logs/empty.log"
+check "folder run failure: the driver got through" \
+  drive site-failure folder logs "$(winpath "$logs")" site "$(winpath "$out")" start folder-wait message \
+  folder-close idle
+check "folder run failure: listed in a message after the counts" transcript site-failure <<EOF
+window: Fragtally_Statistica
+layout: $layout
+folder window: Папка логов в сайт, Старт, Закрыть
+folder run: Готово: 2 из 2
+index: $(winpath "$out/index.htm") (не открылся)
+message: Fragtally_Statistica: Не удалось: 1
+
+$(winpath "$logs/empty.log"): '' is not a valid integer value.
+exit: 0
+EOF
+check "folder run failure: the good log's report written" test -s "$out/good.htm"
+
+# --- the folder run window: Cancel during a run of many logs ---
+logs=$files/site-cancel/logs
+out=$files/site-cancel/out
+mkdir -p "$logs"
+many=400
+for ((i = 1000; i < 1000 + many; i++)); do write_kill_log "$logs/game$i.log" "Player$i" "Victim$i"; done
+check "folder run cancel: the driver got through" \
+  drive site-cancel folder logs "$(winpath "$logs")" site "$(winpath "$out")" start folder-cancel folder-wait \
+  folder-close idle
+check "folder run cancel: the counts say it was cancelled" \
+  grep -Eq "^folder run: Отменено: [0-9]+ из $many\$" "$work/site-cancel.out"
+reports=$(find "$out" -name 'game*.htm' | wc -l)
+records=$(find "$out" -name 'game*.json' | wc -l)
+echo "    cancelled with $reports reports of $many logs written"
+check "folder run cancel: fewer reports than logs" test "$reports" -lt "$many"
+check "folder run cancel: no temporary file left" test -z "$(find "$out" -name '.fragtally-*.tmp')"
+check "folder run cancel: a record for every report" test "$reports" -eq "$records"
+# whole_reports: every report ends as a whole one does.
+whole_reports() {
+  local ending report
+  ending=$(tail -c 16 "$files/site-failure/out/good.htm")
+  for report in "$out"/game*.htm; do
+    [[ "$(tail -c 16 "$report")" == "$ending" ]] || return 1
+  done
+}
+check "folder run cancel: every report whole" whole_reports
 
 check "nothing written where the programs started" only_files "$work/start"
 
