@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes the pictures of the Windows program for the docs: its window, and its
-# open dialog over it. Runs fragtally.exe under wine in a virtual X display and
+# Takes the pictures of the Windows program for the docs: its window, its
+# open dialog over it, and its folder run window with its folders filled in. Runs fragtally.exe under wine in a virtual X display and
 # presses the button with a real mouse click.
 #
 #   tests/e2e/take_screenshots.sh BUILD_DIR [OUT_DIR]
@@ -82,3 +82,17 @@ y1=$(( (top + height > dtop + dheight ? top + height : dtop + dheight) + 8 ))
 ((y0 < 0)) && y0=0
 shoot "$out_dir/open-dialog.png" "$((x1 - x0))x$((y1 - y0))+$x0+$y0" || exit 1
 echo "open dialog at $dialog_geometry -> $out_dir/open-dialog.png"
+
+# The folder run window, from the main window's Ctrl+L, its folders typed in.
+xdotool key --window "$dialog" Escape
+sleep 1
+xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
+xdotool key ctrl+l
+folder=$(find_window "Папка логов в сайт") || exit 1
+sleep 0.5
+xdotool type --delay 20 'C:\Games\logs'
+xdotool key Tab Tab
+xdotool type --delay 20 'C:\Games\site'
+folder_geometry=$(geometry "$folder")
+shoot "$out_dir/folder-run.png" "$folder_geometry" || exit 1
+echo "folder run window at $folder_geometry -> $out_dir/folder-run.png"
