@@ -74,7 +74,7 @@ std::size_t MatchPlayersCollector::newEntry(std::string_view authId, bool bot, s
 
 void MatchPlayersCollector::rememberUid(std::string_view uid, std::size_t entry) {
   if (entry == kNone) return;
-  const auto found = byUid_.find(std::string(uid));
+  const auto found = byUid_.find(uid);
   if (found != byUid_.end()) {
     found->second = entry;
   } else if (byUid_.size() < kMaxUids) {
@@ -86,16 +86,22 @@ std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
   if (player.authId == "HLTV") return kNone;  // the spectator proxy
   if (player.authId == "BOT") {
     // Bots come back under new UIDs at every map and keep their names.
-    const std::string name(capped(player.name));
+    const std::string_view name = capped(player.name);
     const auto found = byBotName_.find(name);
     if (found != byBotName_.end()) return found->second;
     const std::size_t entry = newEntry(player.authId, true, name);
-    if (entry != kNone) byBotName_.emplace(name, entry);
+    if (entry != kNone) byBotName_.emplace(std::string(name), entry);
     return entry;
   }
-  const auto byUid = byUid_.find(std::string(player.uid));
+  const auto byUid = byUid_.find(player.uid);
   // Most lines name a connection as the line before did.
   if (byUid != byUid_.end() && entries_[byUid->second].player.authId == player.authId) return byUid->second;
+  if (byUid == byUid_.end() && entries_.size() == kMaxMatchPlayers) {
+    // A new connection that finds no room, as newEntry would count it, without
+    // working out an account that nothing keeps.
+    ++playersLeftOut_;
+    return kNone;
+  }
   const AuthKind kind = authKindOf(player.authId);
   const std::string account = isAccount(kind) ? accountKeyOf(player.authId) : std::string();
   if (byUid != byUid_.end()) {
@@ -185,7 +191,12 @@ void MatchPlayersCollector::kill(const PlayerLine& line) {
     mention(victim, line.object);
     ++entries_[victim].player.deaths;
   }
-  if (killer != kNone && victim != kNone && !teamKill) ++kills_[{killer, victim}];
+  if (killer != kNone && victim != kNone && !teamKill) {
+    if (kills_.size() <= killer) kills_.resize(killer + 1);
+    std::vector<std::int64_t>& row = kills_[killer];
+    if (row.size() <= victim) row.resize(victim + 1, 0);
+    ++row[victim];
+  }
 }
 
 void MatchPlayersCollector::creditRound(std::string_view team) {
@@ -339,8 +350,11 @@ MatchPlayers MatchPlayersCollector::result() const {
     }
   }
   std::map<std::pair<std::size_t, std::size_t>, std::int64_t> pairs;
-  for (const auto& [entries, kills] : kills_) {
-    pairs[{place[rootOf(parent, entries.first)], place[rootOf(parent, entries.second)]}] += kills;
+  for (std::size_t killer = 0; killer < kills_.size(); ++killer) {
+    const std::size_t killerPlace = place[rootOf(parent, killer)];
+    for (std::size_t victim = 0; victim < kills_[killer].size(); ++victim) {
+      if (kills_[killer][victim] != 0) pairs[{killerPlace, place[rootOf(parent, victim)]}] += kills_[killer][victim];
+    }
   }
   for (const auto& [players, kills] : pairs) {
     if (players.first != players.second) result.kills.push_back(KillPair{players.first, players.second, kills});

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <functional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -127,10 +128,20 @@ class MatchPlayersCollector {
   void kill(const PlayerLine& line);
   void creditRound(std::string_view team);
 
+  /// Hashes a string and a view alike, so that a lookup by a view into the
+  /// line makes no string.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using TextMap = std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>>;
+
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, std::size_t> byUid_;
-  std::unordered_map<std::string, std::size_t> byBotName_;
-  std::map<std::pair<std::size_t, std::size_t>, std::int64_t> kills_;  ///< enemy kills by entry
+  TextMap byUid_;
+  TextMap byBotName_;
+  /// Enemy kills by entry: row the killer, column the victim; a row is as long
+  /// as the highest victim it has killed, so rows stay short in a common match.
+  std::vector<std::vector<std::int64_t>> kills_;
   std::size_t playersLeftOut_ = 0;
   std::uint64_t lineNumber_ = 0;
 };

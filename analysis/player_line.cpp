@@ -1,8 +1,8 @@
 #include "analysis/player_line.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <string>
 #include <cstddef>
 
 namespace fragtally {
@@ -45,18 +45,34 @@ bool quotedUpTo(std::string_view text, std::size_t from, std::string_view& value
 /// The body of a line after its stamp "L MM/DD/YYYY - HH:MM:SS: ".
 bool bodyOf(std::string_view line, std::string_view& body) {
   if (!line.starts_with("L ")) return false;
-  const std::size_t colon = line.find(": ", 2);
-  // The stamp is 25 bytes; a colon far beyond it is no stamp's.
-  if (colon == std::string_view::npos || colon > 40) return false;
-  body = line.substr(colon + 2);
-  return true;
+  // The stamp is 25 bytes; a colon far beyond it is no stamp's, so the search
+  // for the first ": " stops there.
+  constexpr std::size_t kLastColon = 40;
+  const std::size_t stop = std::min(line.size(), kLastColon + 2);
+  for (std::size_t colon = 2; colon + 1 < stop; ++colon) {
+    if (line[colon] == ':' && line[colon + 1] == ' ') {
+      body = line.substr(colon + 2);
+      return true;
+    }
+  }
+  return false;
+}
+
+/// The next `>"` in `text` at or after `from`, as the index of its '>'; npos
+/// when there is none. It looks for the quote: a player text holds several '>'
+/// before its end and seldom a quote.
+std::size_t closeOfPlayer(std::string_view text, std::size_t from) {
+  for (std::size_t quote = from + 1; quote < text.size(); ++quote) {
+    if (text[quote] == '"' && text[quote - 1] == '>') return quote - 1;
+  }
+  return std::string_view::npos;
 }
 
 /// The player text that `text` starts with (after its opening quote is gone):
 /// the first `>"` that closes a valid player text and is followed by a blank or
 /// the end. `rest` is what follows the closing quote.
 bool leadingPlayer(std::string_view text, PlayerText& player, std::string_view& rest) {
-  for (std::size_t at = text.find(">\""); at != std::string_view::npos; at = text.find(">\"", at + 1)) {
+  for (std::size_t at = closeOfPlayer(text, 0); at != std::string_view::npos; at = closeOfPlayer(text, at + 1)) {
     const std::size_t after = at + 2;
     if (after != text.size() && text[after] != ' ') continue;
     if (cutPlayerText(text.substr(0, at + 1), player)) {
@@ -67,10 +83,8 @@ bool leadingPlayer(std::string_view text, PlayerText& player, std::string_view& 
   return false;
 }
 
-std::int64_t propertyNumber(std::string_view text, std::string_view key) {
-  std::string needle;
-  needle.reserve(key.size() + 3);
-  needle.append("(").append(key).append(" \"");
+/// The number of the property `needle` ("(key \"") opens, 0 when absent or no number.
+std::int64_t propertyNumber(std::string_view text, std::string_view needle) {
   const std::size_t at = text.find(needle);
   if (at == std::string_view::npos) return 0;
   std::string_view value;
@@ -89,13 +103,13 @@ bool readWeaponStats(std::string_view rest, PlayerLine& line) {
   if (at == std::string_view::npos || !quotedUpTo(rest, at + kWeapon.size(), line.text, end) || line.text.empty()) {
     return false;
   }
-  line.figures.shots = propertyNumber(rest, "shots");
-  line.figures.hits = propertyNumber(rest, "hits");
-  line.figures.kills = propertyNumber(rest, "kills");
-  line.figures.headshots = propertyNumber(rest, "headshots");
-  line.figures.teamKills = propertyNumber(rest, "tks");
-  line.figures.damage = propertyNumber(rest, "damage");
-  line.figures.deaths = propertyNumber(rest, "deaths");
+  line.figures.shots = propertyNumber(rest, "(shots \"");
+  line.figures.hits = propertyNumber(rest, "(hits \"");
+  line.figures.kills = propertyNumber(rest, "(kills \"");
+  line.figures.headshots = propertyNumber(rest, "(headshots \"");
+  line.figures.teamKills = propertyNumber(rest, "(tks \"");
+  line.figures.damage = propertyNumber(rest, "(damage \"");
+  line.figures.deaths = propertyNumber(rest, "(deaths \"");
   return true;
 }
 
@@ -129,9 +143,8 @@ void readTrigger(std::string_view rest, PlayerLine& line) {
 void readKill(std::string_view rest, PlayerLine& line) {
   constexpr std::string_view kWith = " with \"";
   // The victim's text ends at a `>"` followed by ` with "`.
-  for (std::size_t at = rest.find(">\" with \""); at != std::string_view::npos;
-       at = rest.find(">\" with \"", at + 1)) {
-    if (!cutPlayerText(rest.substr(0, at + 1), line.object)) continue;
+  for (std::size_t at = closeOfPlayer(rest, 0); at != std::string_view::npos; at = closeOfPlayer(rest, at + 1)) {
+    if (rest.substr(at + 2, kWith.size()) != kWith || !cutPlayerText(rest.substr(0, at + 1), line.object)) continue;
     std::size_t end = 0;
     if (!quotedUpTo(rest, at + 2 + kWith.size(), line.text, end) || line.text.empty()) return;
     line.kind = PlayerLineKind::Kill;
