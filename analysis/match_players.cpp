@@ -74,12 +74,7 @@ std::size_t MatchPlayersCollector::newEntry(std::string_view authId, bool bot, s
 
 void MatchPlayersCollector::rememberUid(std::string_view uid, std::size_t entry) {
   if (entry == kNone) return;
-  const auto found = byUid_.find(uid);
-  if (found != byUid_.end()) {
-    found->second = entry;
-  } else if (byUid_.size() < kMaxUids) {
-    byUid_.emplace(std::string(uid), entry);
-  }
+  if (byUid_.size() < kMaxUids || byUid_.find(uid) != TextIndex::kMissing) byUid_.set(uid, entry);
 }
 
 std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
@@ -87,16 +82,16 @@ std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
   if (player.authId == "BOT") {
     // Bots come back under new UIDs at every map and keep their names.
     const std::string_view name = capped(player.name);
-    const auto found = byBotName_.find(name);
-    if (found != byBotName_.end()) return found->second;
+    const std::size_t found = byBotName_.find(name);
+    if (found != TextIndex::kMissing) return found;
     const std::size_t entry = newEntry(player.authId, true, name);
-    if (entry != kNone) byBotName_.emplace(std::string(name), entry);
+    if (entry != kNone) byBotName_.set(name, entry);
     return entry;
   }
-  const auto byUid = byUid_.find(player.uid);
+  const std::size_t byUid = byUid_.find(player.uid);
   // Most lines name a connection as the line before did.
-  if (byUid != byUid_.end() && entries_[byUid->second].player.authId == player.authId) return byUid->second;
-  if (byUid == byUid_.end() && entries_.size() == kMaxMatchPlayers) {
+  if (byUid != TextIndex::kMissing && entries_[byUid].player.authId == player.authId) return byUid;
+  if (byUid == TextIndex::kMissing && entries_.size() == kMaxMatchPlayers) {
     // A new connection that finds no room, as newEntry would count it, without
     // working out an account that nothing keeps.
     ++playersLeftOut_;
@@ -104,14 +99,14 @@ std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
   }
   const AuthKind kind = authKindOf(player.authId);
   const std::string account = isAccount(kind) ? accountKeyOf(player.authId) : std::string();
-  if (byUid != byUid_.end()) {
-    Entry& known = entries_[byUid->second];
-    if (account.empty() || known.account == account) return byUid->second;
+  if (byUid != TextIndex::kMissing) {
+    Entry& known = entries_[byUid];
+    if (account.empty() || known.account == account) return byUid;
     if (known.account.empty()) {
       // A pending ID resolved under the same UID.
       known.account = account;
       known.player.authId = std::string(capped(player.authId));
-      return byUid->second;
+      return byUid;
     }
     // Another account under a UID seen before: a new connection.
   }
@@ -142,9 +137,9 @@ void MatchPlayersCollector::rename(std::size_t entry, std::string_view newName) 
   const std::string name(capped(newName));
   // A bot is known by his name: the table follows him to the new one.
   if (known.player.bot) {
-    const auto old = byBotName_.find(known.currentName);
-    if (old != byBotName_.end() && old->second == entry) byBotName_.erase(old);
-    byBotName_.emplace(name, entry);
+    if (byBotName_.find(known.currentName) == entry) byBotName_.erase(known.currentName);
+    // A name another bot holds stays his.
+    if (byBotName_.find(name) == TextIndex::kMissing) byBotName_.set(name, entry);
   }
   known.currentName = name;
   std::vector<NameUse>& names = known.player.names;

@@ -5,12 +5,12 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <functional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "analysis/player_line.h"
+#include "analysis/text_index.h"
 
 namespace fragtally {
 
@@ -128,17 +128,9 @@ class MatchPlayersCollector {
   void kill(const PlayerLine& line);
   void creditRound(std::string_view team);
 
-  /// Hashes a string and a view alike, so that a lookup by a view into the
-  /// line makes no string.
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  using TextMap = std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>>;
-
   std::vector<Entry> entries_;
-  TextMap byUid_;
-  TextMap byBotName_;
+  TextIndex byUid_;
+  TextIndex byBotName_;
   /// Enemy kills by entry: row the killer, column the victim; a row is as long
   /// as the highest victim it has killed, so rows stay short in a common match.
   std::vector<std::vector<std::int64_t>> kills_;
