@@ -54,9 +54,11 @@ bool bodyOf(std::string_view line, std::string_view& body) {
   // per byte for the bytes before it.
   constexpr std::size_t kStampColon = 23;
   if (line.size() > kStampColon + 1 && line[kStampColon] == ':' && line[kStampColon + 1] == ' ') {
-    bool earlier = false;
-    for (std::size_t at = 2; at < kStampColon; ++at) earlier |= (line[at] == ':') & (line[at + 1] == ' ');
-    if (!earlier) {
+    int earlier = 0;
+    for (std::size_t at = 2; at < kStampColon; ++at) {
+      earlier |= static_cast<int>(line[at] == ':') & static_cast<int>(line[at + 1] == ' ');
+    }
+    if (earlier == 0) {
       body = line.substr(kStampColon + 2);
       return true;
     }
