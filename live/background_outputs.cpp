@@ -1,6 +1,7 @@
 #include "live/background_outputs.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace fragtally::live {
 namespace {
@@ -30,7 +31,16 @@ void BackgroundOutputs::finish(const std::string& log, FinishReason reason) {
 void BackgroundOutputs::run(Task& task) {
   try {
     if (task.finish) {
-      target_.finish(task.log, task.reason);
+      // Every finish waiting now goes with this one; refreshes of other logs
+      // keep their place, as a finish never waits on a refresh.
+      std::vector<MatchOutputs::Finished> finished{{task.log, task.reason}};
+      worker_.withQueue([&](SerialWorker<Task>::Queue& queue) {
+        for (const Task& waiting : queue) {
+          if (waiting.finish) finished.push_back({waiting.log, waiting.reason});
+        }
+        std::erase_if(queue, [](const Task& waiting) { return waiting.finish; });
+      });
+      target_.finishAll(finished);
     } else {
       target_.refresh(task.log);
     }

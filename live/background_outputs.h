@@ -9,8 +9,10 @@ namespace fragtally::live {
 
 /// Hands the outputs' work to a thread of its own, so that receiving never
 /// waits for a report being written. A refresh already waiting is not queued
-/// twice, and a finish replaces it. A stream that starts logs faster than
-/// they are written waits for the queue to shrink, so memory stays bounded.
+/// twice, and a finish replaces it. Finishes waiting together are handed on
+/// together (finishAll), so a flood of logs that end at once costs one run
+/// and one index, not one each. A stream that starts logs faster than they
+/// are written waits for the queue to shrink, so memory stays bounded.
 /// Its destructor does what is queued, then ends the thread.
 class BackgroundOutputs : public MatchOutputs {
  public:

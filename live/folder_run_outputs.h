@@ -3,7 +3,9 @@
 #include <atomic>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "live/activity_log.h"
 #include "live/match_outputs.h"
@@ -29,18 +31,21 @@ class FolderRunOutputs : public MatchOutputs {
 
   void refresh(const std::string& log) override;
   void finish(const std::string& log, FinishReason reason) override;
+  /// One run over all the logs, one index at its end.
+  void finishAll(const std::vector<Finished>& logs) override;
   /// Whether any output failed so far.
   bool failed() const { return failed_.load(); }
 
  private:
-  // What one run over the log gave: its report's path, and its messages as
-  // the command line would print them.
+  // What one run over the logs gave: each log's report path, or why it
+  // failed, and the run's messages as the command line would print them.
   struct Written {
     bool failed = false;
-    std::optional<std::string> report;
+    std::map<std::string, std::optional<std::string>> reports;  // by log, as given
+    std::set<std::string> failedLogs;
     std::string messages;
   };
-  Written writeOutputs(const std::string& log, bool withIndex);
+  Written writeOutputs(const std::vector<std::string>& logs, bool withIndex);
 
   std::string folder_;
   ActivityLog& activity_;

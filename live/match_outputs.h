@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fragtally::live {
 
@@ -24,6 +25,16 @@ class MatchOutputs {
   virtual void refresh(const std::string& log) = 0;
   /// The log has ended: final report, its record, and the index.
   virtual void finish(const std::string& log, FinishReason reason) = 0;
+
+  struct Finished {
+    std::string log;
+    FinishReason reason = FinishReason::closed;
+  };
+  /// Several logs have ended: the same as finishing each in turn, except that
+  /// an output may do them in one go, with one index at the end.
+  virtual void finishAll(const std::vector<Finished>& logs) {
+    for (const Finished& finished : logs) finish(finished.log, finished.reason);
+  }
 };
 
 }  // namespace fragtally::live

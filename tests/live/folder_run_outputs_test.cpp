@@ -107,5 +107,55 @@ TEST(FolderRunOutputsTest, AFailureIsWrittenToTheActivityLogAndRemembered) {
       << messages.str();
 }
 
+// Logs that end together (a server's logs cut off one after another) are
+// written in one run: each gets its report and its line, and the index
+// counts them all.
+TEST(FolderRunOutputsTest, LogsFinishedTogetherEachGetTheirReportAndOneIndex) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "a" / "game.log", logOf("Alpha"));
+  writeFile(top / "b" / "game.log", logOf("Bravo"));
+  writeFile(top / "c.log", logOf("Charlie"));
+  const std::string a = path(top / "a" / "game.log");
+  const std::string b = path(top / "b" / "game.log");
+  const std::string c = path(top / "c.log");
+  std::ostringstream messages;
+  ActivityLog activity(messages);
+  FolderRunOutputs outputs(path(out), activity);
+
+  outputs.refresh(a);
+  outputs.finishAll({{a, FinishReason::newLog}, {b, FinishReason::newLog}, {c, FinishReason::stopped}});
+  EXPECT_FALSE(outputs.failed());
+  EXPECT_NE(readFile(out / "game.htm").find("Alpha"), std::string::npos);
+  EXPECT_NE(readFile(out / "game-2.htm").find("Bravo"), std::string::npos);
+  EXPECT_NE(readFile(out / "c.htm").find("Charlie"), std::string::npos);
+  const std::string said = messages.str();
+  EXPECT_NE(said.find("finished " + a + " (cut off by a new log): " + path(out / "game.htm") + "\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("finished " + b + " (cut off by a new log): " + path(out / "game-2.htm") + "\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("finished " + c + " (stopped): " + path(out / "c.htm") + "\n"), std::string::npos) << said;
+  const std::string index = readFile(out / "index.htm");
+  for (const char* report : {"game.htm", "game-2.htm", "c.htm"}) {
+    EXPECT_NE(index.find(report), std::string::npos) << report;
+  }
+}
+
+// A log of the batch that cannot be read fails alone.
+TEST(FolderRunOutputsTest, ALogOfABatchThatCannotBeReadFailsAlone) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "a.log", logOf("Alpha"));
+  const std::string a = path(top / "a.log");
+  const std::string gone = path(top / "gone.log");
+  std::ostringstream messages;
+  ActivityLog activity(messages);
+  FolderRunOutputs outputs(path(out), activity);
+
+  outputs.finishAll({{gone, FinishReason::idle}, {a, FinishReason::closed}});
+  EXPECT_TRUE(outputs.failed());
+  const std::string said = messages.str();
+  EXPECT_NE(said.find("finished " + gone + " (silent): no report\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("finished " + a + " (closed): " + path(out / "a.htm") + "\n"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace fragtally::live
