@@ -6,15 +6,9 @@
 #include <utility>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
+#include "base/windows_api.h"
 #else
 #include <cerrno>
 #include <fcntl.h>

@@ -9,13 +9,7 @@
 #include "base/file.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "base/windows_api.h"
 #else
 #include <cerrno>
 #include <fcntl.h>

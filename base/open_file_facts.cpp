@@ -1,13 +1,7 @@
 #include "base/open_file_facts.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "base/windows_api.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -7,13 +7,7 @@
 #include "base/resolved_path.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "base/windows_api.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
