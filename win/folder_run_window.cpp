@@ -83,7 +83,8 @@ std::string failuresText(const RunReport& report) {
   if (report.failures.size() > kListedFailures) {
     text += "\n… и ещё " + std::to_string(report.failures.size() - kListedFailures);
   }
-  if (report.result.indexFailure) text += "\n\nИндекс не записан: " + *report.result.indexFailure;
+  // The index, or a picture that the folder's reports show, that could not be stored.
+  for (const std::string& failure : report.result.indexFailures) text += "\n\n" + failure;
   return text;
 }
 
@@ -356,7 +357,7 @@ void FolderRunWindow::finish() {
 
   if (report.error) {
     showErrorBox(hwnd_, *report.error);
-  } else if (!report.failures.empty() || report.result.indexFailure) {
+  } else if (!report.failures.empty() || !report.result.indexFailures.empty()) {
     showErrorBox(hwnd_, failuresText(report));
   }
 }
