@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
 #include "analysis/player_line.h"
@@ -7,7 +8,12 @@
 namespace fragtally {
 namespace {
 
-std::string line(std::string_view event) { return "L 12/08/2026 - 20:15:07: " + std::string(event); }
+// A stamped line that lives as long as the tests do: what readPlayerLine
+// gives views into it.
+std::string_view line(std::string_view event) {
+  static std::deque<std::string> lines;
+  return lines.emplace_back("L 12/08/2026 - 20:15:07: " + std::string(event));
+}
 
 struct Parts {
   std::string_view name, uid, authId, team;
@@ -70,7 +76,7 @@ TEST(PlayerLineTest, SuicideRenameJoinDisconnect) {
   EXPECT_EQ(read.kind, PlayerLineKind::Suicide);
   EXPECT_EQ(read.text, "worldspawn");
 
-  read = readPlayerLine(line(R"("old<4><STEAM_0:1:9><CT>" changed name to "new "quoted" one")") + "\r");
+  read = readPlayerLine(line(R"("old<4><STEAM_0:1:9><CT>" changed name to "new "quoted" one")" "\r"));
   EXPECT_EQ(read.kind, PlayerLineKind::NameChange);
   EXPECT_EQ(read.subject.name, "old");
   EXPECT_EQ(read.text, "new \"quoted\" one");
