@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/match_players.h"
+
 namespace fragtally {
 
 /// What the index needs of one player of a match record.
@@ -34,6 +36,10 @@ struct MatchSummary {
   /// The weapons of the weapons table that have a picture, as the log names
   /// them: the pictures "<name>.jpg" the report shows beside itself.
   std::vector<std::string> pictures;
+  /// Its people as the log tells them (auth IDs, names, objectives, who killed
+  /// whom): what the players' pages and ratings are made of. Empty for a record
+  /// of a format that does not hold them.
+  MatchPlayers people;
   bool operator==(const MatchSummary&) const = default;
 };
 
