@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "players/player_key.h"
+#include "players/players_file.h"
+#include "players/rating_run.h"
+
+namespace fragtally {
+
+/// How the site tells its people apart and ranks them: what the front ends
+/// take from their options and from the output folder's players.txt.
+struct SiteSettings {
+  IdentityRules identity;                     ///< who is who, and whether bots are people
+  std::int64_t minMatches = kMinRankedMatches;  ///< matches a person needs to be ranked
+  PlayersFile playersFile;                    ///< the admin's merges, hidden people and shown names
+};
+
+}  // namespace fragtally
