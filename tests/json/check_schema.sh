@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the JSON record of every log at hand (the real server logs beside the
-# project when present, the sample log, the golden logs) and validates each
+# project when present, the sample logs, the golden logs) and validates each
 # against docs/match-record.schema.json.
 # Usage: check_schema.sh RECORD_TOOL   (tests/fragtally_record_tool of a build)
 # FRAGTALLY_REAL_LOGS names another folder of logs to take instead of the real ones.
@@ -16,7 +16,7 @@ if ! python3 -c 'import jsonschema' 2>/dev/null; then
   exit 77
 fi
 
-logs=("$top/examples/sample.log" "$top"/tests/golden/*/input.log)
+logs=("$top/examples/sample.log" "$top"/examples/logs/*.log "$top"/tests/golden/*/input.log)
 real_logs=${FRAGTALLY_REAL_LOGS:-$top/../shared/real-logs}
 if [ -d "$real_logs" ]; then
   for log in "$real_logs"/*.log; do [ -f "$log" ] && logs+=("$log"); done
