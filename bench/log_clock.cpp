@@ -29,6 +29,7 @@ LogClock::LogClock(int year, int month, int day, int hour, int minute, int secon
 
 void LogClock::advance(std::uint32_t seconds) {
   if (seconds == 0) return;
+  elapsed_ += seconds;
   secondOfDay_ += seconds;
   while (secondOfDay_ >= kSecondsPerDay) {
     secondOfDay_ -= kSecondsPerDay;

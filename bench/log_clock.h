@@ -17,6 +17,9 @@ class LogClock {
   /// Moves the clock on; days, months and years carry over as on a calendar.
   void advance(std::uint32_t seconds);
 
+  /// Seconds the clock has moved on since it was set.
+  std::uint64_t elapsed() const { return elapsed_; }
+
   /// "L MM/DD/YYYY - HH:MM:SS: ", with every field at its full width.
   std::string_view linePrefix() const { return prefix_; }
 
@@ -27,6 +30,7 @@ class LogClock {
   int month_;
   int day_;
   std::int64_t secondOfDay_;
+  std::uint64_t elapsed_ = 0;
   std::string prefix_;
 };
 

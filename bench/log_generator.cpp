@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "bench/player_pool.h"
+
 namespace fragtally {
 namespace {
 
@@ -33,8 +35,35 @@ constexpr std::array<Weapon, 16> kWeapons = {{{"ak47", 18},  {"m4a1", 16},   {"a
                                               {"sg552", 3},  {"aug", 3},     {"xm1014", 3}, {"scout", 3},
                                               {"grenade", 3}, {"galil", 3},  {"famas", 3},  {"knife", 2}}};
 
+// A public server's weapons: the snipers, pistols, knife and grenade among them.
+constexpr std::array<Weapon, 24> kPublicWeapons = {{{"ak47", 18},   {"m4a1", 16},     {"awp", 10},     {"deagle", 9},
+                                                    {"usp", 6},     {"glock18", 5},   {"mp5navy", 5},  {"p90", 4},
+                                                    {"sg552", 3},   {"aug", 3},       {"xm1014", 2},   {"scout", 3},
+                                                    {"grenade", 3}, {"galil", 3},     {"famas", 3},    {"knife", 2},
+                                                    {"sg550", 1},   {"g3sg1", 1},     {"p228", 1},     {"elite", 1},
+                                                    {"fiveseven", 1}, {"m3", 1},      {"mac10", 1},    {"m249", 1}}};
+
 constexpr std::array<std::string_view, 6> kMaps = {"de_harbor", "de_quarry",  "de_orchard",
                                                    "de_foundry", "de_canal", "de_mesa"};
+
+// Bomb maps and hostage maps of a public server.
+constexpr std::array<std::string_view, 8> kPublicMaps = {"de_harbor", "de_quarry", "cs_depot",  "de_orchard",
+                                                         "de_foundry", "cs_manor", "de_canal", "cs_pier"};
+
+// The bots of a public server: two seats of three. A human says more than a
+// bot (he connects, is validated, leaves the stats plugin's lines), so this
+// makes about half the player texts a bot's.
+constexpr std::array<std::string_view, 22> kBotNames = {
+    "Bot Arlo", "Bot Brix", "Bot Cato", "Bot Dune", "Bot Elm",  "Bot Fenn", "Bot Gil",  "Bot Hale",
+    "Bot Ivo",  "Bot Jax",  "Bot Knut", "Bot Lark", "Bot Moss", "Bot Nils", "Bot Orin", "Bot Pike",
+    "Bot Quin", "Bot Rex",  "Bot Sol",  "Bot Tove", "Bot Umber", "Bot Vane"};
+
+// How players change their names during a match.
+constexpr std::array<std::string_view, 4> kRenameEndings = {"|AFK", " (2)", "_", ".exe"};
+
+// Matches by hour of the day on a public server: few at night, most in the evening.
+constexpr std::array<std::uint32_t, 24> kHourWeights = {3, 2, 1, 1, 1, 1, 1, 1, 2, 2, 3, 3,
+                                                        4, 4, 4, 5, 6, 7, 8, 9, 9, 8, 6, 4};
 
 constexpr std::array<std::string_view, 12> kChat = {
     "gg",         "rush b",           "nice shot",       "wait for me",
@@ -57,16 +86,50 @@ void appendNumber(std::string& out, std::uint64_t value) {
   out.append(digits, result.ptr);
 }
 
+// When a public match starts: any day of 2025, an hour as kHourWeights has them.
+LogClock publicMatchStart(std::uint64_t seed) {
+  SplitMix64 random(seed ^ 0xD1B54A32D192ED03u);
+  int day = static_cast<int>(random.below(365));
+  int month = 1;
+  while (day >= daysInMonth(2025, month)) day -= daysInMonth(2025, month++);
+  std::uint32_t total = 0;
+  for (const std::uint32_t weight : kHourWeights) total += weight;
+  std::uint32_t at = random.below(total);
+  int hour = 0;
+  while (at >= kHourWeights[static_cast<std::size_t>(hour)]) at -= kHourWeights[static_cast<std::size_t>(hour++)];
+  const int minute = static_cast<int>(random.below(60));
+  return LogClock(2025, month, day + 1, hour, minute, static_cast<int>(random.below(60)));
+}
+
+// The start of the long game. Its date draws from generators of its own: drawn
+// from random_, the constructor arguments would take their numbers in an order
+// that differs between compilers.
+LogClock longGameStart(std::uint64_t seed) {
+  return LogClock(2021 + static_cast<int>(SplitMix64(seed).below(4)), 1 + static_cast<int>(SplitMix64(~seed).below(12)),
+                  1 + static_cast<int>(SplitMix64(seed ^ 0x5A5A5A5Au).below(28)), 19, 58, 30);
+}
+
+bool isBombMap(std::string_view map) { return map.starts_with("de_"); }
+
 }  // namespace
 
-// The start date draws from generators of its own: drawn from random_, the
-// constructor arguments would take their numbers in an order that differs
-// between compilers.
-LogGenerator::LogGenerator(std::uint64_t seed)
-    : random_(seed),
-      clock_(2021 + static_cast<int>(SplitMix64(seed).below(4)), 1 + static_cast<int>(SplitMix64(~seed).below(12)),
-             1 + static_cast<int>(SplitMix64(seed ^ 0x5A5A5A5Au).below(28)), 19, 58, 30) {
+LogGenerator::LogGenerator(std::uint64_t seed, LogProfile profile)
+    : profile_(profile),
+      random_(seed),
+      clock_(profile == LogProfile::PublicMatch ? publicMatchStart(seed) : longGameStart(seed)) {
   players_.resize(kNames.size());
+  if (publicMatch()) {
+    steamPrefix_ = random_.chance(200) ? "STEAM_1:" : "STEAM_0:";
+    // Two seats of three are bots'; the others get their people as they connect.
+    std::size_t bots = 0;
+    for (std::size_t i = 0; i < players_.size(); ++i) {
+      if (i % 3 == 0) continue;
+      players_[i].name = kBotNames[bots++];
+      players_[i].id = "BOT";
+    }
+    mapIndex_ = random_.below(kPublicMaps.size());
+    return;
+  }
   for (std::size_t i = 0; i < kNames.size(); ++i) {
     Player& player = players_[i];
     player.name = kNames[i];
@@ -109,6 +172,15 @@ void LogGenerator::setTeam(Player& player, int team) {
 }
 
 std::string_view LogGenerator::pickWeapon() {
+  if (publicMatch()) {
+    std::uint32_t total = 0;
+    for (const Weapon& weapon : kPublicWeapons) total += weapon.weight;
+    std::uint32_t at = random_.below(total);
+    for (const Weapon& weapon : kPublicWeapons) {
+      if (at < weapon.weight) return weapon.name;
+      at -= weapon.weight;
+    }
+  }
   std::uint32_t total = 0;
   for (const Weapon& weapon : kWeapons) total += weapon.weight;
   std::uint32_t at = random_.below(total);
@@ -160,7 +232,8 @@ void LogGenerator::appendOpening(std::string& out) {
 }
 
 void LogGenerator::appendMapStart(std::string& out) {
-  const std::string_view map = kMaps[mapIndex_ % kMaps.size()];
+  const std::string_view map =
+      publicMatch() ? kPublicMaps[mapIndex_ % kPublicMaps.size()] : kMaps[mapIndex_ % kMaps.size()];
   beginLine(out, 2);
   out += "Loading map \"";
   out += map;
@@ -193,6 +266,7 @@ void LogGenerator::appendMapStart(std::string& out) {
 void LogGenerator::appendArrival(std::string& out, Player& player) {
   player.present = true;
   player.alive = false;  // until the next round starts
+  if (publicMatch() && player.id != "BOT") takeSeat(player);
   giveUid(player);
   if (player.id != "BOT") {
     beginLine(out, 2);
@@ -203,10 +277,13 @@ void LogGenerator::appendArrival(std::string& out, Player& player) {
     appendNumber(out, random_.between(2, 254));
     out += ":27005\"";
     endLine(out);
-    beginLine(out, 1);
-    out += player.quotedNoTeam;
-    out += " STEAM USERID validated";
-    endLine(out);
+    // A LAN ID is never validated, a pending one only later.
+    if (!publicMatch() || player.id.starts_with(steamPrefix_)) {
+      beginLine(out, 1);
+      out += player.quotedNoTeam;
+      out += " STEAM USERID validated";
+      endLine(out);
+    }
   }
   appendEntry(out, player, 3, 2);
 }
@@ -232,6 +309,7 @@ void LogGenerator::appendComings(std::string& out) {
   if (random_.chance(40)) {
     const int leaving = pickPlayer(false, -1, -1);
     Player& player = players_[static_cast<std::size_t>(leaving)];
+    if (publicMatch()) appendPluginLines(out, player);
     beginLine(out, 3);
     out += player.quoted;
     out += " disconnected";
@@ -265,6 +343,7 @@ void LogGenerator::appendComings(std::string& out) {
       setTeam(player, 1 - from);
     }
   }
+  if (publicMatch()) appendRename(out);
 }
 
 void LogGenerator::appendChat(std::string& out, const Player& speaker) {
@@ -315,6 +394,7 @@ void LogGenerator::appendKillStep(std::string& out) {
   out += '"';
   endLine(out);
   victim.alive = false;
+  if (publicMatch()) countKill(killer, victim, weapon, teamKill);
 
   if (random_.chance(70)) {
     beginLine(out, 0);
@@ -338,7 +418,7 @@ void LogGenerator::appendKillStep(std::string& out) {
     const int speaker = pickPlayer(false, -1, -1);
     appendChat(out, players_[static_cast<std::size_t>(speaker)]);
   }
-  if (random_.chance(15)) {
+  if (random_.chance(15) && (!publicMatch() || isBombMap(kPublicMaps[mapIndex_ % kPublicMaps.size()]))) {
     const int carrier = pickPlayer(true, kT, -1);
     if (carrier >= 0) {
       beginLine(out, 3);
@@ -362,12 +442,18 @@ void LogGenerator::appendKillStep(std::string& out) {
   }
 }
 
+// `winner` -1 is a draw, which the world triggers.
 void LogGenerator::appendRoundEnd(std::string& out, int winner, std::string_view how) {
-  (winner == kCt ? ctScore_ : tScore_) += 1;
+  if (winner >= 0) (winner == kCt ? ctScore_ : tScore_) += 1;
   beginLine(out, 3);
-  out += "Team \"";
-  out += kTeamTags[winner];
-  out += "\" triggered \"";
+  if (winner < 0) {
+    out += "World";
+  } else {
+    out += "Team \"";
+    out += kTeamTags[winner];
+    out += '"';
+  }
+  out += " triggered \"";
   out += how;
   out += "\" (CT \"";
   appendNumber(out, static_cast<std::uint64_t>(ctScore_));
@@ -384,7 +470,7 @@ void LogGenerator::appendRound(std::string& out) {
   if (!opened_) {
     appendOpening(out);
     opened_ = true;
-  } else if (roundsLeftOnMap_ <= 0) {
+  } else if (roundsLeftOnMap_ <= 0 && !publicMatch()) {
     mapIndex_ += 1 + random_.below(kMaps.size() - 1);
     appendMapStart(out);
     for (Player& player : players_) {
@@ -394,12 +480,14 @@ void LogGenerator::appendRound(std::string& out) {
     appendComings(out);
   }
   --roundsLeftOnMap_;
+  if (publicMatch()) appendValidations(out);
+  const bool bombMap = !publicMatch() || isBombMap(kPublicMaps[mapIndex_ % kPublicMaps.size()]);
 
   for (Player& player : players_) player.alive = player.present;
   beginLine(out, 8);
   out += "World triggered \"Round_Start\"";
   endLine(out);
-  const int bomber = pickPlayer(true, kT, -1);
+  const int bomber = bombMap ? pickPlayer(true, kT, -1) : -1;
   if (bomber >= 0) {
     beginLine(out, 5);
     out += players_[static_cast<std::size_t>(bomber)].quoted;
@@ -414,6 +502,15 @@ void LogGenerator::appendRound(std::string& out) {
       return;
     }
     if (random_.chance(45)) {
+      if (!bombMap) {
+        appendHostageEnd(out);
+        return;
+      }
+      if (publicMatch() && random_.chance(15)) {
+        clock_.advance(60);
+        appendRoundEnd(out, -1, "Round_Draw");
+        return;
+      }
       // The round ends on the bomb or the clock instead.
       const std::uint32_t ending = random_.below(10);
       const int planter = pickPlayer(true, kT, -1);
@@ -443,9 +540,260 @@ void LogGenerator::appendRound(std::string& out) {
   }
 }
 
+// A player takes a seat: a person of the pool nobody present is already.
+void LogGenerator::takeSeat(Player& player) {
+  PoolPerson person = drawPerson(random_);
+  for (int tries = 0; tries < 8; ++tries) {
+    bool seated = false;
+    for (const Player& other : players_) {
+      seated = seated || (other.present && &other != &player && other.person == person.key);
+    }
+    if (!seated) break;
+    person = drawPerson(random_);
+  }
+  player.person = person.key;
+  player.name = std::move(person.name);
+  player.validatedId.clear();
+  if (person.account.empty()) {
+    player.id = person.valveLan ? "VALVE_ID_LAN" : "STEAM_ID_LAN";
+  } else if (random_.chance(40)) {
+    // The server checks his ID after he has entered: the same UID shows it then.
+    player.id = "STEAM_ID_PENDING";
+    player.validatedId = steamPrefix_ + person.account;
+  } else {
+    player.id = steamPrefix_ + person.account;
+  }
+  player.weapons.clear();
+  player.lastWeapon = {};
+  player.connectedSeconds = static_cast<std::uint32_t>(clock_.elapsed());
+}
+
+// Before a round: the IDs the server has checked since the last one.
+void LogGenerator::appendValidations(std::string& out) {
+  for (Player& player : players_) {
+    if (!player.present || player.validatedId.empty()) continue;
+    player.id = std::move(player.validatedId);
+    player.validatedId.clear();
+    setTeam(player, player.team);
+    beginLine(out, 1);
+    out += player.quoted;
+    out += " STEAM USERID validated";
+    endLine(out);
+  }
+}
+
+// Now and then a player takes another name; his UID and ID stay.
+void LogGenerator::appendRename(std::string& out) {
+  if (!random_.chance(30)) return;
+  const int renaming = pickPlayer(false, -1, -1);
+  if (renaming < 0) return;
+  Player& player = players_[static_cast<std::size_t>(renaming)];
+  if (player.id == "BOT") return;
+  std::string newName = player.name;
+  newName += kRenameEndings[random_.below(kRenameEndings.size())];
+  beginLine(out, 2);
+  out += player.quoted;
+  out += " changed name to \"";
+  out += newName;
+  out += '"';
+  endLine(out);
+  player.name = std::move(newName);
+  setTeam(player, player.team);
+}
+
+LogGenerator::WeaponTally& LogGenerator::tallyOf(Player& player, std::string_view weapon) {
+  for (WeaponTally& tally : player.weapons) {
+    if (tally.weapon == weapon) return tally;
+  }
+  player.weapons.push_back(WeaponTally{weapon});
+  return player.weapons.back();
+}
+
+void LogGenerator::countKill(Player& killer, Player& victim, std::string_view weapon, bool teamKill) {
+  WeaponTally& tally = tallyOf(killer, weapon);
+  if (teamKill) {
+    ++tally.teamKills;
+  } else {
+    ++tally.kills;
+    if (weapon != "knife" && weapon != "grenade" && random_.chance(350)) ++tally.headshots;
+  }
+  if (!victim.lastWeapon.empty()) ++tallyOf(victim, victim.lastWeapon).deaths;
+  if (weapon != "knife" && weapon != "grenade") killer.lastWeapon = weapon;
+}
+
+// The stats plugin's lines of a human who leaves, or is there at the map's
+// end: per weapon his figures and where his hits landed, then his time
+// connected and his ping. Shots, hits and damage follow from his kills and UID
+// alone, so that a trial end (writeLog) draws nothing.
+void LogGenerator::appendPluginLines(std::string& out, const Player& player) {
+  if (player.id == "BOT") return;
+  SplitMix64 mix(std::uint64_t{player.uid} * 0x9E3779B97F4A7C15u + player.weapons.size());
+  for (const WeaponTally& tally : player.weapons) {
+    const std::uint32_t hits = tally.kills + tally.teamKills + tally.headshots + mix.below(2 * tally.kills + 3);
+    const std::uint32_t shots = tally.weapon == "grenade" ? hits + mix.below(3) : hits + mix.below(3 * hits + 5);
+    const std::uint32_t damage = hits * mix.between(18, 32) + tally.kills * 40;
+    beginLine(out, 0);
+    out += player.quoted;
+    out += " triggered \"weaponstats\" (weapon \"";
+    out += tally.weapon;
+    const std::pair<std::string_view, std::uint32_t> figures[] = {
+        {"shots", shots},           {"hits", hits},          {"kills", tally.kills},    {"headshots", tally.headshots},
+        {"tks", tally.teamKills}, {"damage", damage}, {"deaths", tally.deaths}};
+    out += '"';
+    for (const auto& [name, value] : figures) {
+      out += ") (";
+      out += name;
+      out += " \"";
+      appendNumber(out, value);
+      out += '"';
+    }
+    out += ')';
+    endLine(out);
+
+    // The hits that were not to the head, spread over the body.
+    std::uint32_t left = hits - tally.headshots;
+    const std::uint32_t chest = left / 2;
+    left -= chest;
+    const std::uint32_t stomach = mix.below(left + 1);
+    left -= stomach;
+    const std::uint32_t arms = mix.below(left + 1);
+    left -= arms;
+    const std::pair<std::string_view, std::uint32_t> places[] = {
+        {"head", tally.headshots}, {"chest", chest},         {"stomach", stomach},   {"leftarm", arms / 2},
+        {"rightarm", arms - arms / 2}, {"leftleg", left / 2}, {"rightleg", left - left / 2}};
+    beginLine(out, 0);
+    out += player.quoted;
+    out += " triggered \"weaponstats2\" (weapon \"";
+    out += tally.weapon;
+    out += '"';
+    for (const auto& [name, value] : places) {
+      out += ") (";
+      out += name;
+      out += " \"";
+      appendNumber(out, value);
+      out += '"';
+    }
+    out += ')';
+    endLine(out);
+  }
+  const std::uint64_t connected = clock_.elapsed() - player.connectedSeconds;
+  beginLine(out, 0);
+  out += player.quoted;
+  out += " triggered \"time\" (time \"";
+  appendNumber(out, connected / 60);
+  out += ':';
+  out += static_cast<char>('0' + connected % 60 / 10);
+  out += static_cast<char>('0' + connected % 10);
+  out += "\")";
+  endLine(out);
+  beginLine(out, 0);
+  out += player.quoted;
+  out += " triggered \"latency\" (ping \"";
+  appendNumber(out, mix.between(5, 150));
+  out += "\")";
+  endLine(out);
+}
+
+// A round on a hostage map that does not end with a side wiped out: the CTs
+// bring the hostages out, or some of them, or the clock runs out; now and then
+// a hostage is shot.
+void LogGenerator::appendHostageEnd(std::string& out) {
+  if (random_.chance(200)) {
+    const int shooter = pickPlayer(true, -1, -1);
+    if (shooter >= 0) {
+      beginLine(out, 15);
+      out += players_[static_cast<std::size_t>(shooter)].quoted;
+      out += " triggered \"Killed_A_Hostage\"";
+      endLine(out);
+    }
+  }
+  const int rescuer = pickPlayer(true, kCt, -1);
+  if (rescuer < 0 || random_.chance(300)) {
+    clock_.advance(40);
+    appendRoundEnd(out, kT, "Hostages_Not_Rescued");
+    return;
+  }
+  beginLine(out, 20);
+  out += players_[static_cast<std::size_t>(rescuer)].quoted;
+  out += " triggered \"Touched_A_Hostage\"";
+  endLine(out);
+  const std::uint32_t rescued = random_.between(1, 4);
+  for (std::uint32_t i = 0; i < rescued; ++i) {
+    const int bringing = random_.chance(700) ? rescuer : pickPlayer(true, kCt, -1);
+    beginLine(out, 8);
+    out += players_[static_cast<std::size_t>(bringing)].quoted;
+    out += " triggered \"Rescued_A_Hostage\"";
+    endLine(out);
+  }
+  if (rescued == 4) {
+    appendRoundEnd(out, kCt, "All_Hostages_Rescued");
+  } else {
+    clock_.advance(30);
+    appendRoundEnd(out, kT, "Hostages_Not_Rescued");
+  }
+}
+
+void LogGenerator::appendMatchEnd(std::string& out) {
+  const std::pair<int, int> teams[] = {{kCt, ctScore_}, {kT, tScore_}};
+  for (const auto& [team, score] : teams) {
+    beginLine(out, team == kCt ? 4 : 0);
+    out += "Team \"";
+    out += kTeamTags[team];
+    out += "\" scored \"";
+    appendNumber(out, static_cast<std::uint64_t>(score));
+    out += "\" with \"";
+    appendNumber(out, static_cast<std::uint64_t>(presentCount(team)));
+    out += "\" players";
+    endLine(out);
+  }
+  for (const Player& player : players_) {
+    if (player.present) appendPluginLines(out, player);
+  }
+  beginLine(out, 1);
+  out += "Log file closed";
+  endLine(out);
+}
+
+namespace {
+
+// A public match played round by round while its end still fits after the
+// round, then ended. Whole in memory: such a match is a few hundred kilobytes.
+std::string publicMatchLog(std::size_t maxBytes, std::uint64_t seed) {
+  LogGenerator generator(seed, LogProfile::PublicMatch);
+  std::string log;
+  generator.appendRound(log);
+  std::string end;
+  LogGenerator(generator).appendMatchEnd(end);
+  for (;;) {
+    LogGenerator trial = generator;
+    std::string round;
+    trial.appendRound(round);
+    std::string trialEnd;
+    LogGenerator(trial).appendMatchEnd(trialEnd);
+    if (log.size() + round.size() + trialEnd.size() > maxBytes) break;
+    generator = std::move(trial);
+    log += round;
+    end = std::move(trialEnd);
+  }
+  log += end;
+  if (log.size() > maxBytes) {
+    // Not even one round and the end fit: the whole lines that do.
+    const std::size_t lastEnd = maxBytes == 0 ? std::string::npos : log.rfind('\n', maxBytes - 1);
+    log.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+  }
+  return log;
+}
+
+}  // namespace
+
 std::size_t writeLog(std::size_t maxBytes, std::uint64_t seed,
-                     const std::function<void(std::string_view)>& sink) {
+                     const std::function<void(std::string_view)>& sink, LogProfile profile) {
   constexpr std::size_t kPiece = 1 << 20;
+  if (profile == LogProfile::PublicMatch) {
+    const std::string log = publicMatchLog(maxBytes, seed);
+    for (std::size_t at = 0; at < log.size(); at += kPiece) sink(std::string_view(log).substr(at, kPiece));
+    return log.size();
+  }
   LogGenerator generator(seed);
   std::string pending;
   pending.reserve(kPiece + (64 << 10));
@@ -468,10 +816,10 @@ std::size_t writeLog(std::size_t maxBytes, std::uint64_t seed,
   }
 }
 
-std::string generateLog(std::size_t maxBytes, std::uint64_t seed) {
+std::string generateLog(std::size_t maxBytes, std::uint64_t seed, LogProfile profile) {
   std::string log;
   log.reserve(maxBytes);
-  writeLog(maxBytes, seed, [&log](std::string_view piece) { log += piece; });
+  writeLog(maxBytes, seed, [&log](std::string_view piece) { log += piece; }, profile);
   return log;
 }
 

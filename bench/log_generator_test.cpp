@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
 
+#include "analysis/auth_id.h"
+#include "analysis/match_players.h"
 #include "analysis/parse_kill_line.h"
+#include "analysis/player_line.h"
 #include "base/text.h"
 
 namespace fragtally {
@@ -191,6 +196,124 @@ TEST(LogGenerator, MakesARealisticMixOfLines) {
   // Chat and plugin lines say "killed" too, and are no kills to the program.
   EXPECT_GT(killedLines, kills);
   EXPECT_EQ(recognisedKills, kills);
+}
+
+// A folder of public matches as the site benchmark makes it: the people a
+// year of a public server brings, and every kind of line about them.
+TEST(LogGenerator, PublicMatchesHoldThePeopleOfAPublicServer) {
+  constexpr int kLogs = 240;
+  std::map<std::string, int> logsOfAccount;  // accountKeyOf, so STEAM_0 and STEAM_1 are one person
+  std::set<std::string> months, hours, roundEnds, objectives;
+  std::size_t playerTexts = 0, botTexts = 0, lan = 0, pending = 0, renames = 0, statsLines = 0;
+  for (int seed = 1; seed <= kLogs; ++seed) {
+    const std::size_t size = (30 + static_cast<std::size_t>(seed * 7919 % 151)) << 10;
+    const std::string log = generateLog(size, static_cast<std::uint64_t>(seed), LogProfile::PublicMatch);
+    ASSERT_LE(log.size(), size);
+    ASSERT_GT(log.size(), size / 2) << "the match ended long before its size";
+    ASSERT_TRUE(log.ends_with(": Log file closed\r\n")) << seed;
+    const std::vector<std::string_view> lines = linesOf(log);
+    ASSERT_TRUE(contains(lines.front(), "Log file started"));
+    ASSERT_TRUE(lines.front().substr(8, 4) == "2025") << lines.front();
+    months.insert(std::string(lines.front().substr(2, 2)));
+    hours.insert(std::string(lines.front().substr(15, 2)));
+
+    std::set<std::string> accounts;
+    for (const std::string_view line : lines) {
+      const PlayerLine read = readPlayerLine(line);
+      if (read.kind != PlayerLineKind::None && read.kind != PlayerLineKind::RoundEnd) {
+        ++playerTexts;
+        const AuthKind kind = authKindOf(read.subject.authId);
+        botTexts += kind == AuthKind::Bot;
+        lan += read.subject.authId == "STEAM_ID_LAN" || read.subject.authId == "VALVE_ID_LAN";
+        pending += kind == AuthKind::Pending;
+        if (isAccount(kind)) accounts.insert(accountKeyOf(read.subject.authId));
+        ASSERT_FALSE(read.kind == PlayerLineKind::WeaponStats && kind == AuthKind::Bot) << line;
+      }
+      renames += read.kind == PlayerLineKind::NameChange;
+      if (read.kind == PlayerLineKind::WeaponStats) {
+        ++statsLines;
+        ASSERT_GE(read.figures.shots, read.figures.hits) << line;
+        ASSERT_GE(read.figures.hits, read.figures.kills + read.figures.teamKills) << line;
+        ASSERT_GE(read.figures.hits, read.figures.headshots) << line;
+      }
+      if (read.kind == PlayerLineKind::Action) objectives.insert(std::string(line.substr(line.rfind(" \"") + 2)));
+      const std::string_view body = line.substr(25);
+      const std::size_t trigger = body.find("triggered \"");
+      if (trigger != std::string_view::npos &&
+          (body.starts_with("Team \"") || body.starts_with("World triggered \"Round_Draw\""))) {
+        const std::string_view rest = body.substr(trigger + 11);
+        roundEnds.insert(std::string(rest.substr(0, rest.find('"'))));
+      }
+    }
+    for (const std::string& account : accounts) ++logsOfAccount[account];
+  }
+
+  // A long tail: regulars in many matches, most people in one.
+  int most = 0;
+  std::size_t once = 0, often = 0;
+  for (const auto& [account, logs] : logsOfAccount) {
+    most = std::max(most, logs);
+    once += logs == 1;
+    often += logs >= 5;
+  }
+  EXPECT_GT(logsOfAccount.size(), 1000u);
+  EXPECT_GT(most, kLogs / 10) << "no regular";
+  EXPECT_GT(often, 20u) << "too few regulars";
+  EXPECT_GT(once * 2, logsOfAccount.size()) << "too few who came once";
+  const double botShare = static_cast<double>(botTexts) / static_cast<double>(playerTexts);
+  EXPECT_GT(botShare, 0.35);
+  EXPECT_LT(botShare, 0.65);
+  EXPECT_GT(lan, 0u);
+  EXPECT_GT(pending, 0u);
+  EXPECT_GT(renames, 0u);
+  EXPECT_GT(statsLines, 0u);
+  EXPECT_GE(months.size(), 10u);
+  EXPECT_GE(hours.size(), 12u);
+  for (const char* end : {"CTs_Win", "Terrorists_Win", "Target_Bombed", "Bomb_Defused", "Target_Saved",
+                          "All_Hostages_Rescued", "Hostages_Not_Rescued", "Round_Draw"}) {
+    EXPECT_EQ(roundEnds.count(end), 1u) << end;
+  }
+  for (const char* objective : {"Planted_The_Bomb\"", "Defused_The_Bomb\"", "Rescued_A_Hostage\"",
+                                "Killed_A_Hostage\""}) {
+    EXPECT_EQ(objectives.count(objective), 1u) << objective;
+  }
+}
+
+// The collector reads a public match whole: every kill line counted for a
+// player, the plugin's figures joined to his weapons, a pending ID resolved.
+TEST(LogGenerator, PublicMatchReadsWholeForItsPlayers) {
+  std::size_t renamed = 0, withShots = 0, resolved = 0;
+  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    const std::string log = generateLog(std::size_t{150} << 10, seed, LogProfile::PublicMatch);
+    MatchPlayersCollector collector;
+    std::int64_t killLines = 0;
+    bool hadPending = false;
+    for (const std::string_view line : linesOf(log)) {
+      collector.addLine(line);
+      killLines += readPlayerLine(line).kind == PlayerLineKind::Kill;
+      hadPending = hadPending || contains(line, "<STEAM_ID_PENDING>");
+    }
+    const MatchPlayers players = collector.result();
+    EXPECT_EQ(players.playersLeftOut, 0u);
+    std::int64_t counted = 0;
+    bool stillPending = false;
+    for (const MatchPlayer& player : players.players) {
+      counted += player.kills + player.teamKills;
+      renamed += player.names.size() > 1;
+      for (const WeaponUse& weapon : player.weapons) {
+        withShots += weapon.shots > 0;
+        if (player.bot) {
+          EXPECT_EQ(weapon.shots, 0) << "bots have no plugin lines";
+        }
+      }
+      stillPending = stillPending || authKindOf(player.authId) == AuthKind::Pending;
+    }
+    EXPECT_EQ(counted, killLines) << seed;
+    resolved += hadPending && !stillPending;
+  }
+  EXPECT_GT(renamed, 0u);
+  EXPECT_GT(withShots, 100u);
+  EXPECT_GT(resolved, 0u);
 }
 
 }  // namespace
