@@ -1,0 +1,68 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "base/site_language.h"
+
+namespace fragtally {
+
+/// The fixed texts of the site's pages in one language, UTF-8, not yet escaped
+/// (none holds & < > or "): a page writes `texts.matchesHeading`, never a
+/// literal, so a page is written once for every language. Every member is a
+/// text and none is empty in any language (the tests check both).
+struct SiteTexts {
+  // The index page's head.
+  std::string_view pageTitle;  ///< the title and the top heading
+  std::string_view lead;       ///< the line under the heading
+
+  // The totals under the heading, each a figure and its label.
+  std::string_view totalMatches;
+  std::string_view totalKills;
+  std::string_view totalPlayers;
+  std::string_view firstMatch;
+  std::string_view lastMatch;
+
+  // The matches' table.
+  std::string_view matchesHeading;
+  std::string_view noMatches;         ///< instead of the table when no match has kills
+  std::string_view logsWithoutKills;  ///< before their count, below the table
+  std::string_view columnDate;
+  std::string_view columnMap;
+  std::string_view columnRounds;  ///< followed by the teams' "CT:T"
+  std::string_view columnKills;
+  std::string_view columnBestPlayer;
+  std::string_view columnPlayers;
+  std::string_view columnStart;
+  std::string_view columnGameTime;
+  std::string_view columnReport;
+  std::string_view unknownMap;  ///< the map cell of a match whose map the log never named
+
+  // The players' table.
+  std::string_view playersHeading;
+  std::string_view columnRank;
+  std::string_view columnPlayer;
+  std::string_view columnMatches;
+  std::string_view columnDeaths;
+  std::string_view columnKillsPerDeath;
+  std::string_view columnFavouriteWeapon;
+  std::string_view columnBestMatch;
+
+  // Links between the site's pages.
+  std::string_view navMatches;
+  std::string_view navPlayers;
+  std::string_view navRating;
+  std::string_view navAwards;
+  std::string_view navMaps;
+
+  std::string_view footerBuiltBy;  ///< before the program's name and version
+  std::string_view decimalMark;    ///< between the whole and the hundredths of a ratio
+};
+
+/// The site's texts in `language`.
+const SiteTexts& siteTexts(SiteLanguage language);
+
+/// Every member of SiteTexts, for going over a table's texts whole.
+std::span<std::string_view SiteTexts::* const> siteTextMembers();
+
+}  // namespace fragtally
