@@ -69,6 +69,19 @@ void appendPageText(std::string& page, std::string_view text) {
   }
 }
 
+void appendUtf8PageText(std::string& page, std::string_view text) {
+  for (const char c : utf8FromLogText(text)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\'') {
+      page += "&#39;";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      page += "\uFFFD";  // a control character is no text a browser shows
+    } else {
+      appendByte(page, c);
+    }
+  }
+}
+
 std::string utf8FromLogText(std::string_view text) {
   if (!hasHighByte(text) || isUtf8(text)) return std::string(text);
   std::string utf8;

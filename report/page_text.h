@@ -13,6 +13,11 @@ namespace fragtally {
 /// become entities, so that no log text can add markup to the page.
 void appendPageText(std::string& page, std::string_view text);
 
+/// Appends a text from the log or the user to a UTF-8 page: as utf8FromLogText
+/// reads it, with & < > " and ' as references and control characters as
+/// U+FFFD, so that no log text can add markup to the page.
+void appendUtf8PageText(std::string& page, std::string_view text);
+
 /// A text from the log as UTF-8, read as the page reads it: valid UTF-8 stays
 /// as it is, any other text is taken byte by byte as Windows-1251.
 std::string utf8FromLogText(std::string_view text);

@@ -1,7 +1,7 @@
-#include "report/cp1251.h"
 #include "report/report_lines.h"
-#include "report/report_sections.h"
 #include "report/report_model.h"
+#include "report/report_sections.h"
+#include "report/report_texts.h"
 
 namespace fragtally {
 namespace {
@@ -22,13 +22,13 @@ void appendTieList(ReportLines& out, const ReportModel& model, const TieList& li
   }
 }
 
-void appendHeaderRow(ReportLines& out, const ReportModel& model) {
+void appendHeaderRow(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\" cellspacing=\"1\"><tr>");
-  out.line("   <CAPTION><strong>Статистика убийств(всеми видами оружия)</strong></CAPTION>"_cp1251);
+  out.raw("   <CAPTION><strong>").raw(texts.killsCaption).raw("</strong></CAPTION>").end();
   out.line("   <tr align=\"center\">");
-  out.line("     <th><strong>Убийца</strong></th>"_cp1251);
-  out.line("     <th width=\"20\">№</th>"_cp1251);
+  out.raw("     <th><strong>").raw(texts.killer).raw("</strong></th>").end();
+  out.raw("     <th width=\"20\">").raw(texts.number).raw("</th>").end();
   for (std::size_t k = 0; k < model.players.size(); ++k) {
     out.raw("     <th align=\"center\" width=\"20\"><font color=")
         .raw(teamColour(model.players[k].tag))
@@ -37,11 +37,12 @@ void appendHeaderRow(ReportLines& out, const ReportModel& model) {
         .raw(" </font></th>")
         .end();
   }
-  out.line("     <th align=\"center\"><font color=\"#F2665D\"> Убийств </font></td>"_cp1251);
-  out.line("     <th align=\"center\"><font color=\"#66F25D\"> Смертей </font></td>"_cp1251);
-  out.line("     <th align=\"center\"><font color=\"#00FFFF\"> Легкая добыча </font></th>"_cp1251);
-  out.line("     <th align=\"center\"><font color=\"#FF0000\"> Злостный враг </font></th>"_cp1251);
-  out.line("     <th align=\"center\"><font color=\"#808000\"> Любимое оружие </font></th>"_cp1251);
+  // The kills and deaths headers close with </td>, as the format has them.
+  out.raw("     <th align=\"center\"><font color=\"#F2665D\"> ").raw(texts.kills).raw(" </font></td>").end();
+  out.raw("     <th align=\"center\"><font color=\"#66F25D\"> ").raw(texts.deaths).raw(" </font></td>").end();
+  out.raw("     <th align=\"center\"><font color=\"#00FFFF\"> ").raw(texts.easyPrey).raw(" </font></th>").end();
+  out.raw("     <th align=\"center\"><font color=\"#FF0000\"> ").raw(texts.worstEnemy).raw(" </font></th>").end();
+  out.raw("     <th align=\"center\"><font color=\"#808000\"> ").raw(texts.favouriteWeapon).raw(" </font></th>").end();
   out.line("   </tr>");
 }
 
@@ -85,9 +86,10 @@ void appendPlayerRow(ReportLines& out, const ReportModel& model, std::size_t r) 
   out.line("   </tr>");
 }
 
-void appendDeathsRow(ReportLines& out, const ReportModel& model) {
+void appendDeathsRow(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
   out.line("   <tr>");
-  out.line("     <th COLSPAN=\"2\" align=\"center\"><font color=\"#00FF00\"> СМЕРТЕЙ </font></th>"_cp1251);
+  out.raw("     <th COLSPAN=\"2\" align=\"center\"><font color=\"#00FF00\"> ").raw(texts.deathsRow);
+  out.raw(" </font></th>").end();
   for (const std::int32_t deaths : model.deathsRow) {
     out.raw("     <td><strong><font color=\"#00FF00\">").raw(countText(deaths));
     out.raw("</font></strong></td>").end();
@@ -98,21 +100,21 @@ void appendDeathsRow(ReportLines& out, const ReportModel& model) {
   out.line(" </p>");
 }
 
-void appendLegend(ReportLines& out) {
+void appendLegend(ReportLines& out, const ReportTexts& texts) {
   out.line(" <p align=\"center\"><strong>");
-  out.line("  <font color=\"#0000FF\" size=\"2\"> *Истинный контр-террорист </font><br>"_cp1251);
-  out.line("  <font color=\"#FF0000\" size=\"2\"> *Натуральный террорюга </font><br>"_cp1251);
-  out.line("  <font color=\"#FF00FF\" size=\"2\"> *Просто маньяк </font></strong></p>"_cp1251);
+  out.raw("  <font color=\"#0000FF\" size=\"2\"> ").raw(texts.legendCt).raw(" </font><br>").end();
+  out.raw("  <font color=\"#FF0000\" size=\"2\"> ").raw(texts.legendTerrorist).raw(" </font><br>").end();
+  out.raw("  <font color=\"#FF00FF\" size=\"2\"> ").raw(texts.legendManiac).raw(" </font></strong></p>").end();
   out.line(" </strong></p>");
 }
 
 }  // namespace
 
-void appendPlayerKillTable(ReportLines& out, const ReportModel& model) {
-  appendHeaderRow(out, model);
+void appendPlayerKillTable(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
+  appendHeaderRow(out, model, texts);
   for (std::size_t r = 0; r < model.players.size(); ++r) appendPlayerRow(out, model, r);
-  appendDeathsRow(out, model);
-  appendLegend(out);
+  appendDeathsRow(out, model, texts);
+  appendLegend(out, texts);
 }
 
 }  // namespace fragtally

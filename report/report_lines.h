@@ -10,23 +10,32 @@
 
 namespace fragtally {
 
-/// The report page being built: lines of Windows-1251 bytes, each ended by
+/// How a page writes the texts of the log: the fixed report in Windows-1251,
+/// the site's version of it in another language in UTF-8.
+enum class PageEncoding { Windows1251, Utf8 };
+
+/// The report page being built: lines in the page's encoding, each ended by
 /// CR LF, the last one included.
 class ReportLines {
  public:
-  ReportLines() = default;
+  explicit ReportLines(PageEncoding encoding = PageEncoding::Windows1251) : encoding_(encoding) {}
   /// Room for about `bytes` bytes, so that a page of known size is not
   /// copied over as it grows.
-  explicit ReportLines(std::size_t bytes) { page_.reserve(bytes); }
+  ReportLines(PageEncoding encoding, std::size_t bytes) : encoding_(encoding) { page_.reserve(bytes); }
 
   /// Appends fixed bytes to the current line.
   ReportLines& raw(std::string_view bytes) {
     page_ += bytes;
     return *this;
   }
-  /// Appends a text from the log or the user, converted and escaped.
+  /// Appends a text from the log or the user, converted to the page's
+  /// encoding and escaped.
   ReportLines& text(std::string_view fromLog) {
-    appendPageText(page_, fromLog);
+    if (encoding_ == PageEncoding::Windows1251) {
+      appendPageText(page_, fromLog);
+    } else {
+      appendUtf8PageText(page_, fromLog);
+    }
     return *this;
   }
   /// Ends the current line.
@@ -43,6 +52,7 @@ class ReportLines {
   int lineCount() const { return count_; }
 
  private:
+  PageEncoding encoding_;
   std::string page_;
   int count_ = 0;
 };

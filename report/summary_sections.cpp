@@ -1,32 +1,23 @@
-#include "report/cp1251.h"
 #include "report/report_lines.h"
-#include "report/report_sections.h"
 #include "report/report_model.h"
+#include "report/report_sections.h"
+#include "report/report_texts.h"
 
 namespace fragtally {
 namespace {
 
-void appendPageHeader(ReportLines& out, const ReportModel& model) {
-  out.line("<html>");
-  out.line("<body bgcolor=\"#000000\" text=\"#FFFFFF\">");
-  out.raw(" <p align=\"left\"><strong>Анализ файла ...\""_cp1251)
-      .text(model.logName)
-      .raw("\"...</strong></p>")
-      .end();
-}
-
-void appendSummaryTable(ReportLines& out, const ReportModel& model) {
+void appendSummaryTable(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\"  cellspacing=\"1\">");
-  out.line("   <CAPTION><strong>Основная информация</strong></CAPTION>"_cp1251);
+  out.raw("   <CAPTION><strong>").raw(texts.summaryCaption).raw("</strong></CAPTION>").end();
   out.line("   <tr>");
-  out.line("     <th>Дата</th>"_cp1251);
-  out.line("     <th>Карта</th>"_cp1251);
-  out.line("     <th><font color=\"#0000FF\">CT_win</font></th>");
-  out.line("     <th><font color=\"#FF0000\">TERROR_win</font></th>");
-  out.line("     <th>Начало игры</th>"_cp1251);
-  out.line("     <th>Окончание игры</th>"_cp1251);
-  out.line("     <th><font color=\"#808000\">Игровое время</font></th>"_cp1251);
+  out.raw("     <th>").raw(texts.date).raw("</th>").end();
+  out.raw("     <th>").raw(texts.map).raw("</th>").end();
+  out.raw("     <th><font color=\"#0000FF\">").raw(texts.ctWins).raw("</font></th>").end();
+  out.raw("     <th><font color=\"#FF0000\">").raw(texts.terroristWins).raw("</font></th>").end();
+  out.raw("     <th>").raw(texts.start).raw("</th>").end();
+  out.raw("     <th>").raw(texts.end).raw("</th>").end();
+  out.raw("     <th><font color=\"#808000\">").raw(texts.gameTime).raw("</font></th>").end();
   out.line("    </tr>");
   out.line("    <tr align=\"center\">");
   out.raw("     <td>").text(model.date).raw("</td>").end();
@@ -35,7 +26,7 @@ void appendSummaryTable(ReportLines& out, const ReportModel& model) {
   if (model.map) {
     out.text(*model.map);
   } else {
-    out.raw(unknownMapText());
+    out.raw(" ").raw(texts.unknownMap).raw(" ");
   }
   out.raw("</strong></td>").end();
 
@@ -54,17 +45,17 @@ void appendBattleCounter(ReportLines& out, std::string_view colour, std::int32_t
   out.raw(" </font></strong></td>").end();
 }
 
-void appendBattleTable(ReportLines& out, const ReportModel& model) {
+void appendBattleTable(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\" cellspacing=\"1\">");
-  out.line("   <CAPTION><strong>Статистика битвы</strong></CAPTION>"_cp1251);
+  out.raw("   <CAPTION><strong>").raw(texts.battleCaption).raw("</strong></CAPTION>").end();
   out.line("   <tr align=\"center\">");
-  out.line("     <th><font color=\"#0000FF\"> Убийства,совершенные контр-террористами </font></th>"_cp1251);
+  out.raw("     <th><font color=\"#0000FF\"> ").raw(texts.killsByCts).raw(" </font></th>").end();
   appendBattleCounter(out, "#0000FF", model.ctKilledCt);
   appendBattleCounter(out, "#FF0000", model.ctKilledT);
   out.line("   </tr>");
   out.line("   <tr align=\"center\">");
-  out.line("     <th><font color=\"#FF0000\"> Убийства,совершенные террористами </font></th>"_cp1251);
+  out.raw("     <th><font color=\"#FF0000\"> ").raw(texts.killsByTerrorists).raw(" </font></th>").end();
   appendBattleCounter(out, "#0000FF", model.tKilledCt);
   appendBattleCounter(out, "#FF0000", model.tKilledT);
   out.line("   </tr>");
@@ -74,12 +65,14 @@ void appendBattleTable(ReportLines& out, const ReportModel& model) {
 
 }  // namespace
 
-std::string_view unknownMapText() { return " (неизвестна) "_cp1251; }
+void appendLogNameLine(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
+  out.raw(" <p align=\"left\"><strong>").raw(texts.fileAnalysis).raw(" ...\"");
+  out.text(model.logName).raw("\"...</strong></p>").end();
+}
 
-void appendSummarySections(ReportLines& out, const ReportModel& model) {
-  appendPageHeader(out, model);
-  appendSummaryTable(out, model);
-  appendBattleTable(out, model);
+void appendSummarySections(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
+  appendSummaryTable(out, model, texts);
+  appendBattleTable(out, model, texts);
 }
 
 }  // namespace fragtally

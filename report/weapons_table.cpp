@@ -1,7 +1,7 @@
-#include "report/cp1251.h"
 #include "report/report_lines.h"
-#include "report/report_sections.h"
 #include "report/report_model.h"
+#include "report/report_sections.h"
+#include "report/report_texts.h"
 #include "version.h"
 
 namespace fragtally {
@@ -27,12 +27,12 @@ std::string versionText() {
 
 }  // namespace
 
-void appendWeaponsTableAndFooter(ReportLines& out, const ReportModel& model) {
+void appendWeaponsTable(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
   out.line(" <p>");
   out.line("  <table align=\"center\" border=\"3\" cellspacing=\"1\">");
-  out.line("   <CAPTION><strong>Использованное в битве оружие</strong></CAPTION>"_cp1251);
+  out.raw("   <CAPTION><strong>").raw(texts.weaponsCaption).raw("</strong></CAPTION>").end();
   out.line("   <tr>");
-  out.line("     <th><strong>Оружие</strong></th>"_cp1251);
+  out.raw("     <th><strong>").raw(texts.weapon).raw("</strong></th>").end();
   // The header row is left open: the first weapon row follows its last cell.
   for (const ReportPlayer& player : model.players) {
     out.raw("     <th><strong><font color=").raw(teamColour(player.tag)).raw("> ");
@@ -41,14 +41,16 @@ void appendWeaponsTableAndFooter(ReportLines& out, const ReportModel& model) {
   for (const ReportWeapon& weapon : model.weapons) appendWeaponRow(out, weapon);
 
   out.line("   <tr align=\"center\">");
-  out.line("     <td><strong> ИТОГО </strong></td>"_cp1251);
+  out.raw("     <td><strong> ").raw(texts.total).raw(" </strong></td>").end();
   for (const ReportPlayer& player : model.players) {
     out.raw("     <td><strong> ").raw(countText(player.weaponTotal)).raw(" </strong></td>").end();
   }
   out.line("   </tr>");
   out.line("  </table>");
   out.line(" </p>");
+}
 
+void appendFooter(ReportLines& out) {
   out.raw(" <p align=\"center\">Fragtally_Statistica version ").raw(versionText()).raw(",").end();
   out.raw(" <a href=\"mailto:" FRAGTALLY_CONTACT "\">mailto:" FRAGTALLY_CONTACT "</a></p>").end();
   out.line("</body></html>");

@@ -11,18 +11,31 @@
 #include "report/report_lines.h"
 #include "report/report_model.h"
 #include "report/report_sections.h"
+#include "report/report_texts.h"
 #include "report/weapon_pictures.h"
 
 namespace fragtally {
 
-std::string buildReport(const ReportModel& model) {
+void appendReportBody(ReportLines& out, const ReportModel& model, const ReportTexts& texts) {
+  appendLogNameLine(out, model, texts);
+  appendSummarySections(out, model, texts);
+  appendPlayerKillTable(out, model, texts);
+  appendWeaponsTable(out, model, texts);
+  appendFooter(out);
+}
+
+std::size_t reportPageBytes(const ReportModel& model) {
   // Roughly what the page takes: a cell for each pair of players, a row for
   // each player and each weapon, and the fixed parts.
   const std::size_t players = model.players.size();
-  ReportLines out(16384 + players * players * 64 + players * 1024 + model.weapons.size() * 768);
-  appendSummarySections(out, model);
-  appendPlayerKillTable(out, model);
-  appendWeaponsTableAndFooter(out, model);
+  return 16384 + players * players * 64 + players * 1024 + model.weapons.size() * 768;
+}
+
+std::string buildReport(const ReportModel& model) {
+  ReportLines out(PageEncoding::Windows1251, reportPageBytes(model));
+  out.line("<html>");
+  out.line("<body bgcolor=\"#000000\" text=\"#FFFFFF\">");
+  appendReportBody(out, model, reportTexts(SiteLanguage::Russian));
   return std::move(out).take();
 }
 

@@ -40,6 +40,22 @@ TEST(PageTextTest, FixedTextsAreWindows1251) {
   EXPECT_EQ("№ ИТОГО"_cp1251, "\xB9 \xC8\xD2\xCE\xC3\xCE");
 }
 
+// The site's UTF-8 pages: the same reading of a log text, then markup
+// characters, quotes of either kind and control characters made harmless.
+TEST(PageTextTest, Utf8PagesEscapeLogTextsAndReadWindows1251AsItsLetters) {
+  const auto utf8Page = [](std::string_view text) {
+    std::string page = "x";
+    appendUtf8PageText(page, text);
+    return page;
+  };
+  EXPECT_EQ(utf8Page("<script>alert('1')</script>"), "x&lt;script&gt;alert(&#39;1&#39;)&lt;/script&gt;");
+  EXPECT_EQ(utf8Page("Salt&Pepper \"Q\""), "xSalt&amp;Pepper &quot;Q&quot;");
+  EXPECT_EQ(utf8Page("Ken\xE6\x97\xA5"), "xKen\xE6\x97\xA5");                     // 日 stays UTF-8
+  EXPECT_EQ(utf8Page("\xCF\xE5\xF2\xFF&"), "x\xD0\x9F\xD0\xB5\xD1\x82\xD1\x8F&amp;");  // Петя from Windows-1251
+  EXPECT_EQ(utf8Page("a\x01" "b\tc\x7F"), "xa\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\xEF\xBF\xBD");
+  EXPECT_EQ(utf8Page(""), "x");
+}
+
 TEST(ReportRulesTest, CountsColoursAndDecimals) {
   EXPECT_EQ(decimalText(0), "0");
   EXPECT_EQ(decimalText(-3), "-3");
