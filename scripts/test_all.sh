@@ -42,6 +42,7 @@ stage "native build" build native
 stage "native tests" ctest --preset native
 stage "report in a browser" tests/browser/check_report.sh build/native/cli/fragtally-cli examples/sample.log
 stage "index in a browser" tests/browser/check_index.sh build/native/cli/fragtally-cli examples/logs
+stage "English report in a browser" tests/browser/check_english_report.sh build/native/tests/fragtally_english_page examples/sample.log
 stage "fragtally-cli under valgrind" tests/valgrind_cli.sh build/native/cli/fragtally-cli examples/sample.log
 stage "windows build" build mingw
 stage "windows tests under wine" ctest --preset mingw
