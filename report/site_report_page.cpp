@@ -15,12 +15,13 @@ namespace {
 
 // The sections keep the fixed report's markup (colours as attributes, a
 // table centred by its align); the style only adds what a phone needs: a
-// table wider than the screen scrolls inside its own box, never the page.
+// table wider than the screen scrolls inside its own box, never the page, and
+// a long log path breaks where it must.
 constexpr std::string_view kStyle =
     "<style>\r\n"
     ":root{color-scheme:dark}\r\n"
     "body{margin:0;padding:8px;background:#000;color:#fff;font:15px/1.4 system-ui,-apple-system,\"Segoe UI\","
-    "Roboto,Ubuntu,sans-serif}\r\n"
+    "Roboto,Ubuntu,sans-serif;overflow-wrap:anywhere}\r\n"
     "table{display:block;width:max-content;max-width:100%;overflow-x:auto;margin:0 auto 1em}\r\n"
     // A caption as wide as the box, not as the table: it stays in sight while the table scrolls.
     "caption{display:block;padding:.3em 0;text-align:center}\r\n"

@@ -5,7 +5,7 @@
 # scroll inside their own boxes, each in sight), shows the four English
 # captions and every picture at 128x32, and its link back to the index leads
 # to the index.
-# Usage: check_english_report.sh <fragtally_english_page> <log>   (prints "N passed, M failed")
+# Usage: check_english_report.sh <fragtally_english_page> <log with kills>   (prints "N passed, M failed")
 set -euo pipefail
 tool=$1
 log=$2
