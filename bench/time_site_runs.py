@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Times the folder runs of a site over many logs, two builds side by side.
+
+Each round runs, for the base build and the build under test in turn (the
+order swapped every round, so neither always meets a warmer machine):
+  first run    the folder into an empty output folder;
+  one log more the same output folder after one log was added to the folder;
+  unchanged    the same again, nothing changed.
+The log added is taken out again before the next first run. Prints, per run,
+the median wall time of each build, their ratio and the median peak RSS.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+GNU_TIME = "/usr/bin/time"
+RUNS = ("first run", "one log more", "unchanged")
+
+
+def timed(argv, rss_path):
+    start = time.perf_counter()
+    code = subprocess.call([GNU_TIME, "-f", "%M", "-o", rss_path, "--"] + argv,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wall = time.perf_counter() - start
+    with open(rss_path, encoding="ascii", errors="replace") as out:
+        words = out.read().split()
+    rss = int(words[-1]) / 1024.0 if words and words[-1].isdigit() else float("nan")
+    return code, wall, rss
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--base-cli", required=True)
+    parser.add_argument("--new-cli", required=True)
+    parser.add_argument("--base-name", default="base")
+    parser.add_argument("--logs", required=True, help="the folder of logs")
+    parser.add_argument("--extra", required=True, help="the log added for the second run")
+    parser.add_argument("--work", required=True, help="scratch folder for the outputs")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--jobs", help="passed as -j to every run")
+    args = parser.parse_args()
+
+    count = sum(1 for e in os.scandir(args.logs) if e.name.lower().endswith(".log"))
+    total = sum(e.stat().st_size for e in os.scandir(args.logs) if e.is_file())
+    rss_path = os.path.join(args.work, "rss.txt")
+    added = os.path.join(args.logs, os.path.basename(args.extra))
+    if os.path.exists(added):
+        sys.exit(f"{added} is already in the logs folder")
+    jobs = ["-j", args.jobs] if args.jobs else []
+    builds = {"base": args.base_cli, "new": args.new_cli}
+    results = {(build, run): [] for build in builds for run in RUNS}
+    try:
+        for round_number in range(args.runs):
+            order = ("base", "new") if round_number % 2 == 0 else ("new", "base")
+            for build in order:
+                # A new folder each time, removed only at the end: ext4 makes new
+                # files slowly for a while after many have been deleted.
+                out = os.path.join(args.work, f"{build}-{round_number}")
+                argv = [builds[build], args.logs, "-d", out] + jobs
+                for run in RUNS:
+                    if run == "one log more":
+                        shutil.copyfile(args.extra, added)
+                    code, wall, rss = timed(argv, rss_path)
+                    if code != 0:
+                        sys.exit(f"{build} build, {run}: fragtally-cli exited with {code}")
+                    results[(build, run)].append((wall, rss))
+                    print(f"round {round_number + 1}, {build:>4}, {run:<12} {wall:8.2f} s {rss:8.1f} MiB",
+                          file=sys.stderr)
+                os.remove(added)
+    finally:
+        if os.path.exists(added):
+            os.remove(added)
+
+    print(f"{count} logs, {total / 1e6:.1f} MB; base {args.base_name}; {args.runs} rounds; medians")
+    print(f"{'run':<13} {'base s':>8} {'new s':>8} {'new/base':>9} {'base MiB':>9} {'new MiB':>9}")
+    for run in RUNS:
+        base = statistics.median(w for w, _ in results[("base", run)])
+        new = statistics.median(w for w, _ in results[("new", run)])
+        base_rss = statistics.median(r for _, r in results[("base", run)])
+        new_rss = statistics.median(r for _, r in results[("new", run)])
+        print(f"{run:<13} {base:8.2f} {new:8.2f} {new / base:9.2f} {base_rss:9.1f} {new_rss:9.1f}")
+
+
+if __name__ == "__main__":
+    main()
