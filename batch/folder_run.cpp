@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "analysis/analysis.h"
+#include "analysis/match_players.h"
 #include "base/error.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
@@ -247,9 +248,10 @@ JobState FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& bat
   try {
     LogFileFacts facts = logFileFacts(job.absolute);
     auto stats = std::make_unique<MatchStats>();
-    const std::uint64_t bytesRead = analyseLogFile(*stats, job.absolute);
+    MatchPlayersCollector people;
+    const std::uint64_t bytesRead = analyseLogFile(*stats, job.absolute, &people);
     if (!facts.sized) facts.bytes = bytesRead;
-    OutputBytes outputs = buildOutputBytes(*stats, facts);
+    OutputBytes outputs = buildOutputBytes(*stats, people.result(), facts);
     stats.reset();
     if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, kReportExtension)));
     BuiltOutputs& built = batch.emplace_back();

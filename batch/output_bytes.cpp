@@ -8,12 +8,12 @@
 
 namespace fragtally {
 
-OutputBytes buildOutputBytes(const MatchStats& stats, const LogFileFacts& log) {
+OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people, const LogFileFacts& log) {
   const ReportModel model = buildReportModel(stats);
   OutputBytes outputs;
   outputs.page = buildReport(model);
   std::optional<MatchSummary> summary;
-  outputs.record = matchRecordJson(model, log, &summary);
+  outputs.record = matchRecordJson(model, people, log, &summary);
   outputs.indexSummary = IndexCache::encode(summary);
   for (const ReportWeapon& weapon : model.weapons) {
     if (weapon.hasPicture) outputs.pictureWeapons.push_back(weapon.name);

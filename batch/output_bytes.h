@@ -7,6 +7,7 @@ namespace fragtally {
 
 class MatchStats;
 struct LogFileFacts;
+struct MatchPlayers;
 
 /// The bytes of everything a log's analysis gives to store: the report page,
 /// the match record, the names of the weapons whose pictures the page shows,
@@ -18,7 +19,7 @@ struct OutputBytes {
   std::string indexSummary;
 };
 
-/// Builds the outputs of a match's statistics. Throws what the report throws.
-OutputBytes buildOutputBytes(const MatchStats& stats, const LogFileFacts& log);
+/// Builds the outputs of a match's statistics and people. Throws what the report throws.
+OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people, const LogFileFacts& log);
 
 }  // namespace fragtally

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "analysis/analysis.h"
+#include "analysis/match_players.h"
 #include "base/error.h"
 #include "base/file.h"
 #include "base/output_names.h"
@@ -194,11 +195,13 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
   try {
     LogFileFacts facts = factsOfLog(log);
     auto stats = std::make_unique<MatchStats>();
-    const std::uint64_t bytesRead = analyseLogFile(*stats, log);
+    // The people only go into the record: a report alone does without them.
+    MatchPlayersCollector people;
+    const std::uint64_t bytesRead = analyseLogFile(*stats, log, options.json ? &people : nullptr);
     if (!facts.sized) facts.bytes = bytesRead;
     const ReportModel model = buildReportModel(*stats);
     if (options.jsonToOutput) {
-      out << matchRecordJson(model, facts);
+      out << matchRecordJson(model, people.result(), facts);
       return 0;
     }
     const std::string reportPath = options.report ? reportPathFor(*options.report) : "result.htm";
@@ -206,7 +209,7 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
     std::vector<std::filesystem::path> records;
     if (options.json) records.push_back(recordPathFor(reportPath));
     writeReport(*stats, model, reportPath, records);
-    if (options.json && !replaceFileContents(records.front(), matchRecordJson(model, facts))) {
+    if (options.json && !replaceFileContents(records.front(), matchRecordJson(model, people.result(), facts))) {
       throw cannotCreateFile(utf8FromPath(records.front()));
     }
     out << printableText(reportPath) << '\n';

@@ -89,6 +89,12 @@ JsonText& JsonText::number(std::int64_t value) {
   return *this;
 }
 
+JsonText& JsonText::boolean(bool value) {
+  separate();
+  out_ += value ? "true" : "false";
+  return *this;
+}
+
 JsonText& JsonText::null() {
   separate();
   out_ += "null";

@@ -26,6 +26,7 @@ class JsonText {
   JsonText& text(std::string_view utf8);
   JsonText& number(std::int64_t value);
   JsonText& null();
+  JsonText& boolean(bool value);
   /// The same as key and text, for a text already quoted by appendJsonString:
   /// a name written many times is escaped once.
   JsonText& quotedKey(std::string_view quoted);

@@ -138,6 +138,70 @@ void writeWeapon(JsonText& json, const ReportWeapon& weapon, const std::string& 
   json.endObject();
 }
 
+// The people with their texts as the record holds them: UTF-8, each read as
+// the record reads the log's other texts.
+MatchPlayers peopleInUtf8(const MatchPlayers& people) {
+  MatchPlayers converted = people;
+  for (MatchPlayer& person : converted.players) {
+    person.authId = utf8FromLogText(person.authId);
+    for (NameUse& name : person.names) name.name = utf8FromLogText(name.name);
+    for (WeaponUse& weapon : person.weapons) weapon.weapon = utf8FromLogText(weapon.weapon);
+  }
+  return converted;
+}
+
+void writePerson(JsonText& json, const MatchPlayer& person) {
+  json.beginObject();
+  json.key("auth_id").text(person.authId);
+  json.key("bot").boolean(person.bot);
+  json.key("shared_auth_id").boolean(person.sharedAuthId);
+  json.key("names").beginArray();
+  for (const NameUse& name : person.names) {
+    json.beginObject().key("name").text(name.name).key("lines").number(name.lines).endObject();
+  }
+  json.endArray();
+  json.key("kills").number(person.kills);
+  json.key("deaths").number(person.deaths);
+  json.key("suicides").number(person.suicides);
+  json.key("team_kills").number(person.teamKills);
+  json.key("bombs_planted").number(person.bombsPlanted);
+  json.key("bombs_defused").number(person.bombsDefused);
+  json.key("hostages_rescued").number(person.hostagesRescued);
+  json.key("hostages_killed").number(person.hostagesKilled);
+  json.key("rounds_won").number(person.roundsWon);
+  json.key("weapons").beginArray();
+  for (const WeaponUse& weapon : person.weapons) {
+    json.beginObject();
+    json.key("name").text(weapon.weapon);
+    json.key("kills").number(weapon.kills);
+    json.key("shots").number(weapon.shots);
+    json.key("hits").number(weapon.hits);
+    json.key("headshots").number(weapon.headshots);
+    json.key("damage").number(weapon.damage);
+    json.endObject();
+  }
+  json.endArray();
+  json.endObject();
+}
+
+// Behind every field of the first version, so that a reader of that one finds
+// its fields where they were.
+void writePeople(JsonText& json, const MatchPlayers& people) {
+  json.key("people").beginArray();
+  for (const MatchPlayer& person : people.players) writePerson(json, person);
+  json.endArray();
+  json.key("kill_pairs").beginArray();
+  for (const KillPair& pair : people.kills) {
+    json.beginObject();
+    json.key("killer").number(static_cast<std::int64_t>(pair.killer));
+    json.key("victim").number(static_cast<std::int64_t>(pair.victim));
+    json.key("kills").number(pair.kills);
+    json.endObject();
+  }
+  json.endArray();
+  json.key("people_left_out").number(static_cast<std::int64_t>(people.playersLeftOut));
+}
+
 // The bounds within which the index reads a record back: a match beyond them
 // has no summary, as its record would give none.
 bool withinSummaryBounds(const MatchSummary& summary) {
@@ -149,6 +213,19 @@ bool withinSummaryBounds(const MatchSummary& summary) {
     if (player.name.size() > kMaxRecordText || player.weaponKills.size() > kMaxRecordWeapons) return false;
     for (const auto& [weapon, kills] : player.weaponKills) {
       if (weapon.size() > kMaxRecordText) return false;
+    }
+  }
+  if (summary.people.players.size() > kMaxMatchPlayers) return false;
+  for (const MatchPlayer& person : summary.people.players) {
+    if (person.authId.size() > kMaxRecordText || person.names.size() > kMaxNamesPerPlayer ||
+        person.weapons.size() > kMaxWeaponsPerPlayer) {
+      return false;
+    }
+    for (const NameUse& name : person.names) {
+      if (name.name.size() > kMaxRecordText) return false;
+    }
+    for (const WeaponUse& weapon : person.weapons) {
+      if (weapon.weapon.size() > kMaxRecordText) return false;
     }
   }
   return true;
@@ -170,10 +247,10 @@ std::string isoUtcTime(std::int64_t unixSeconds) {
   return text;
 }
 
-std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
+std::string matchRecordJson(const ReportModel& model, const MatchPlayers& people, const LogFileFacts& log,
                             std::optional<MatchSummary>* summary) {
   std::string out;
-  out.reserve(1024 + model.players.size() * 512 + model.weapons.size() * 64);
+  out.reserve(1024 + model.players.size() * 512 + model.weapons.size() * 64 + people.players.size() * 512);
   JsonText json(out);
   MatchSummary match;
   json.beginObject();
@@ -231,6 +308,8 @@ std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
     if (summary != nullptr && model.weapons[w].hasPicture) match.pictures.push_back(utf8FromLogText(model.weapons[w].name));
   }
   json.endArray();
+  match.people = peopleInUtf8(people);
+  writePeople(json, match.people);
   json.endObject();
   out += '\n';
   if (summary != nullptr) {

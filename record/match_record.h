@@ -6,6 +6,7 @@
 
 namespace fragtally {
 
+struct MatchPlayers;
 struct MatchSummary;
 struct ReportModel;
 
@@ -24,7 +25,9 @@ struct LogFileFacts {
 /// text is compact: one line. With `summary`, it also receives what the index
 /// reads of this record, made from the same texts, so that a batch need not
 /// read its fresh records back (nothing where the index would pass it over).
-std::string matchRecordJson(const ReportModel& model, const LogFileFacts& log,
+/// `people` is what the log says about each person of the match; the record
+/// holds them behind the report's figures, and so does the summary.
+std::string matchRecordJson(const ReportModel& model, const MatchPlayers& people, const LogFileFacts& log,
                             std::optional<MatchSummary>* summary = nullptr);
 
 /// Size and modification time of the file at `utf8Path`, with `path` set to

@@ -46,8 +46,12 @@ struct MatchSummary {
 /// Reads a match record (record_format.h: its format and version). Nothing when
 /// the text is no such record, or is broken: not JSON, a field missing or of the
 /// wrong kind, more players or weapons than a log can hold, an overlong text.
-/// Only the fields the index shows, and the pictures, are kept; the rest is
-/// passed over, but the whole text must read as JSON.
+/// Only the fields the index shows, the pictures and the people are kept; the
+/// rest is passed over, but the whole text must read as JSON. A record of the
+/// first version reads with no people; a later one must hold them whole and
+/// within the collector's bounds (kMaxMatchPlayers people, kMaxNamesPerPlayer
+/// names and kMaxWeaponsPerPlayer weapons each, kill pairs by index into its
+/// people, each pair once), so that no file can make the reader hold much.
 std::optional<MatchSummary> readMatchSummary(std::string_view json);
 
 }  // namespace fragtally

@@ -6,7 +6,7 @@
 namespace fragtally {
 
 bool recordDescribes(const RecordHead& head, const LogFileFacts& facts) {
-  return head.generator == kRecordGenerator && head.logPath == facts.path && head.logBytes == facts.bytes &&
+  return head.version == kRecordVersion && head.generator == kRecordGenerator && head.logPath == facts.path && head.logBytes == facts.bytes &&
          head.logModified == isoUtcTime(facts.modifiedUnixSeconds) &&
          head.logModifiedNanoseconds == facts.modifiedNanoseconds;
 }

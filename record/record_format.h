@@ -16,7 +16,7 @@ struct RecordHead;
 /// The record's "format" field.
 inline constexpr std::string_view kRecordFormat = "fragtally-match";
 /// The record's "version" field: what the fields mean and how they are laid out.
-inline constexpr int kRecordVersion = 1;
+inline constexpr int kRecordVersion = 2;
 /// The record's "generator" field: this program and its version.
 inline constexpr std::string_view kRecordGenerator = "fragtally " FRAGTALLY_VERSION_TEXT;
 
@@ -27,11 +27,12 @@ inline constexpr std::size_t kMaxRecordPlayers = 64;
 inline constexpr std::size_t kMaxRecordWeapons = 64;
 inline constexpr std::size_t kMaxRecordText = 4096;
 
-/// Whether `head` was written by this program from the log as `facts` describe
-/// it: the same path, size and time of last change, to the nanosecond where
+/// Whether `head` was written by this program, in this version of the format,
+/// from the log as `facts` describe it: the same path, size and time of last change, to the nanosecond where
 /// the file system keeps it (a record without log.modified_nanoseconds tells a
 /// time in whole seconds). A record that does is up to date; anything else
-/// (another program's record, another log's, the log changed since) is redone.
+/// (another program's record, a record of an older format, which lacks what
+/// this one holds, another log's, the log changed since) is redone.
 bool recordDescribes(const RecordHead& head, const LogFileFacts& facts);
 
 }  // namespace fragtally

@@ -11,7 +11,7 @@ namespace {
 // A head is written first in every record; this much always holds it.
 constexpr std::size_t kHeadBytes = 64 * 1024;
 
-// Takes the top-level "format", "generator" and the "log" object, and stops the
+// Takes the top-level "format", "version", "generator" and the "log" object, and stops the
 // parse when the first field after "log" begins: everything else is skipped.
 class HeadReader : public nlohmann::json_sax<nlohmann::json> {
  public:
@@ -63,6 +63,7 @@ class HeadReader : public nlohmann::json_sax<nlohmann::json> {
  private:
   bool value() { return true; }
   bool unsignedValue(std::uint64_t n) {
+    if (depth_ == 1 && key_ == "version") head.version = n <= 1000 ? static_cast<int>(n) : 0;
     if (depth_ == 2 && inLog_ && key_ == "bytes") head.logBytes = n;
     if (depth_ == 2 && inLog_ && key_ == "modified_nanoseconds") {
       // Out of range: a time no file has, so the record never describes the log.

@@ -9,8 +9,9 @@ namespace fragtally {
 
 /// What a folder run needs to know of a match record without reading all of
 /// it: which log it was made from, that log's size and time as they were, and
-/// the program that made it.
+/// the program and format version that made it.
 struct RecordHead {
+  int version = 0;  ///< the record format's version; 0 where the record gives none that is
   std::string generator;
   std::string logPath;
   std::uint64_t logBytes = 0;

@@ -288,6 +288,29 @@ TEST(FolderRunTest, ARecordDamagedBehindItsHeadIsRedone) {
   EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).out, path(out / "two.htm") + "\n");
 }
 
+// A record of the format's first version, written by this very program from
+// the log as it is, lacks the people: the next run does its log again.
+TEST(FolderRunTest, ARecordOfAnEarlierFormatVersionIsRedone) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "logs" / "one.log", logOf("Alpha"));
+  ASSERT_EQ(run({path(top / "logs"), "-d", path(out)}).status, 0);
+  const std::string whole = readFile(out / "one.json");
+  const std::size_t version = whole.find("\"version\":2,");
+  const std::size_t people = whole.find(",\"people\":[");
+  ASSERT_NE(version, std::string::npos);
+  ASSERT_NE(people, std::string::npos);
+  std::string firstFormat = whole.substr(0, people) + "}\n";
+  firstFormat.replace(version, 12, "\"version\":1,");
+  writeFile(out / "one.json", firstFormat);
+
+  const CliResult again = run({path(top / "logs"), "-d", path(out)});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, path(out / "one.htm") + "\n");
+  EXPECT_EQ(readFile(out / "one.json"), whole);
+  EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).out, "");
+}
+
 // Every picture the folder's reports show is checked on every run, whether
 // or not a log is redone.
 TEST(FolderRunTest, ADeletedOrDamagedPictureIsRestoredWhileTheLogsAreUpToDate) {

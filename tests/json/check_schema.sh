@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes the JSON record of every log at hand (the real server logs beside the
-# project when present, the sample logs, the golden logs) and validates each
-# against docs/match-record.schema.json.
+# project when present, the sample logs of examples/, the golden logs) and
+# validates each against docs/match-record.schema.json, and its kill pairs
+# against its people, which the schema cannot express.
 # Usage: check_schema.sh RECORD_TOOL   (tests/fragtally_record_tool of a build)
 # FRAGTALLY_REAL_LOGS names another folder of logs to take instead of the real ones.
 # Exit status: 0 all valid, 1 a record failed, 77 python3 with jsonschema missing.
@@ -57,6 +58,13 @@ for i in range(1, count + 1):
     try:
         record = json.loads(raw.decode("utf-8"))
         problems += [f"{'/'.join(map(str, e.absolute_path))}: {e.message}" for e in validator.iter_errors(record)]
+        if not problems:
+            people = len(record["people"])
+            pairs = [(p["killer"], p["victim"]) for p in record["kill_pairs"]]
+            if any(k >= people or v >= people or k == v for k, v in pairs):
+                problems.append("a kill pair names someone beyond the people, or a person of himself")
+            if pairs != sorted(set(pairs)):
+                problems.append("kill pairs not by killer, then victim, each once")
     except (UnicodeDecodeError, json.JSONDecodeError) as error:
         problems.append(f"not UTF-8 JSON: {error}")
     if problems:
@@ -65,7 +73,8 @@ for i in range(1, count + 1):
         for problem in problems[:20]:
             print(f"  {problem}")
     else:
-        print(f"valid: {name} ({len(record['players'])} players, {len(record['weapons'])} weapons)")
+        print(f"valid: {name} ({len(record['players'])} players, {len(record['weapons'])} weapons, "
+              f"{len(record['people'])} people)")
 print(f"{count - failed} passed, {failed} failed")
 sys.exit(1 if failed else 0)
 PY

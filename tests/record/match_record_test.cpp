@@ -9,6 +9,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/log_reader.h"
+#include "analysis/match_players.h"
 #include "base/error.h"
 #include "base/file.h"
 #include "record/json_text.h"
@@ -25,7 +26,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 Json recordOf(const MatchStats& stats) {
-  return Json::parse(matchRecordJson(buildReportModel(stats), LogFileFacts{stats.logName, 1, 0}));
+  return Json::parse(matchRecordJson(buildReportModel(stats), MatchPlayers{}, LogFileFacts{stats.logName, 1, 0}));
 }
 
 MatchStats& timed(MatchStats& stats) {
@@ -117,11 +118,14 @@ TEST(MatchRecordTest, TheRecordIsLeftAsTheLogMadeIt) {
 // reading the record back: that must be exactly what reading it back gives.
 TEST(MatchRecordTest, TheIndexSummaryIsWhatTheRecordReadsBackAs) {
   std::vector<std::unique_ptr<MatchStats>> matches;
+  std::vector<MatchPlayers> people;
   for (const char* name : {"no_kills", "small_match", "unknown_map_escaping"}) {
     auto& stats = *matches.emplace_back(std::make_unique<MatchStats>());
     const std::string log = testing::readFile(testing::sourcePath(std::string("tests/golden/") + name + "/input.log"));
     MemorySource source(log);
-    interpretLog(stats, source);
+    MatchPlayersCollector collector;
+    interpretLog(stats, source, &collector);
+    people.push_back(collector.result());
   }
   // Names and weapons that read alike in both encodings share keys and add up.
   auto& alike = *matches.emplace_back(std::make_unique<MatchStats>());
@@ -130,16 +134,18 @@ TEST(MatchRecordTest, TheIndexSummaryIsWhatTheRecordReadsBackAs) {
   alike.registerKill("Ann", "CT", "\xC2\xE0\xF1\xFF", "TERRORIST", "\xD0\xBD\xD0\xBE\xD0\xB6");
   alike.registerKill("\xC2\xE0\xF1\xFF", "TERRORIST", "Ann", "CT", "awp");
 
-  for (const auto& stats : matches) {
+  people.resize(matches.size());
+  for (std::size_t match = 0; match < matches.size(); ++match) {
     std::optional<MatchSummary> summary;
-    const std::string record = matchRecordJson(buildReportModel(*stats), LogFileFacts{"x.log", 1, 0}, &summary);
+    const std::string record =
+        matchRecordJson(buildReportModel(*matches[match]), people[match], LogFileFacts{"x.log", 1, 0}, &summary);
     const std::optional<MatchSummary> readBack = readMatchSummary(record);
     ASSERT_TRUE(readBack.has_value());
     ASSERT_TRUE(summary.has_value());
     EXPECT_TRUE(*summary == *readBack) << record;
   }
   std::optional<MatchSummary> summary;
-  (void)matchRecordJson(buildReportModel(alike), LogFileFacts{"x.log", 1, 0}, &summary);
+  (void)matchRecordJson(buildReportModel(alike), MatchPlayers{}, LogFileFacts{"x.log", 1, 0}, &summary);
   ASSERT_TRUE(summary && summary->players.size() == 3);
   using Kills = std::vector<std::pair<std::string, std::int32_t>>;
   EXPECT_EQ(summary->players[0].weaponKills, (Kills{{"нож", 2}}));

@@ -13,7 +13,7 @@ namespace {
 // the disk; no file is needed.
 TEST(RecordFormatTest, ARecordDescribesOnlyItsOwnLogAsItIsNow) {
   const LogFileFacts log{"/srv/logs/L1208003.log", 4096, 1607443200};
-  const RecordHead head{std::string(kRecordGenerator), "/srv/logs/L1208003.log", 4096, "2020-12-08T16:00:00Z"};
+  const RecordHead head{kRecordVersion, std::string(kRecordGenerator), "/srv/logs/L1208003.log", 4096, "2020-12-08T16:00:00Z"};
   EXPECT_TRUE(recordDescribes(head, log));
 
   LogFileFacts grown = log;
@@ -36,6 +36,11 @@ TEST(RecordFormatTest, ARecordDescribesOnlyItsOwnLogAsItIsNow) {
   RecordHead older = head;
   older.generator = "fragtally 1.0.0.1";
   EXPECT_FALSE(recordDescribes(older, log));
+  // Written by this very program in the first version of the format, which
+  // holds no people: redone, so that every record in a folder holds them.
+  RecordHead firstFormat = head;
+  firstFormat.version = 1;
+  EXPECT_FALSE(recordDescribes(firstFormat, log));
 }
 
 // What the writer puts in a record's head, the head reader takes back; a
@@ -51,6 +56,13 @@ TEST(RecordFormatTest, TheHeadIsReadAsItIsWritten) {
   std::string other = json;
   other.replace(other.find("fragtally-match"), 15, "fragtally-other");
   EXPECT_FALSE(parseRecordHead(other));
+
+  std::string firstFormat = json;
+  firstFormat.replace(firstFormat.find("\"version\":"), 12, "\"version\":1,");
+  const std::optional<RecordHead> firstHead = parseRecordHead(firstFormat);
+  ASSERT_TRUE(firstHead);
+  EXPECT_EQ(firstHead->version, 1);
+  EXPECT_FALSE(recordDescribes(*firstHead, LogFileFacts{"/srv/a.log", 12, 1607443200}));
 }
 
 }  // namespace

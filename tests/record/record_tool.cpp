@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "analysis/analysis.h"
+#include "analysis/match_players.h"
 #include "base/error.h"
 #include "record/match_record.h"
 #include "report/report_model.h"
@@ -16,11 +17,12 @@ int main(int argc, char** argv) {
   }
   try {
     auto stats = std::make_unique<fragtally::MatchStats>();
-    fragtally::analyseLogFile(*stats, argv[1]);
+    fragtally::MatchPlayersCollector people;
+    fragtally::analyseLogFile(*stats, argv[1], &people);
     const fragtally::ReportModel model = fragtally::buildReportModel(*stats);
     fragtally::LogFileFacts facts = fragtally::logFileFacts(argv[1]);
     facts.path = stats->logName;
-    std::cout << fragtally::matchRecordJson(model, facts);
+    std::cout << fragtally::matchRecordJson(model, people.result(), facts);
     std::cout.flush();
     if (!std::cout) {
       std::cerr << "fragtally_record_tool: cannot write the record\n";

@@ -7,6 +7,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/log_reader.h"
+#include "analysis/match_players.h"
 #include "base/file.h"
 #include "record/match_record.h"
 #include "report/report_model.h"
@@ -75,10 +76,11 @@ TEST_P(GoldenTest, RecordMatchesTheHandWrittenJson) {
 
   auto stats = std::make_unique<MatchStats>();
   MemorySource source(log);
-  interpretLog(*stats, source);
+  MatchPlayersCollector people;
+  interpretLog(*stats, source, &people);
   stats->setLogName("C:\\Logs\\" + name + ".log");
   const LogFileFacts facts{stats->logName, 4096, 1607443200};
-  const std::string record = matchRecordJson(buildReportModel(*stats), facts);
+  const std::string record = matchRecordJson(buildReportModel(*stats), people.result(), facts);
 
   ASSERT_TRUE(record.ends_with("}\n"));
   EXPECT_NE(record.substr(0, 3), "\xEF\xBB\xBF");
