@@ -63,6 +63,18 @@ class CacheReader {
     return value;
   }
   void skip(std::uint64_t size) { at_ += size; }
+  // What putSigned wrote, whatever its size.
+  std::int64_t signed64() {
+    std::uint64_t folded = 0;
+    for (int shift = 0; ok_; shift += 7) {
+      const std::uint64_t byte = number(1);
+      if (shift == 63 && (byte & 0x7E) != 0) return ok_ = false, 0;  // more than 64 bits
+      folded |= (byte & 0x7F) << shift;
+      if ((byte & 0x80) == 0) break;
+      if (shift == 63) return ok_ = false, 0;
+    }
+    return static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+  }
   // What putSigned wrote, when it fits 32 bits.
   std::int32_t signed32() {
     std::uint64_t folded = 0;
@@ -89,6 +101,87 @@ class CacheReader {
   std::size_t at_;
   bool ok_ = true;
 };
+
+// The people behind the rest of a summary, within the bounds a record is read in.
+void putPeople(std::string& out, const MatchPlayers& people) {
+  putNumber(out, people.players.size(), 2);
+  for (const MatchPlayer& person : people.players) {
+    putText(out, person.authId);
+    putNumber(out, (person.bot ? 1u : 0u) | (person.sharedAuthId ? 2u : 0u), 1);
+    putNumber(out, person.names.size(), 1);
+    for (const NameUse& name : person.names) {
+      putText(out, name.name);
+      putSigned(out, name.lines);
+    }
+    for (const std::int64_t figure : {person.kills, person.deaths, person.suicides, person.teamKills,
+                                      person.bombsPlanted, person.bombsDefused, person.hostagesRescued,
+                                      person.hostagesKilled, person.roundsWon}) {
+      putSigned(out, figure);
+    }
+    putNumber(out, person.weapons.size(), 1);
+    for (const WeaponUse& weapon : person.weapons) {
+      putText(out, weapon.weapon);
+      for (const std::int64_t figure : {weapon.kills, weapon.shots, weapon.hits, weapon.headshots, weapon.damage}) {
+        putSigned(out, figure);
+      }
+    }
+  }
+  putNumber(out, people.kills.size(), 4);
+  for (const KillPair& pair : people.kills) {
+    putNumber(out, pair.killer, 1);  // an index below kMaxMatchPlayers
+    putNumber(out, pair.victim, 1);
+    putSigned(out, pair.kills);
+  }
+  putSigned(out, static_cast<std::int64_t>(people.playersLeftOut));
+}
+
+bool readPeople(CacheReader& in, MatchPlayers& people) {
+  const std::uint64_t count = in.number(2);
+  if (count > kMaxMatchPlayers) return false;
+  people.players.resize(count);
+  for (MatchPlayer& person : people.players) {
+    person.authId = in.text();
+    const std::uint64_t flags = in.number(1);
+    if (flags > 3) return false;
+    person.bot = (flags & 1) != 0;
+    person.sharedAuthId = (flags & 2) != 0;
+    const std::uint64_t names = in.number(1);
+    if (names > kMaxNamesPerPlayer) return false;
+    person.names.resize(names);
+    for (NameUse& name : person.names) {
+      name.name = in.text();
+      name.lines = in.signed64();
+    }
+    for (std::int64_t* figure : {&person.kills, &person.deaths, &person.suicides, &person.teamKills,
+                                 &person.bombsPlanted, &person.bombsDefused, &person.hostagesRescued,
+                                 &person.hostagesKilled, &person.roundsWon}) {
+      *figure = in.signed64();
+    }
+    const std::uint64_t weapons = in.number(1);
+    if (weapons > kMaxWeaponsPerPlayer) return false;
+    person.weapons.resize(weapons);
+    for (WeaponUse& weapon : person.weapons) {
+      weapon.weapon = in.text();
+      for (std::int64_t* figure : {&weapon.kills, &weapon.shots, &weapon.hits, &weapon.headshots, &weapon.damage}) {
+        *figure = in.signed64();
+      }
+    }
+    if (!in.ok()) return false;
+  }
+  const std::uint64_t pairs = in.number(4);
+  if (pairs > count * (count == 0 ? 0 : count - 1)) return false;
+  people.kills.resize(pairs);
+  for (KillPair& pair : people.kills) {
+    pair.killer = in.number(1);
+    pair.victim = in.number(1);
+    pair.kills = in.signed64();
+    if (pair.killer >= count || pair.victim >= count) return false;
+  }
+  const std::int64_t leftOut = in.signed64();
+  if (leftOut < 0) return false;
+  people.playersLeftOut = static_cast<std::size_t>(leftOut);
+  return in.ok();
+}
 
 // Reads a summary into `summary`, whose strings and lists are reused: an index
 // of thousands of matches reads them one after another into the same few.
@@ -131,14 +224,14 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
   if (pictures > kMaxRecordWeapons) return false;
   summary.pictures.resize(pictures);
   for (std::string& picture : summary.pictures) picture = in.text();
-  return in.ok();
+  return in.ok() && readPeople(in, summary.people);
 }
 
 }  // namespace
 
 // The form of the entries is numbered apart from the program's version, so that
 // a cache of an earlier form is no cache even under the same version.
-std::string IndexCache::header() { return "fragtally index cache 4 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string IndexCache::header() { return "fragtally index cache 5 " FRAGTALLY_VERSION_TEXT "\n"; }
 
 void IndexCache::seal(std::string& cache) { putNumber(cache, checksumOf(cache), static_cast<int>(kChecksumBytes)); }
 
@@ -199,6 +292,16 @@ std::string IndexCache::encode(const MatchSummary& summary) {
   if (summary.pictures.size() > kMaxRecordWeapons) return {};
   putNumber(out, summary.pictures.size(), 1);
   for (const std::string& picture : summary.pictures) putText(out, picture);
+  // Beyond the bounds a record is read in: no summary to keep, as reading the
+  // record would give none.
+  if (summary.people.players.size() > kMaxMatchPlayers) return {};
+  for (const MatchPlayer& person : summary.people.players) {
+    if (person.names.size() > kMaxNamesPerPlayer || person.weapons.size() > kMaxWeaponsPerPlayer) return {};
+  }
+  for (const KillPair& pair : summary.people.kills) {
+    if (pair.killer >= summary.people.players.size() || pair.victim >= summary.people.players.size()) return {};
+  }
+  putPeople(out, summary.people);
   out.shrink_to_fit();  // a batch holds one of these for each log it writes
   return out;
 }

@@ -338,7 +338,7 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   shared.players[0].kills = INT32_MIN;  // figures of any size and sign
   shared.players[0].deaths = INT32_MAX;
   shared.lengthSeconds = -1;
-  shared.pictures.clear();  // its count, one byte, ends the entry
+  shared.pictures.clear();  // its count, one byte, before the people
   for (const MatchSummary& summary : {*match, shared}) {
     const std::string encoded = IndexCache::encode(summary);
     const auto decoded = IndexCache::decode(encoded);
@@ -351,12 +351,14 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   ASSERT_TRUE(none);
   EXPECT_FALSE(*none);
   // The last player's last weapon (-3 kills, one byte) at a place beyond the
-  // match's three names, then at the last of them.
+  // match's three names, then at the last of them; behind it the pictures'
+  // count and the people of a first-version record, none (seven bytes).
   std::string pointsPast = IndexCache::encode(shared);
-  ASSERT_EQ(pointsPast[pointsPast.size() - 3], '\x02');
-  pointsPast[pointsPast.size() - 3] = '\x03';
+  const std::size_t place = pointsPast.size() - 3 - 7;
+  ASSERT_EQ(pointsPast[place], '\x02');
+  pointsPast[place] = '\x03';
   EXPECT_FALSE(IndexCache::decode(pointsPast));
-  pointsPast[pointsPast.size() - 3] = '\x01';
+  pointsPast[place] = '\x01';
   const auto renamed = IndexCache::decode(pointsPast);
   ASSERT_TRUE(renamed && *renamed);
   EXPECT_EQ((*renamed)->players[1].weaponKills[1].first, "knife");

@@ -10,6 +10,7 @@
 #include "analysis/analysis.h"
 #include "analysis/log_reader.h"
 #include "analysis/match_players.h"
+#include "index/index_cache.h"
 #include "record/match_record.h"
 #include "record/match_summary.h"
 #include "record/record_format.h"
@@ -190,6 +191,37 @@ TEST(PeopleRecordTest, AnOversizedPeopleSectionIsNoRecord) {
       readMatchSummary(replaced(good, "\"name\":\"lan\"", "\"name\":\"" + std::string(kMaxRecordText + 1, 'n') + "\"")));
   EXPECT_FALSE(readMatchSummary(
       replaced(good, "\"auth_id\":\"BOT\"", "\"auth_id\":\"" + std::string(kMaxRecordText + 1, 'B') + "\"")));
+}
+
+// A run where nothing changed takes the people from the index cache: they must
+// come back from it as the record gave them, and damaged bytes as nothing.
+TEST(PeopleRecordTest, TheCacheGivesBackThePeopleTheRecordGave) {
+  const std::optional<MatchSummary> read = readMatchSummary(recordOfLog(kLog));
+  ASSERT_TRUE(read && read->people.players.size() == 3);
+  MatchSummary extreme = *read;  // figures of any size and sign, every flag
+  extreme.people.players[1].sharedAuthId = true;
+  extreme.people.players[1].weapons.push_back(WeaponUse{"", INT64_MAX, INT64_MIN, -1, 0, 1});
+  extreme.people.playersLeftOut = 70000;
+  for (const MatchSummary& summary : {*read, extreme}) {
+    const std::string encoded = IndexCache::encode(summary);
+    const auto decoded = IndexCache::decode(encoded);
+    ASSERT_TRUE(decoded && *decoded);
+    EXPECT_TRUE(**decoded == summary);
+    for (std::size_t cut = 0; cut < encoded.size(); ++cut) EXPECT_FALSE(IndexCache::decode(encoded.substr(0, cut)));
+    EXPECT_FALSE(IndexCache::decode(encoded + "x"));
+  }
+  // Read into a summary that held a larger match before: nothing of it stays.
+  MatchSummary reused = extreme;
+  reused.people.players.resize(9);
+  reused.people.kills.resize(40);
+  ASSERT_EQ(IndexCache::decode(IndexCache::encode(*read), reused), IndexCache::Found::match);
+  EXPECT_TRUE(reused == *read);
+  // A kill pair that points past the people (the last pair's victim, behind
+  // its kills and the left-out count, one byte each).
+  std::string pointsPast = IndexCache::encode(*read);
+  ASSERT_EQ(pointsPast[pointsPast.size() - 3], '\x00');
+  pointsPast[pointsPast.size() - 3] = '\x03';
+  EXPECT_FALSE(IndexCache::decode(pointsPast));
 }
 
 }  // namespace
