@@ -107,7 +107,7 @@ nlohmann::ordered_json generatedRecord(SplitMix64& random, std::uint32_t number)
   }
   Json record;
   record["format"] = "fragtally-match";
-  record["version"] = 1;
+  record["version"] = 2;
   record["generator"] = "fragtally 2.0.0.26";
   record["log"] = {{"path", "/srv/hlds/cstrike/logs/L" + std::to_string(number) + ".log"},
                    {"bytes", 30000 + random.below(150000)},
@@ -125,6 +125,39 @@ nlohmann::ordered_json generatedRecord(SplitMix64& random, std::uint32_t number)
                      {"terrorist_killed_terrorist", 0}};
   record["players"] = players;
   record["weapons"] = weaponTable;
+  // The people as the log tells them: one each, a few with a second name, the
+  // stats plugin's figures for the humans, who killed whom.
+  Json people = Json::array();
+  for (std::uint32_t p = 0; p < playerCount; ++p) {
+    const bool bot = random.below(4) == 0;
+    Json nameUses = Json::array();
+    nameUses.push_back({{"name", names[p]}, {"lines", random.between(20, 400)}});
+    if (random.below(5) == 0) nameUses.push_back({{"name", names[p] + "_"}, {"lines", random.between(1, 40)}});
+    Json weaponUses = Json::array();
+    for (std::size_t w = 0; w < std::size(kWeapons); ++w) {
+      if (weapons[p][w] == 0) continue;
+      const std::uint32_t shots = bot ? 0 : random.between(20, 400);
+      weaponUses.push_back({{"name", kWeapons[w]}, {"kills", weapons[p][w]}, {"shots", shots},
+                            {"hits", shots / 3}, {"headshots", shots / 20}, {"damage", shots * 9}});
+    }
+    people.push_back({{"auth_id", bot ? std::string("BOT") : "STEAM_0:1:" + std::to_string(random.below(90000000))},
+                      {"bot", bot}, {"shared_auth_id", false}, {"names", nameUses},
+                      {"kills", players[p]["kills"]}, {"deaths", players[p]["deaths"]}, {"suicides", random.below(3)},
+                      {"team_kills", random.below(2)}, {"bombs_planted", random.below(4)},
+                      {"bombs_defused", random.below(3)}, {"hostages_rescued", 0}, {"hostages_killed", 0},
+                      {"rounds_won", random.below(16)}, {"weapons", weaponUses}});
+  }
+  Json pairs = Json::array();
+  for (std::uint32_t killer = 0; killer < playerCount; ++killer) {
+    for (std::uint32_t victim = 0; victim < playerCount; ++victim) {
+      if (killer != victim && victims[killer][victim] != 0) {
+        pairs.push_back({{"killer", killer}, {"victim", victim}, {"kills", victims[killer][victim]}});
+      }
+    }
+  }
+  record["people"] = people;
+  record["kill_pairs"] = pairs;
+  record["people_left_out"] = 0;
   return record;
 }
 
