@@ -7,6 +7,8 @@
 
 #include <boost/beast/core/file.hpp>
 
+#include "base/open_file_facts.h"
+
 namespace fragtally::serve {
 
 /// A file of the site, opened once: everything served of it (its facts, its
@@ -15,13 +17,14 @@ namespace fragtally::serve {
 struct SiteFile {
   std::filesystem::path realPath;      // links resolved
   boost::beast::file file;
-  std::uint64_t bytes = 0;
-  std::int64_t modifiedNanoseconds = 0;  // since 1970-01-01 UTC
+  OpenFileFacts facts;  // of the open handle: a regular file
 };
 
 /// Opens `relative` in the site whose folder's real path is `realRoot`. Nothing
 /// when it is missing, is not a regular file (a folder, a device), cannot be
-/// read, or when its real path, links resolved, lies outside `realRoot`.
+/// read, or when its real path, links resolved, lies outside `realRoot`. A path
+/// without links is opened as it is, in one step; one with a link is resolved
+/// first.
 std::optional<SiteFile> openSiteFile(const std::filesystem::path& realRoot, const std::filesystem::path& relative);
 
 /// Whether `path` is `folder` itself or lies under it; both are real paths.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -17,9 +16,12 @@ namespace {
 // As far as a browser looks for a page's declared charset.
 constexpr std::size_t kCharsetLookout = 1024;
 
+// ASCII letters only, as names and charset declarations are compared.
 std::string lowered(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   return lower;
 }
 
@@ -37,17 +39,17 @@ std::string_view htmlContentType(std::string_view start) {
 }
 
 // A strong validator of the open file: its size and modification time.
-std::string entityTag(const SiteFile& file) {
+std::string entityTag(const OpenFileFacts& facts) {
   char text[64];
-  std::snprintf(text, sizeof text, "\"%llx-%llx\"", static_cast<unsigned long long>(file.bytes),
-                static_cast<unsigned long long>(file.modifiedNanoseconds));
+  std::snprintf(text, sizeof text, "\"%llx-%llx\"", static_cast<unsigned long long>(facts.bytes),
+                static_cast<unsigned long long>(facts.modifiedNanoseconds));
   return text;
 }
 
-std::int64_t modifiedSeconds(const SiteFile& file) {
+std::int64_t modifiedSeconds(const OpenFileFacts& facts) {
   constexpr std::int64_t kBillion = 1000000000;
-  const std::int64_t seconds = file.modifiedNanoseconds / kBillion;
-  return file.modifiedNanoseconds % kBillion < 0 ? seconds - 1 : seconds;
+  const std::int64_t seconds = facts.modifiedNanoseconds / kBillion;
+  return facts.modifiedNanoseconds % kBillion < 0 ? seconds - 1 : seconds;
 }
 
 // If-None-Match: "*" or a comma-separated list of tags, weak ones ("W/") compared
@@ -79,10 +81,10 @@ bool browserCopyIsCurrent(const Request& request, std::string_view tag, std::int
 }
 
 template <class Body>
-void setFileHeaders(http::response<Body>& response, const SiteRules& rules, const SiteFile& file,
-                    std::string_view tag, std::string_view contentType) {
+void setFileHeaders(http::response<Body>& response, const SiteRules& rules, const std::filesystem::path& realPath,
+                    std::string_view tag, std::string_view lastModified, std::string_view contentType) {
   response.set(http::field::etag, tag);
-  response.set(http::field::last_modified, httpDate(modifiedSeconds(file)));
+  response.set(http::field::last_modified, lastModified);
   // The browser asks again each time, and mostly hears 304: reports change.
   response.set(http::field::cache_control, "no-cache");
   if (!contentType.empty()) {
@@ -90,7 +92,7 @@ void setFileHeaders(http::response<Body>& response, const SiteRules& rules, cons
     response.set("X-Content-Type-Options", "nosniff");
   }
   if (rules.refreshFor && contentType.starts_with("text/html")) {
-    if (const auto seconds = rules.refreshFor(file.realPath)) response.set("Refresh", std::to_string(*seconds));
+    if (const auto seconds = rules.refreshFor(realPath)) response.set("Refresh", std::to_string(*seconds));
   }
 }
 
@@ -108,46 +110,98 @@ std::optional<std::size_t> readFromHandle(boost::beast::file& file, char* into, 
   return done;
 }
 
-SiteResponse fileResponse(const Request& request, const SiteRules& rules, SiteFile file) {
-  const std::string tag = entityTag(file);
-  const bool head = request.method() == http::verb::head;
-  const bool whole = file.bytes <= rules.wholeFileLimit && !head;
-  // The whole file, or its start for the charset of a page.
-  const std::size_t firstRead = whole ? static_cast<std::size_t>(file.bytes) : kCharsetLookout;
-  std::unique_ptr<char[]> bytes(new char[std::max<std::size_t>(firstRead, 1)]);
-  const auto read = readFromHandle(file.file, bytes.get(), firstRead);
-  if (!read) return plainResponse(http::status::not_found, request.version());
-  const std::string_view contentType = contentTypeFor(file.realPath, std::string_view(bytes.get(), *read));
+// The open file read whole, into memory that is not cleared first (a report is
+// 100 KB), with its answer's headers worked out once; nothing on a read error.
+// A file that shrank since it was opened can only have been written in place,
+// which no store of this program does; what was read is what is kept.
+std::shared_ptr<WholeFile> readWhole(SiteFile& file) {
+  auto whole = std::make_shared<WholeFile>();
+  const auto size = static_cast<std::size_t>(file.facts.bytes);
+  whole->bytes.reset(new char[std::max<std::size_t>(size, 1)]);
+  const auto read = readFromHandle(file.file, whole->bytes.get(), size);
+  if (!read) return nullptr;
+  whole->size = *read;
+  whole->realPath = file.realPath;
+  whole->facts = file.facts;
+  whole->contentType = contentTypeFor(file.realPath, whole->view());
+  whole->entityTag = entityTag(file.facts);
+  whole->lastModified = httpDate(modifiedSeconds(file.facts));
+  return whole;
+}
 
-  if (browserCopyIsCurrent(request, tag, modifiedSeconds(file))) {
+// Whether what was read is the file its facts describe, to be sent again to
+// the next who asks: all of it, and nothing changed in place while it was read
+// (no store of this program writes so, but another program may).
+bool readAsDescribed(const WholeFile& whole, SiteFile& file) {
+  if (whole.size != file.facts.bytes) return false;
+  const auto after = factsOfOpenFile(file.file.native_handle());
+  return after && *after == file.facts;
+}
+
+SiteResponse wholeFileResponse(const Request& request, const SiteRules& rules, std::shared_ptr<const WholeFile> whole) {
+  const WholeFile& file = *whole;
+  if (browserCopyIsCurrent(request, file.entityTag, modifiedSeconds(file.facts))) {
     MemoryResponse response(http::status::not_modified, request.version());
-    setFileHeaders(response, rules, file, tag, "");
+    setFileHeaders(response, rules, file.realPath, file.entityTag, file.lastModified, "");
     return response;
   }
-  if (head) {
+  if (request.method() == http::verb::head) {
     MemoryResponse response(http::status::ok, request.version());
-    setFileHeaders(response, rules, file, tag, contentType);
-    response.content_length(file.bytes);
+    setFileHeaders(response, rules, file.realPath, file.entityTag, file.lastModified, file.contentType);
+    response.content_length(file.size);
     return response;
   }
-  if (whole) {
-    // A file that shrank since it was opened can only have been written in
-    // place, which no store of this program does; what was read is sent.
-    BytesResponse response{std::move(bytes), {http::status::ok, request.version()}};
-    setFileHeaders(response.message, rules, file, tag, contentType);
-    response.message.body() = {response.bytes.get(), *read};
-    response.message.prepare_payload();
+  BytesResponse response{std::move(whole), {http::status::ok, request.version()}};
+  setFileHeaders(response.message, rules, file.realPath, file.entityTag, file.lastModified, file.contentType);
+  response.message.body() = {file.bytes.get(), file.size};
+  response.message.prepare_payload();
+  return response;
+}
+
+// A file not held in memory: a large one sent from its handle a piece at a
+// time, or one whose headers alone are asked for.
+SiteResponse handleResponse(const Request& request, const SiteRules& rules, SiteFile file) {
+  const std::string tag = entityTag(file.facts);
+  const std::string lastModified = httpDate(modifiedSeconds(file.facts));
+  // Its start, for the charset of a page.
+  char start[kCharsetLookout];
+  const auto read = readFromHandle(file.file, start, sizeof start);
+  if (!read) return plainResponse(http::status::not_found, request.version());
+  const std::string_view contentType = contentTypeFor(file.realPath, std::string_view(start, *read));
+
+  if (browserCopyIsCurrent(request, tag, modifiedSeconds(file.facts))) {
+    MemoryResponse response(http::status::not_modified, request.version());
+    setFileHeaders(response, rules, file.realPath, tag, lastModified, "");
+    return response;
+  }
+  if (request.method() == http::verb::head) {
+    MemoryResponse response(http::status::ok, request.version());
+    setFileHeaders(response, rules, file.realPath, tag, lastModified, contentType);
+    response.content_length(file.facts.bytes);
     return response;
   }
   boost::beast::error_code error;
   file.file.seek(0, error);
   if (error) return plainResponse(http::status::not_found, request.version());
   FileResponse response(http::status::ok, request.version());
-  setFileHeaders(response, rules, file, tag, contentType);
+  setFileHeaders(response, rules, file.realPath, tag, lastModified, contentType);
   response.body().reset(std::move(file.file), error);
   if (error) return plainResponse(http::status::not_found, request.version());
-  response.content_length(file.bytes);
+  response.content_length(file.facts.bytes);
   return response;
+}
+
+SiteResponse fileResponse(const Request& request, const SiteRules& rules, SiteFile file) {
+  std::shared_ptr<const WholeFile> whole;
+  if (rules.cache) whole = rules.cache->find(file.realPath, file.facts);
+  if (!whole && file.facts.bytes <= rules.wholeFileLimit && request.method() != http::verb::head) {
+    auto read = readWhole(file);
+    if (!read) return plainResponse(http::status::not_found, request.version());
+    if (rules.cache && readAsDescribed(*read, file)) rules.cache->keep(read);
+    whole = std::move(read);
+  }
+  if (whole) return wholeFileResponse(request, rules, std::move(whole));
+  return handleResponse(request, rules, std::move(file));
 }
 
 SiteResponse answer(const Request& request, const SiteRules& rules) {

@@ -14,6 +14,8 @@
 #include <boost/beast/http/span_body.hpp>
 #include <boost/beast/http/string_body.hpp>
 
+#include "serve/whole_file_cache.h"
+
 namespace fragtally::serve {
 
 /// What the site's answers depend on besides the request.
@@ -22,6 +24,8 @@ struct SiteRules {
   /// A file up to this size is read whole from its open handle and sent from
   /// memory; a larger one is sent from the handle a piece at a time.
   std::size_t wholeFileLimit = 256 * 1024;
+  /// Where files read whole are kept for the next request, or none.
+  std::shared_ptr<WholeFileCache> cache;
   /// For an HTML page: the seconds after which a browser is to load it again
   /// (a report of a match still being played), or nothing.
   std::function<std::optional<unsigned>(const std::filesystem::path& realPath)> refreshFor;
@@ -30,10 +34,10 @@ struct SiteRules {
 using Request = boost::beast::http::request<boost::beast::http::empty_body>;
 using MemoryResponse = boost::beast::http::response<boost::beast::http::string_body>;
 using FileResponse = boost::beast::http::response<boost::beast::http::file_body>;
-/// A file read whole from its handle, and the answer that sends those bytes
-/// (read into memory that is not cleared first: a report is 100 KB).
+/// A file read whole from its handle (now, or kept from an earlier request),
+/// and the answer that sends those bytes from where they lie.
 struct BytesResponse {
-  std::unique_ptr<char[]> bytes;
+  std::shared_ptr<const WholeFile> file;
   boost::beast::http::response<boost::beast::http::span_body<const char>> message;
 };
 using SiteResponse = std::variant<MemoryResponse, FileResponse, BytesResponse>;

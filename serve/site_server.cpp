@@ -158,6 +158,10 @@ struct SiteServer::Impl {
           shared.connections.fetch_sub(1);
           refuse(socket);
         } else {
+          // A response goes out in one write and the next request waits for
+          // it: nothing is gained by holding back its last small segment.
+          beast::error_code ignored;
+          socket.set_option(tcp::no_delay(true), ignored);
           std::make_shared<Session>(std::move(socket), shared)->start();
         }
       }
@@ -193,6 +197,7 @@ SiteServer::SiteServer(ServeSettings settings) : impl_(std::make_unique<Impl>(st
     throw cannotOpenFile(utf8FromPath(given.folder));
   }
   impl.shared.rules.wholeFileLimit = given.wholeFileLimit;
+  if (given.cacheBytes > 0) impl.shared.rules.cache = std::make_shared<WholeFileCache>(given.cacheBytes);
   impl.shared.rules.refreshFor = given.refreshFor;
   MemoryResponse refusal = plainResponse(http::status::service_unavailable, 11);
   refusal.keep_alive(false);

@@ -28,6 +28,11 @@ struct ServeSettings {
   /// Files up to this size are read whole into memory; larger ones are sent
   /// from their open handle a piece at a time.
   std::size_t wholeFileLimit = 256 * 1024;
+  /// Files read whole are kept in memory for the next request, up to this many
+  /// bytes in all (the ones asked for least lately dropped first); each request
+  /// still opens its file and sends the kept bytes only if it is the same file,
+  /// unchanged. 0 keeps none.
+  std::size_t cacheBytes = 8 * 1024 * 1024;
   unsigned threads = 2;
   /// For a page: the seconds after which a browser is to load it again, as
   /// the `Refresh` header says (a report of a match still being played); the

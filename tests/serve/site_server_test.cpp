@@ -389,6 +389,32 @@ TEST_F(SiteServerTest, ServesAPageWholeWhileItIsReplaced) {
   EXPECT_EQ(wrong, 0) << "of " << fetched;
 }
 
+TEST_F(SiteServerTest, ServesAPageKeptInMemoryNewOnceReplaced) {
+  // Of one size, so that only the file's identity tells the versions apart.
+  const std::string first = "<html>" + std::string(50'000, 'e') + "</html>\n";
+  const std::string second = "<html>" + std::string(50'000, 'f') + "</html>\n";
+  for (const std::size_t cacheBytes : {std::size_t{0}, std::size_t{1} << 20}) {
+    settings.cacheBytes = cacheBytes;
+    writeFile(site / "kept.htm", first);
+    Client client(start().port());
+    for (int round = 0; round < 3; ++round) {
+      const auto response = client.get("/kept.htm");
+      ASSERT_TRUE(response) << cacheBytes;
+      EXPECT_EQ(response->body(), first) << cacheBytes;
+    }
+    ASSERT_TRUE(replaceFileContents(site / "kept.htm", second));
+    const auto replaced = client.get("/kept.htm");
+    ASSERT_TRUE(replaced) << cacheBytes;
+    EXPECT_EQ(replaced->body(), second) << cacheBytes;
+    // Its headers describe the new file too.
+    const auto head = client.get("/kept.htm", {}, "HEAD");
+    ASSERT_TRUE(head) << cacheBytes;
+    EXPECT_EQ((*head)[http::field::etag], (*replaced)[http::field::etag]) << cacheBytes;
+    EXPECT_EQ((*head)[http::field::content_type], "text/html; charset=windows-1251") << cacheBytes;
+    server.reset();
+  }
+}
+
 #ifndef _WIN32
 TEST_F(SiteServerTest, RefusesAPipeWithoutWaitingForAWriter) {
   ASSERT_EQ(::mkfifo((site / "pipe.htm").c_str(), 0600), 0);
