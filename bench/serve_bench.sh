@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The site server under load on loopback: ApacheBench (Debian's apache2-utils)
-# fetches one 100 KB report over 64 keep-alive connections, ROUNDS times;
-# prints each round's requests a second, their median, the server's processor
-# time a request and its peak memory over all rounds (GNU time).
+# fetches one 100 KB report over CONNECTIONS keep-alive connections, ROUNDS
+# times; prints each round's requests a second, their median, the server's
+# processor time a request and its peak memory over all rounds (GNU time).
 #
-#   bench/serve_bench.sh [ROUNDS [REQUESTS]]   defaults: 5 rounds of 50,000 requests
+#   bench/serve_bench.sh [ROUNDS [REQUESTS [CONNECTIONS]]]
+#   defaults: 5 rounds of 50,000 requests over 64 connections
 #
 # Builds the `release` preset (build/release) when needed; $FRAGTALLY_CLI
 # names another fragtally-cli. Needs ab, GNU time (/usr/bin/time) and coreutils.
@@ -13,7 +14,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 rounds=${1:-5}
 requests=${2:-50000}
-connections=64
+connections=${3:-64}
 port=${FRAGTALLY_BENCH_PORT:-28599}
 cli=${FRAGTALLY_CLI:-$root/build/release/cli/fragtally-cli}
 
