@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch/batch_counts.h"
+#include "site/site_settings.h"
 
 namespace fragtally {
 
@@ -16,7 +17,8 @@ struct FolderRun {
   std::string folder;              ///< the output folder
   bool force = false;              ///< redo logs whose record says they are up to date
   unsigned jobs = 0;               ///< logs analysed at once; 0: every hardware thread
-  bool rebuildIndex = true;        ///< rebuild the folder's index page at the end
+  bool rebuildIndex = true;        ///< rebuild the folder's site (index, rating, players' pages) at the end
+  SiteSettings site;               ///< who is who on the site, and who is ranked
   /// Remove this program's temporary files older than a day from the folder
   /// first. A caller that runs again and again into one folder does it once.
   bool removeStaleTemporaries = true;

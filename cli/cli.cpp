@@ -18,6 +18,7 @@
 #include "cli/folder_run_printer.h"
 #include "cli/live_arguments.h"
 #include "cli/serve_arguments.h"
+#include "cli/site_arguments.h"
 #include "base/file_store.h"
 #include "record/match_record.h"
 #include "report/report_model.h"
@@ -30,7 +31,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: fragtally-cli LOG [-o REPORT] [--json [-]]\n"
-    "       fragtally-cli PATH... -d DIR [--force] [-j N]\n"
+    "       fragtally-cli PATH... -d DIR [--force] [-j N] [SITE OPTIONS]\n"
     "       fragtally-cli --listen [ADDRESS:]PORT -d DIR [--allow ADDRESS]...\n"
     "                     [--secret TEXT] [--refresh SECONDS] [--idle SECONDS]\n"
     "       fragtally-cli --follow LOGDIR -d DIR [--refresh SECONDS]\n"
@@ -52,6 +53,15 @@ constexpr const char* kUsage =
     "  --force      with -d: redo the logs whose reports are up to date\n"
     "  -j N         with -d: analyse N logs at once (default: one per\n"
     "               hardware thread)\n"
+    "Site options (with -d, --listen or --follow; DIR/players.txt, when there,\n"
+    "merges, hides and names players):\n"
+    "  --identity auto|id|name\n"
+    "               tell players apart by their account where the log gives\n"
+    "               one and by name otherwise (auto), by account only (id) or\n"
+    "               by name only (name)\n"
+    "  --bots       count bots as players: ranked, rated, with pages\n"
+    "  --min-matches N\n"
+    "               matches a player needs to be ranked (3)\n"
     "  --listen [ADDRESS:]PORT\n"
     "               receive a server's log stream over UDP (IPv4 or IPv6, e.g.\n"
     "               27500, 0.0.0.0:27500, [::]:27500): every line goes to a raw\n"
@@ -110,7 +120,7 @@ std::optional<unsigned> parseJobs(const std::string& text) {
 }
 
 // Returns a message for a usage error, or nothing.
-std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& options) {
+std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& options, bool siteOptions) {
   bool onlyLogs = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -160,6 +170,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     return std::nullopt;
   }
   if (options.logs.size() > 1) return "several logs need -d DIR";
+  if (siteOptions) return "--identity, --bots and --min-matches go with -d DIR";
   if (options.force || options.jobs) return "--force and -j go with -d DIR";
   if (options.jsonToOutput && options.report) return "--json - writes no report: leave out -o";
   if (options.report && namesAFolder(*options.report)) return "-o names a folder, not a report file: " + *options.report;
@@ -222,11 +233,17 @@ int runSingleLog(const Options& options, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressShown) {
-  if (const auto status = runServeFromArguments(args, out, err)) return *status;
-  if (const auto status = runLiveModeFromArguments(args, out, err)) return *status;
+int runCli(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err, bool progressShown) {
+  std::vector<std::string> args = givenArgs;
+  SiteArguments site;
+  if (const auto problem = takeSiteArguments(args, site)) {
+    err << "fragtally-cli: " << printableText(*problem) << "\n\n" << kUsage;
+    return 2;
+  }
+  if (const auto status = runServeFromArguments(args, out, err, site)) return *status;
+  if (const auto status = runLiveModeFromArguments(args, out, err, site)) return *status;
   Options options;
-  if (const auto problem = parseOptions(args, options)) {
+  if (const auto problem = parseOptions(args, options, site.given)) {
     err << "fragtally-cli: " << printableText(*problem) << "\n\n" << kUsage;
     return 2;
   }
@@ -241,6 +258,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (!options.folder) return runSingleLog(options, out, err);
 
   FolderRun run;
+  try {
+    // The admin's players.txt is read before anything is written: a line it
+    // cannot read stops the run with the file and line named.
+    run.site = siteSettingsFor(site, *options.folder);
+  } catch (const Error& error) {
+    err << printableText(userMessage(error.what())) << '\n';
+    return 1;
+  }
   run.paths = options.logs;
   run.folder = *options.folder;
   run.force = options.force;

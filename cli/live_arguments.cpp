@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/error.h"
 #include "base/printable.h"
 #include "cli/live_option_values.h"
 #include "live/live_modes.h"
@@ -58,7 +59,10 @@ std::optional<std::string> parse(const std::vector<std::string>& args, LiveArgum
         problem = parseListenValue(value, *live.listen);
       }
     } else if (option == "--follow") {
-      if (!(problem = once(live.follow.has_value()))) live.follow = FollowOptions{value, 10, ""};
+      if (!(problem = once(live.follow.has_value()))) {
+        live.follow.emplace();
+        live.follow->logFolder = value;
+      }
     } else if (option == "-d") {
       if (!(problem = once(live.folder.has_value()))) live.folder = value;
     } else if (option == "--refresh" || option == "--idle") {
@@ -102,7 +106,8 @@ std::optional<std::string> liveArgumentsProblem(const std::vector<std::string>& 
 }
 
 std::optional<int> runLiveModeFromArguments(const std::vector<std::string>& args, std::ostream& out,
-                                            std::ostream& err, live::PlayedReports* played) {
+                                            std::ostream& err, const SiteArguments& site,
+                                            live::PlayedReports* played) {
   const bool live = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
     return arg == "--listen" || arg == "--follow";
   });
@@ -112,18 +117,27 @@ std::optional<int> runLiveModeFromArguments(const std::vector<std::string>& args
     err << "fragtally-cli: " << printableText(*problem) << "\n";
     return 2;
   }
+  SiteSettings siteSettings;
+  try {
+    siteSettings = siteSettingsFor(site, *parsed.folder);
+  } catch (const Error& error) {
+    err << printableText(userMessage(error.what())) << '\n';
+    return 1;
+  }
   if (parsed.listen) {
     ListenOptions& options = *parsed.listen;
     options.folder = *parsed.folder;
     options.secret = parsed.secret;
     options.refreshSeconds = parsed.refresh.value_or(options.refreshSeconds);
     options.idleSeconds = parsed.idle.value_or(options.idleSeconds);
+    options.site = std::move(siteSettings);
     options.played = played;
     return runListen(options, out, err);
   }
   FollowOptions& options = *parsed.follow;
   options.folder = *parsed.folder;
   options.refreshSeconds = parsed.refresh.value_or(options.refreshSeconds);
+  options.site = std::move(siteSettings);
   options.played = played;
   return runFollow(options, out, err);
 }

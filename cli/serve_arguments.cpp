@@ -83,13 +83,14 @@ int serveUntilInterrupted(const serve::ServeSettings& settings, std::ostream& er
 }  // namespace
 
 std::optional<int> runServeFromArguments(const std::vector<std::string>& args, std::ostream& out,
-                                         std::ostream& err) {
+                                         std::ostream& err, const SiteArguments& site) {
   if (std::find(args.begin(), args.end(), "--serve") == args.end()) return std::nullopt;
   ServeArguments parsed;
   serve::ServeSettings settings;
   auto problem = parse(args, parsed);
   if (!problem) problem = parseAddress(parsed.value, settings);
   if (!problem && parsed.live) problem = liveArgumentsProblem(parsed.others);
+  if (!problem && !parsed.live && site.given) problem = "--identity, --bots and --min-matches go with a run that writes the site";
   if (problem) {
     err << "fragtally-cli: " << printableText(*problem) << "\n";
     return 2;
@@ -120,7 +121,7 @@ std::optional<int> runServeFromArguments(const std::vector<std::string>& args, s
   }
   live::ActivityLog(err).write("serving " + utf8FromPath(settings.folder) + " on http://" + server->endpointText() +
                                "/");
-  const auto status = runLiveModeFromArguments(parsed.others, out, err, &played);
+  const auto status = runLiveModeFromArguments(parsed.others, out, err, site, &played);
   server->stop();
   return status.value_or(2);
 }

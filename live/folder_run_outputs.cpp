@@ -39,6 +39,7 @@ FolderRunOutputs::Written FolderRunOutputs::writeOutputs(const std::vector<std::
   run.force = true;  // the logs have changed whatever their size and time say
   run.jobs = 1;
   run.rebuildIndex = withIndex;
+  run.site = site_;
   run.removeStaleTemporaries = !temporariesRemoved_;
   for (const std::string& log : logs) {
     if (const auto known = names_.find(log); known != names_.end()) run.knownNames.emplace(log, known->second);

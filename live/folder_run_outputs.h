@@ -10,6 +10,7 @@
 #include "live/activity_log.h"
 #include "live/match_outputs.h"
 #include "live/played_reports.h"
+#include "site/site_settings.h"
 
 namespace fragtally::live {
 
@@ -26,8 +27,8 @@ class FolderRunOutputs : public MatchOutputs {
  public:
   /// `played`, when given, learns which report each log being played has,
   /// and when it is final.
-  FolderRunOutputs(std::string folder, ActivityLog& activity, PlayedReports* played = nullptr)
-      : folder_(std::move(folder)), activity_(activity), played_(played) {}
+  FolderRunOutputs(std::string folder, SiteSettings site, ActivityLog& activity, PlayedReports* played = nullptr)
+      : folder_(std::move(folder)), site_(std::move(site)), activity_(activity), played_(played) {}
 
   void refresh(const std::string& log) override;
   void finish(const std::string& log, FinishReason reason) override;
@@ -48,6 +49,7 @@ class FolderRunOutputs : public MatchOutputs {
   Written writeOutputs(const std::vector<std::string>& logs, bool withIndex);
 
   std::string folder_;
+  SiteSettings site_;
   ActivityLog& activity_;
   PlayedReports* played_;
   std::atomic<bool> failed_{false};

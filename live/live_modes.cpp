@@ -53,7 +53,7 @@ int runListen(const ListenOptions& options, std::ostream&, std::ostream& err) {
 
   installInterruptHandlers();
   setServiceMode(true);
-  live::FolderRunOutputs folderRun(options.folder, activity, options.played);
+  live::FolderRunOutputs folderRun(options.folder, options.site, activity, options.played);
   {
     live::BackgroundOutputs outputs(folderRun);
     try {
@@ -83,7 +83,7 @@ int runFollow(const FollowOptions& options, std::ostream&, std::ostream& err) {
   }
   installInterruptHandlers();
   setServiceMode(true);
-  live::FolderRunOutputs folderRun(options.folder, activity, options.played);
+  live::FolderRunOutputs folderRun(options.folder, options.site, activity, options.played);
   bool unreadable = false;
   {
     live::BackgroundOutputs outputs(folderRun);

@@ -9,6 +9,7 @@
 
 #include "live/ip_address.h"
 #include "live/played_reports.h"
+#include "site/site_settings.h"
 
 namespace fragtally {
 
@@ -22,6 +23,7 @@ struct ListenOptions {
   unsigned refreshSeconds = 10;
   unsigned idleSeconds = 600;
   std::string folder;                      // DIR
+  SiteSettings site;                       // who is who on DIR's site
   live::PlayedReports* played = nullptr;   // told the reports being played, when given
 };
 
@@ -30,6 +32,7 @@ struct FollowOptions {
   std::string logFolder;  // LOGDIR
   unsigned refreshSeconds = 10;
   std::string folder;     // DIR
+  SiteSettings site;      // who is who on DIR's site
   live::PlayedReports* played = nullptr;  // told the reports being played, when given
 };
 

@@ -5,6 +5,7 @@
 
 #include "analysis/auth_id.h"
 #include "base/error.h"
+#include "base/file.h"
 
 namespace fragtally {
 namespace {
@@ -207,6 +208,25 @@ PlayersFile readPlayersFile(std::string_view text, std::string_view fileName) {
     file.shownNames.emplace(person, name.shownName);
   }
   return file;
+}
+
+PlayersFile loadPlayersFile(const std::filesystem::path& folder) {
+  const std::filesystem::path path = folder / kPlayersFileName;
+  const std::string shownPath = utf8FromPath(path);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return {};
+  if (error || status.type() != std::filesystem::file_type::regular) throw cannotOpenFile(shownPath);
+  File file = File::openForReading(path);
+  if (!file.isOpen()) throw cannotOpenFile(shownPath);
+  std::string text;
+  char buffer[16384];
+  while (const std::size_t got = file.read(buffer, sizeof buffer)) {
+    if (text.size() + got > kMaxPlayersFileBytes) throw cannotOpenFile(shownPath);
+    text.append(buffer, got);
+  }
+  if (file.failed()) throw cannotOpenFile(shownPath);
+  return readPlayersFile(text, shownPath);
 }
 
 }  // namespace fragtally

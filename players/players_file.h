@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -41,5 +43,16 @@ struct PlayersFile {
 /// Reads the file's text. A line it cannot read throws Error with the message
 /// "FILE:LINE: what is wrong", FILE being `fileName`.
 PlayersFile readPlayersFile(std::string_view text, std::string_view fileName = kPlayersFileName);
+
+/// The largest players.txt read: an admin's file of merges and names stays far
+/// below it, and no file put in the folder can make a run hold much.
+inline constexpr std::uint64_t kMaxPlayersFileBytes = 1024 * 1024;
+
+/// The admin's players.txt in the output folder `folder`, read whole before a
+/// run writes anything; an empty PlayersFile where there is none. Throws Error:
+/// "PATH:LINE: what is wrong" for a line it cannot read (PATH the file's path
+/// in UTF-8), cannotOpenFile(PATH) when it is there but cannot be read, is no
+/// regular file or is larger than kMaxPlayersFileBytes.
+PlayersFile loadPlayersFile(const std::filesystem::path& folder);
 
 }  // namespace fragtally

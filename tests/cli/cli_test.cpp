@@ -135,11 +135,33 @@ TEST(CliTest, UsageHelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("usage: fragtally-cli LOG"), std::string::npos);
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"--bogus"}, {"a.log", "-o"}, {"a.log", "b.log"}, {"a.log", "-o", "x", "-d", "y"}}) {
+           {}, {"--bogus"}, {"a.log", "-o"}, {"a.log", "b.log"}, {"a.log", "-o", "x", "-d", "y"},
+           {"a.log", "--bots"}, {"a.log", "-d", "y", "--identity", "uid"}, {"--serve", "8080", "-d", "y", "--bots"}}) {
     const CliResult usage = run(args);
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("usage: fragtally-cli"), std::string::npos);
   }
+}
+
+// The admin's players.txt is read before anything is written: a line it
+// cannot read names the file and the line, and the folder stays as it was.
+TEST(CliTest, AFolderRunWithAPlayersFileItCannotReadWritesNothing) {
+  TempFolder logs;
+  TempFolder out;
+  writeFile(logs / "game.log", kGoodLog);
+  writeFile(out / "players.txt", "hide name:Bravo\nmerge steam:0:1\n");
+  const CliResult refused = run({path(logs / "game.log"), "-d", path(out.path()), "--identity", "id"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_TRUE(refused.err.starts_with(path(out / "players.txt") + ":2: ")) << refused.err;
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(out.path())) left.push_back(path(entry.path().filename()));
+  EXPECT_EQ(left, std::vector<std::string>{"players.txt"});
+
+  writeFile(out / "players.txt", "hide name:Bravo\n");
+  const CliResult done = run({path(logs / "game.log"), "-d", path(out.path()), "--min-matches", "1"});
+  EXPECT_EQ(done.status, 0) << done.err;
+  EXPECT_TRUE(std::filesystem::exists(out / "index.htm"));
 }
 
 }  // namespace

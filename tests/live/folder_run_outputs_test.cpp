@@ -46,7 +46,7 @@ TEST(FolderRunOutputsTest, StaleTemporariesAreRemovedOnceAndNotAtEveryRefresh) {
   const std::string log = path(top / "game.log");
   std::ostringstream messages;
   ActivityLog activity(messages);
-  FolderRunOutputs outputs(path(out), activity);
+  FolderRunOutputs outputs(path(out), {}, activity);
 
   outputs.refresh(log);
   EXPECT_FALSE(fs::exists(before));
@@ -72,14 +72,14 @@ TEST(FolderRunOutputsTest, ARefreshNeverReplacesAnotherLogsReport) {
   const std::string b = path(top / "b" / "game.log");
   std::ostringstream messages;
   ActivityLog activity(messages);
-  FolderRunOutputs outputs(path(out), activity);
+  FolderRunOutputs outputs(path(out), {}, activity);
 
   outputs.refresh(a);
   ASSERT_NE(readFile(out / "game.htm").find("Alpha"), std::string::npos);
   // Another program's run moves a's outputs away and writes b's in their place.
   fs::rename(out / "game.htm", out / "game-2.htm");
   fs::rename(out / "game.json", out / "game-2.json");
-  FolderRunOutputs other(path(out), activity);
+  FolderRunOutputs other(path(out), {}, activity);
   other.finish(b, FinishReason::closed);
   ASSERT_NE(readFile(out / "game.htm").find("Bravo"), std::string::npos);
 
@@ -96,7 +96,7 @@ TEST(FolderRunOutputsTest, AFailureIsWrittenToTheActivityLogAndRemembered) {
   TempFolder top;
   std::ostringstream messages;
   ActivityLog activity(messages);
-  FolderRunOutputs outputs(path(top / "out"), activity);
+  FolderRunOutputs outputs(path(top / "out"), {}, activity);
   const std::string missing = path(top / "missing.log");
   outputs.refresh(missing);
   EXPECT_TRUE(outputs.failed());
@@ -121,7 +121,7 @@ TEST(FolderRunOutputsTest, LogsFinishedTogetherEachGetTheirReportAndOneIndex) {
   const std::string c = path(top / "c.log");
   std::ostringstream messages;
   ActivityLog activity(messages);
-  FolderRunOutputs outputs(path(out), activity);
+  FolderRunOutputs outputs(path(out), {}, activity);
 
   outputs.refresh(a);
   outputs.finishAll({{a, FinishReason::newLog}, {b, FinishReason::newLog}, {c, FinishReason::stopped}});
@@ -148,7 +148,7 @@ TEST(FolderRunOutputsTest, ALogOfABatchThatCannotBeReadFailsAlone) {
   const std::string gone = path(top / "gone.log");
   std::ostringstream messages;
   ActivityLog activity(messages);
-  FolderRunOutputs outputs(path(out), activity);
+  FolderRunOutputs outputs(path(out), {}, activity);
 
   outputs.finishAll({{gone, FinishReason::idle}, {a, FinishReason::closed}});
   EXPECT_TRUE(outputs.failed());

@@ -226,7 +226,7 @@ TEST(ListenerTest, TheFinalReportIsTheReportOfTheRawLog) {
   Loopback loop;
   const auto reports = loop.folder / "reports";
   std::filesystem::create_directories(reports / "logs");
-  FolderRunOutputs folderRun(utf8FromPath(reports), loop.activity);
+  FolderRunOutputs folderRun(utf8FromPath(reports), {}, loop.activity);
   ListenerSettings settings = loop.settings();
   settings.logsFolder = reports / "logs";
   Listener listener(settings, folderRun, loop.activity);

@@ -31,7 +31,7 @@ TEST(PlayedReportsTest, TheLiveOutputsTellWhichReportALogHasUntilItEnds) {
   std::ostringstream messages;
   ActivityLog activity(messages);
   PlayedReports played;
-  FolderRunOutputs outputs((folder / "site").string(), activity, &played);
+  FolderRunOutputs outputs((folder / "site").string(), {}, activity, &played);
   outputs.refresh(log.string());
   const std::filesystem::path report = std::filesystem::canonical(folder / "site" / "L1208001.htm");
   EXPECT_TRUE(played.isPlayed(report)) << messages.str();
