@@ -136,11 +136,16 @@ TEST(CliTest, UsageHelpAndVersion) {
   EXPECT_NE(help.out.find("usage: fragtally-cli LOG"), std::string::npos);
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--bogus"}, {"a.log", "-o"}, {"a.log", "b.log"}, {"a.log", "-o", "x", "-d", "y"},
-           {"a.log", "--bots"}, {"a.log", "-d", "y", "--identity", "uid"}, {"--serve", "8080", "-d", "y", "--bots"}}) {
+           {"a.log", "--bots"}, {"a.log", "-d", "y", "--identity", "uid"}}) {
     const CliResult usage = run(args);
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("usage: fragtally-cli"), std::string::npos);
   }
+  // Serving alone writes no site: the site's options have nothing to do there.
+  const CliResult serving = run({"--serve", "8080", "-d", "y", "--bots"});
+  EXPECT_EQ(serving.status, 2);
+  EXPECT_EQ(serving.err,
+            "fragtally-cli: --identity, --bots and --min-matches go with a run that writes the site\n");
 }
 
 // The admin's players.txt is read before anything is written: a line it
