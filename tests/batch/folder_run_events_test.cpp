@@ -6,6 +6,7 @@
 
 #include "base/file.h"
 #include "batch/folder_run.h"
+#include "tests/log_folders.h"
 #include "tests/test_files.h"
 
 namespace fragtally {
@@ -13,21 +14,11 @@ namespace {
 
 using testing::readFile;
 using testing::TempFolder;
+using testing::oneKillLog;
+using testing::writeFileMakingFolders;
 namespace fs = std::filesystem;
 
 std::string path(const fs::path& p) { return utf8FromPath(p); }
-
-// Writes a file, making its folders first.
-void writeFile(const fs::path& file, std::string_view bytes) {
-  fs::create_directories(file.parent_path());
-  fragtally::testing::writeFile(file, bytes);
-}
-
-std::string logOf(const std::string& killer) {
-  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
-         "L 12/08/2026 - 20:01:00: \"" + killer +
-         "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"ak47\"\n";
-}
 
 // Keeps everything a run tells, and checks that the counts only ever grow.
 class CollectedEvents : public FolderRunEvents {
@@ -58,11 +49,11 @@ FolderRun runOf(std::vector<std::string> paths, const fs::path& folder, unsigned
 
 TEST(FolderRunEventsTest, OutcomesComeInInputOrderWithTheirReportsMessagesAndCounts) {
   TempFolder top;
-  writeFile(top / "a.log", logOf("Alpha"));
-  writeFile(top / "c.log", logOf("Charlie"));
+  writeFileMakingFolders(top / "a.log", oneKillLog("Alpha"));
+  writeFileMakingFolders(top / "c.log", oneKillLog("Charlie"));
   const fs::path out = top / "out";
   const std::vector<std::string> logs = {path(top / "a.log"), path(top / "b.log"), path(top / "c.log")};
-  const std::uint64_t logBytes = logOf("Alpha").size() + logOf("Charlie").size();
+  const std::uint64_t logBytes = oneKillLog("Alpha").size() + oneKillLog("Charlie").size();
 
   CollectedEvents first;
   const FolderRunResult written = runFolder(runOf(logs, out), first);
@@ -104,7 +95,7 @@ TEST(FolderRunEventsTest, OutcomesComeInInputOrderWithTheirReportsMessagesAndCou
 
 TEST(FolderRunEventsTest, AnIndexThatCannotBeStoredIsTheRunsFailureNotALogs) {
   TempFolder top;
-  writeFile(top / "a.log", logOf("Alpha"));
+  writeFileMakingFolders(top / "a.log", oneKillLog("Alpha"));
   fs::create_directories(top / "out" / "index.htm" / "inside");  // a folder where the page goes
   CollectedEvents events;
   const FolderRunResult result = runFolder(runOf({path(top / "a.log")}, top / "out"), events);
@@ -116,8 +107,8 @@ TEST(FolderRunEventsTest, AnIndexThatCannotBeStoredIsTheRunsFailureNotALogs) {
 
 TEST(FolderRunEventsTest, AKnownNameIsKeptOnlyWhileItsRecordShowsTheLog) {
   TempFolder top;
-  writeFile(top / "x" / "game.log", logOf("Xavier"));
-  writeFile(top / "y" / "game.log", logOf("Yankee"));
+  writeFileMakingFolders(top / "x" / "game.log", oneKillLog("Xavier"));
+  writeFileMakingFolders(top / "y" / "game.log", oneKillLog("Yankee"));
   const fs::path out = top / "out";
   const std::string x = path(top / "x" / "game.log");
   const std::string y = path(top / "y" / "game.log");
@@ -150,8 +141,8 @@ TEST(FolderRunEventsTest, AKnownNameIsKeptOnlyWhileItsRecordShowsTheLog) {
 
 TEST(FolderRunEventsTest, ACancelledRunBeginsNoLogButTellsTheUpToDateOnes) {
   TempFolder top;
-  writeFile(top / "a.log", logOf("Alpha"));
-  writeFile(top / "b.log", logOf("Bravo"));
+  writeFileMakingFolders(top / "a.log", oneKillLog("Alpha"));
+  writeFileMakingFolders(top / "b.log", oneKillLog("Bravo"));
   const fs::path out = top / "out";
   CollectedEvents first;
   runFolder(runOf({path(top / "a.log")}, out), first);
@@ -180,7 +171,7 @@ TEST(FolderRunEventsTest, ACancelledRunLeavesOnlyTheLogsItToldWhole) {
   std::vector<std::string> logs;
   for (int i = 0; i < 120; ++i) {
     const fs::path log = top / "logs" / ("game" + std::to_string(1000 + i) + ".log");
-    writeFile(log, logOf("Player" + std::to_string(i)));
+    writeFileMakingFolders(log, oneKillLog("Player" + std::to_string(i)));
     logs.push_back(path(log));
   }
   const fs::path out = top / "out";

@@ -5,6 +5,7 @@
 
 #include "base/file.h"
 #include "live/folder_run_outputs.h"
+#include "tests/log_folders.h"
 #include "tests/test_files.h"
 
 namespace fragtally::live {
@@ -12,27 +13,17 @@ namespace {
 
 using fragtally::testing::readFile;
 using fragtally::testing::TempFolder;
+using fragtally::testing::oneKillLog;
+using fragtally::testing::writeFileMakingFolders;
 namespace fs = std::filesystem;
 
 std::string path(const fs::path& p) { return utf8FromPath(p); }
-
-// Writes a file, making its folders first.
-void writeFile(const fs::path& file, std::string_view bytes) {
-  fs::create_directories(file.parent_path());
-  fragtally::testing::writeFile(file, bytes);
-}
-
-std::string logOf(const std::string& killer) {
-  return "L 12/08/2026 - 20:00:00: Started map \"de_dust2\"\n"
-         "L 12/08/2026 - 20:01:00: \"" + killer +
-         "<2><STEAM_0:1:1><CT>\" killed \"Victim<3><STEAM_0:1:2><TERRORIST>\" with \"ak47\"\n";
-}
 
 // A temporary file of this program, two days old: a run's first look at the
 // folder removes it.
 fs::path staleTemporary(const fs::path& folder) {
   const fs::path file = folder / ".fragtally-0123456789abcdef.tmp";
-  writeFile(file, "left by a run that was killed");
+  writeFileMakingFolders(file, "left by a run that was killed");
   fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(48));
   return file;
 }
@@ -42,7 +33,7 @@ TEST(FolderRunOutputsTest, StaleTemporariesAreRemovedOnceAndNotAtEveryRefresh) {
   const fs::path out = top / "out";
   fs::create_directories(out);
   const fs::path before = staleTemporary(out);
-  writeFile(top / "game.log", logOf("Alpha"));
+  writeFileMakingFolders(top / "game.log", oneKillLog("Alpha"));
   const std::string log = path(top / "game.log");
   std::ostringstream messages;
   ActivityLog activity(messages);
@@ -66,8 +57,8 @@ TEST(FolderRunOutputsTest, StaleTemporariesAreRemovedOnceAndNotAtEveryRefresh) {
 TEST(FolderRunOutputsTest, ARefreshNeverReplacesAnotherLogsReport) {
   TempFolder top;
   const fs::path out = top / "out";
-  writeFile(top / "a" / "game.log", logOf("Alpha"));
-  writeFile(top / "b" / "game.log", logOf("Bravo"));
+  writeFileMakingFolders(top / "a" / "game.log", oneKillLog("Alpha"));
+  writeFileMakingFolders(top / "b" / "game.log", oneKillLog("Bravo"));
   const std::string a = path(top / "a" / "game.log");
   const std::string b = path(top / "b" / "game.log");
   std::ostringstream messages;
@@ -113,9 +104,9 @@ TEST(FolderRunOutputsTest, AFailureIsWrittenToTheActivityLogAndRemembered) {
 TEST(FolderRunOutputsTest, LogsFinishedTogetherEachGetTheirReportAndOneIndex) {
   TempFolder top;
   const fs::path out = top / "out";
-  writeFile(top / "a" / "game.log", logOf("Alpha"));
-  writeFile(top / "b" / "game.log", logOf("Bravo"));
-  writeFile(top / "c.log", logOf("Charlie"));
+  writeFileMakingFolders(top / "a" / "game.log", oneKillLog("Alpha"));
+  writeFileMakingFolders(top / "b" / "game.log", oneKillLog("Bravo"));
+  writeFileMakingFolders(top / "c.log", oneKillLog("Charlie"));
   const std::string a = path(top / "a" / "game.log");
   const std::string b = path(top / "b" / "game.log");
   const std::string c = path(top / "c.log");
@@ -143,7 +134,7 @@ TEST(FolderRunOutputsTest, LogsFinishedTogetherEachGetTheirReportAndOneIndex) {
 TEST(FolderRunOutputsTest, ALogOfABatchThatCannotBeReadFailsAlone) {
   TempFolder top;
   const fs::path out = top / "out";
-  writeFile(top / "a.log", logOf("Alpha"));
+  writeFileMakingFolders(top / "a.log", oneKillLog("Alpha"));
   const std::string a = path(top / "a.log");
   const std::string gone = path(top / "gone.log");
   std::ostringstream messages;
