@@ -12,8 +12,10 @@ namespace fragtally {
 namespace {
 
 // The bounds of a record (record_format.h) hold for its summary in the cache
-// too: a damaged cache cannot make the index hold more.
-constexpr std::size_t kMaxCacheBytes = 64 * 1024 * 1024;
+// too: a damaged cache cannot make the index hold more. With its people a
+// match takes about 6 KB here (a generated 30 to 180 KB log), so this holds the
+// cache of some 80,000 matches; a larger one is no cache, and every record is read.
+constexpr std::size_t kMaxCacheBytes = std::size_t{512} * 1024 * 1024;
 // Names over all players of a match: a record's players may each name other
 // weapons, but a place must fit in one byte.
 constexpr std::uint32_t kMaxWeaponNames = 255;
