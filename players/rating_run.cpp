@@ -6,6 +6,7 @@
 #include <numeric>
 #include <utility>
 
+#include "players/daily_rating.h"
 #include "players/glicko2.h"
 
 namespace fragtally {
@@ -24,50 +25,24 @@ int daysInMonth(int year, int month) {
   return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-/// A person while the run goes on.
+/// A person while the run goes on, beside his rating.
 struct Person {
-  Glicko2Rating rating;
-  std::int64_t ratedThrough = 0;  ///< the last day his rating accounts for
+  std::uint32_t number = 0;  ///< in the order of keys, for the rating
   std::int64_t matches = 0;
-  std::int64_t games = 0;
   std::string latestName;
   std::int64_t latestNameLines = -1;
   std::size_t latestMatch = 0;
 };
 
-/// Brings a person's rating up to the end of `day`: one period without games per day since.
-void bringTo(Person& person, std::int64_t day) {
-  if (day > person.ratedThrough) {
-    person.rating = idlePeriods(person.rating, day - person.ratedThrough);
-    person.ratedThrough = day;
-  }
-}
+using Wins = std::map<std::pair<std::uint32_t, std::uint32_t>, std::int64_t>;  // (winner, loser) to games
 
-using Wins = std::map<std::pair<std::string, std::string>, std::int64_t>;  // (winner, loser) to games
-
-/// One rating period: every person with games is rated against the others as they stood before it.
-void ratePeriod(std::map<std::string, Person>& people, const Wins& wins, std::int64_t day, double tau) {
-  std::map<std::string, std::vector<Glicko2Game>> games;
-  for (const auto& [pair, count] : wins) {
-    games[pair.first];
-    games[pair.second];
-  }
-  std::map<std::string, Glicko2Rating> before;
-  for (const auto& [key, unused] : games) {
-    Person& person = people.at(key);
-    bringTo(person, day - 1);
-    before.emplace(key, person.rating);
-  }
-  for (const auto& [pair, count] : wins) {
-    games[pair.first].push_back(Glicko2Game{before.at(pair.second), 1.0, count});
-    games[pair.second].push_back(Glicko2Game{before.at(pair.first), 0.0, count});
-  }
-  for (const auto& [key, list] : games) {
-    Person& person = people.at(key);
-    person.rating = fragtally::ratePeriod(before.at(key), list, tau);
-    person.ratedThrough = day;
-    for (const Glicko2Game& game : list) person.games += game.count;
-  }
+void rateDay(DailyRating& rating, std::int64_t day, std::vector<std::uint32_t>& played, Wins& wins) {
+  std::vector<DayWin> list;
+  list.reserve(wins.size());
+  for (const auto& [pair, count] : wins) list.push_back(DayWin{pair.first, pair.second, count});
+  rating.rateDay(day, played, list);
+  played.clear();
+  wins.clear();
 }
 
 bool rankedBefore(const RatedPerson& a, const RatedPerson& b) {
@@ -131,26 +106,38 @@ RatingTable rateMatches(std::span<const RatedMatch> matches, const PlayersFile& 
     return matches[a].logPath < matches[b].logPath;
   });
 
+  // Everyone's keys first: people are numbered in key order, which fixes the
+  // order of the rating's sums whatever the order of the matches.
+  std::vector<std::vector<std::string>> keys(order.size());
   std::map<std::string, Person> people;
+  for (std::size_t place = 0; place < order.size(); ++place) {
+    keys[place] = personKeysOf(matches[order[place]].players, settings.identity, file);
+    for (const std::string& key : keys[place]) {
+      if (!key.empty()) people.try_emplace(key);
+    }
+  }
+  std::vector<Person*> byNumber;
+  for (auto& [key, person] : people) {
+    person.number = static_cast<std::uint32_t>(byNumber.size());
+    byNumber.push_back(&person);
+  }
+
+  DailyRating rating(people.size(), settings.tau);
+  std::vector<std::uint32_t> played;
   Wins wins;
   std::int64_t periodDay = 0;
-  std::int64_t lastDay = 0;
   for (std::size_t place = 0; place < order.size(); ++place) {
     const RatedMatch& match = matches[order[place]];
     const std::int64_t day = dayNumberOf(match.start);
-    if (!wins.empty() && day != periodDay) {
-      ratePeriod(people, wins, periodDay, settings.tau);
-      wins.clear();
-    }
+    if (!played.empty() && day != periodDay) rateDay(rating, periodDay, played, wins);
     periodDay = day;
-    lastDay = day;
-    const std::vector<std::string> keys = personKeysOf(match.players, settings.identity, file);
-    std::map<std::string, std::int64_t> nameLines;  // a person's lines under his main name here
-    for (std::size_t at = 0; at < keys.size(); ++at) {
-      if (keys[at].empty()) continue;
-      const auto [found, isNew] = people.try_emplace(keys[at]);
-      Person& person = found->second;
-      if (isNew) person.ratedThrough = day - 1;
+    const std::vector<std::string>& matchKeys = keys[place];
+    std::vector<std::uint32_t> numbers(matchKeys.size());
+    for (std::size_t at = 0; at < matchKeys.size(); ++at) {
+      if (matchKeys[at].empty()) continue;
+      Person& person = people.at(matchKeys[at]);
+      numbers[at] = person.number;
+      played.push_back(person.number);
       if (person.matches == 0 || person.latestMatch != place) {
         ++person.matches;
         person.latestMatch = place;
@@ -169,23 +156,24 @@ RatingTable rateMatches(std::span<const RatedMatch> matches, const PlayersFile& 
       }
     }
     for (const KillPair& pair : match.players.kills) {
-      if (pair.killer >= keys.size() || pair.victim >= keys.size()) continue;
+      if (pair.killer >= matchKeys.size() || pair.victim >= matchKeys.size()) continue;
       if (match.players.players[pair.killer].bot || match.players.players[pair.victim].bot) continue;
-      const std::string& killer = keys[pair.killer];
-      const std::string& victim = keys[pair.victim];
+      const std::string& killer = matchKeys[pair.killer];
+      const std::string& victim = matchKeys[pair.victim];
       if (killer.empty() || victim.empty() || killer == victim) continue;
-      wins[{killer, victim}] += pair.kills;
+      wins[{numbers[pair.killer], numbers[pair.victim]}] += pair.kills;
     }
   }
-  if (!wins.empty()) ratePeriod(people, wins, periodDay, settings.tau);
+  if (!played.empty()) rateDay(rating, periodDay, played, wins);
+  const std::vector<PersonRating> rated = rating.finish();
 
   RatingTable table;
   for (auto& [key, person] : people) {
     if (file.isHidden(key)) continue;
-    bringTo(person, lastDay);
     const std::string* shown = file.shownNameOf(key);
-    RatedPerson rated{key, shown != nullptr ? *shown : person.latestName, person.rating, person.matches, person.games};
-    (person.matches >= settings.minMatches ? table.ranked : table.unranked).push_back(std::move(rated));
+    const PersonRating& his = rated[person.number];
+    RatedPerson one{key, shown != nullptr ? *shown : person.latestName, his.rating, person.matches, his.games};
+    (person.matches >= settings.minMatches ? table.ranked : table.unranked).push_back(std::move(one));
   }
   std::sort(table.ranked.begin(), table.ranked.end(), rankedBefore);
   std::sort(table.unranked.begin(), table.unranked.end(), rankedBefore);
