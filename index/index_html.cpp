@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/output_names.h"
+
 namespace fragtally {
 namespace {
 
@@ -13,6 +15,46 @@ void appendNumber(std::string& page, std::uint64_t value, int minDigits = 1) {
 }
 
 }  // namespace
+
+void appendPageStart(std::string& page, std::string_view title) {
+  page += "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
+          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
+  appendHtmlText(page, title);
+  page += "</title>\n<style>\n";
+  page += kSiteStyle;
+  page += "</style>\n</head>\n<body>\n<main>\n";
+}
+
+void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root) {
+  appendPageStart(page, title);
+  page += "<nav class=\"site\">";
+  const auto link = [&](std::string_view target, std::string_view text, bool here) {
+    page += "<a href=\"";
+    page += root;
+    page += target;
+    page += here ? "\" aria-current=\"page\">" : "\">";
+    page += text;
+    page += "</a>";
+  };
+  link(kIndexPageName, "Матчи", current == SitePage::index);
+  link(std::string(kIndexPageName) + "#ranking", "Рейтинг игроков", current == SitePage::ranking);
+  link(kRatingPageName, "Как считается рейтинг", current == SitePage::rating);
+  page += "</nav>\n";
+}
+
+void appendMatchDate(std::string& page, std::string_view date, std::string_view start, std::uint64_t when) {
+  if (when == 0) {
+    appendHtmlText(page, date);
+    return;
+  }
+  page += "<time datetime=\"";
+  page.append(date.substr(6, 4)).append("-").append(date.substr(0, 2)).append("-").append(date.substr(3, 2));
+  page += "T";
+  page += start;
+  page += "\">";
+  page.append(date.substr(3, 2)).append(".").append(date.substr(0, 2)).append(".").append(date.substr(6, 4));
+  page += "</time>";
+}
 
 void appendHtmlText(std::string& page, std::string_view text) {
   for (const char c : text) {

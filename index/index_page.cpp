@@ -1,6 +1,7 @@
 #include "index/index_page.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "base/error.h"
@@ -15,46 +16,7 @@
 namespace fragtally {
 namespace {
 
-constexpr std::string_view kHead = R"(<!DOCTYPE html>
-<html lang="ru">
-<head>
-<meta charset="utf-8">
-<meta name="viewport" content="width=device-width, initial-scale=1">
-<title>Статистика матчей</title>
-<style>
-:root{color-scheme:dark}
-*{box-sizing:border-box}
-body{margin:0;background:#0b0e12;color:#e3e7ec;font:15px/1.45 system-ui,-apple-system,"Segoe UI",Roboto,Ubuntu,sans-serif}
-main{max-width:1200px;margin:0 auto;padding:20px 12px 36px}
-h1{margin:0;font-size:1.7em;letter-spacing:.01em}
-h2{margin:1.8em 0 .6em;font-size:1.2em}
-.lead{margin:.3em 0 0;color:#8b949e}
-.totals{display:grid;grid-template-columns:repeat(auto-fit,minmax(130px,1fr));gap:10px;margin:18px 0 0;padding:0;list-style:none}
-.totals li{background:#151a21;border:1px solid #262d36;border-radius:10px;padding:10px 14px}
-.totals b{display:block;font-size:1.45em;font-weight:600;font-variant-numeric:tabular-nums}
-.totals span{color:#8b949e;font-size:.85em}
-.box{overflow-x:auto;border:1px solid #262d36;border-radius:10px;background:#10141a}
-table{width:100%;border-collapse:collapse;font-variant-numeric:tabular-nums}
-th,td{padding:7px 11px;text-align:left;white-space:nowrap;border-bottom:1px solid #1e242c}
-thead th{background:#171d25;color:#a9b3be;font-size:.82em;font-weight:600;text-transform:uppercase;letter-spacing:.03em}
-tbody tr:nth-child(even){background:#131820}
-tbody tr:hover{background:#1b2330}
-tbody tr:last-child td{border-bottom:0}
-.n{text-align:right}
-.name{max-width:16em;overflow:hidden;text-overflow:ellipsis}
-a{color:#58c4ff;text-decoration:none}
-a:hover,a:focus{text-decoration:underline}
-.ct{color:#6fa8ff}.t{color:#ff6b6b}.k{color:#f2665d}.d{color:#66f25d}.w{color:#e48be4}.muted{color:#8b949e}
-.note{margin:.7em 0 0;color:#8b949e}
-th[tabindex]{cursor:pointer}
-th[aria-sort=descending]::after{content:" \25BE"}
-th[aria-sort=ascending]::after{content:" \25B4"}
-footer{margin-top:2.4em;color:#6e7781;font-size:.85em}
-</style>
-</head>
-<body>
-<main>
-<header>
+constexpr std::string_view kHeader = R"(<header>
 <h1>Статистика матчей</h1>
 <p class="lead">Матчи и игроки по всем отчётам этой папки</p>
 )";
@@ -91,21 +53,8 @@ document.querySelectorAll('table.sortable').forEach(function (table) {
 
 void appendNumberData(std::string& page, std::int64_t value) { page += std::to_string(value); }
 
-// The date as a Russian reader writes it (DD.MM.YYYY), marked with its
-// machine-readable form; a date of another form is shown as the log has it.
 void appendDate(std::string& page, const IndexMatch& match) {
-  if (match.when == 0) {
-    appendHtmlText(page, match.date);
-    return;
-  }
-  const std::string_view date = match.date;
-  page += "<time datetime=\"";
-  page.append(date.substr(6, 4)).append("-").append(date.substr(0, 2)).append("-").append(date.substr(3, 2));
-  page += "T";
-  page += match.start;
-  page += "\">";
-  page.append(date.substr(3, 2)).append(".").append(date.substr(0, 2)).append(".").append(date.substr(6, 4));
-  page += "</time>";
+  appendMatchDate(page, match.date, match.start, match.when);
 }
 
 // Log texts are set apart with <bdi>: a name written right to left, or with
@@ -138,14 +87,26 @@ void appendCountCell(std::string& page, std::int64_t count, std::string_view cla
   page += "</td>";
 }
 
-void appendTotals(std::string& page, const IndexContent& content) {
+void appendRatioCell(std::string& page, std::int64_t kills, std::int64_t deaths) {
+  page += "<td class=\"n\" data-v=\"";
+  // Hundredths for sorting; a player never killed sorts above every ratio.
+  const std::int64_t ratioKey = deaths <= 0 ? (kills > 0 ? std::int64_t{1} << 52 : 0)
+                                : kills < 0  ? 0
+                                             : kills * 100 / deaths;
+  appendNumberData(page, ratioKey);
+  page += "\">";
+  appendKillsPerDeath(page, kills, deaths);
+  page += "</td>";
+}
+
+void appendTotals(std::string& page, const IndexContent& content, std::size_t people) {
   page += "<ul class=\"totals\">\n";
   page += "<li><b>";
   appendGroupedCount(page, static_cast<std::int64_t>(content.matches.size()));
   page += "</b><span>Матчей</span></li>\n<li><b>";
   appendGroupedCount(page, content.kills);
   page += "</b><span>Убийств</span></li>\n<li><b>";
-  appendGroupedCount(page, static_cast<std::int64_t>(content.players.size()));
+  appendGroupedCount(page, static_cast<std::int64_t>(people));
   page += "</b><span>Игроков</span></li>\n";
   // Newest first: the last match listed with a readable date is the first
   // one played (matches without one are listed last).
@@ -243,15 +204,8 @@ void appendPlayers(std::string& page, const IndexContent& content) {
     appendCountCell(page, player.matches);
     appendCountCell(page, player.kills, "n k");
     appendCountCell(page, player.deaths, "n d");
-    page += "<td class=\"n\" data-v=\"";
-    // Hundredths for sorting; a player never killed sorts above every ratio.
-    const std::int64_t ratioKey = player.deaths <= 0 ? (player.kills > 0 ? std::int64_t{1} << 52 : 0)
-                                  : player.kills < 0  ? 0
-                                                      : player.kills * 100 / player.deaths;
-    appendNumberData(page, ratioKey);
-    page += "\">";
-    appendKillsPerDeath(page, player.kills, player.deaths);
-    page += "</td><td class=\"name w\">";
+    appendRatioCell(page, player.kills, player.deaths);
+    page += "<td class=\"name w\">";
     if (player.favouriteWeapon.empty()) {
       page += "-";
     } else {
@@ -277,17 +231,93 @@ void appendPlayers(std::string& page, const IndexContent& content) {
   page += "</tbody>\n</table>\n</div>\n</section>\n";
 }
 
+void appendRankingRows(std::string& page, const std::vector<RankingRow>& rows, bool placed) {
+  std::int64_t place = 0;
+  for (const RankingRow& row : rows) {
+    page += "<tr>";
+    if (placed) appendCountCell(page, ++place, "n muted");
+    page += "<td class=\"name\" title=\"";
+    appendHtmlText(page, row.name);
+    page += "\"><a href=\"" + std::string(kPlayersFolderName) + "/";
+    appendUrlPath(page, row.page);
+    page += "\"><bdi>";
+    appendHtmlText(page, row.name);
+    page += "</bdi></a></td>";
+    // Whole points: the rating's figures beyond them are noise to a reader.
+    const auto rating = static_cast<std::int64_t>(std::lround(row.rating));
+    page += "<td class=\"n\" data-v=\"";
+    appendNumberData(page, rating);
+    page += "\">";
+    appendGroupedCount(page, rating);
+    page += " <span class=\"muted\">±";
+    appendGroupedCount(page, static_cast<std::int64_t>(std::lround(row.deviation)));
+    page += "</span></td>";
+    appendCountCell(page, row.matches);
+    appendCountCell(page, row.kills, "n k");
+    appendCountCell(page, row.deaths, "n d");
+    appendRatioCell(page, row.kills, row.deaths);
+    page += "<td data-v=\"";
+    appendNumberData(page, static_cast<std::int64_t>(row.lastWhen));
+    page += "\"><a href=\"";
+    appendUrlPath(page, row.lastReport);
+    page += "\">";
+    appendMatchDate(page, row.lastDate, row.lastStart, row.lastWhen);
+    page += "</a></td></tr>\n";
+  }
+}
+
+void appendRankingTable(std::string& page, const std::vector<RankingRow>& rows, bool placed) {
+  page += "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr>";
+  if (placed) page += "<th class=\"n\">Место</th>";
+  page +=
+      "<th>Игрок</th><th class=\"n\">Рейтинг</th><th class=\"n\">Матчей</th><th class=\"n\">Убийств</th>"
+      "<th class=\"n\">Смертей</th><th class=\"n\">Убийств на смерть</th><th>Последний матч</th></tr></thead>\n"
+      "<tbody>\n";
+  appendRankingRows(page, rows, placed);
+  page += "</tbody>\n</table>\n</div>\n";
+}
+
+void appendRanking(std::string& page, const IndexRanking& ranking) {
+  page += "<section id=\"ranking\">\n<h2>Рейтинг игроков</h2>\n";
+  page += "<p class=\"note\">По рейтингу за вычетом двух отклонений; <a href=\"";
+  page += kRatingPageName;
+  page += "\">как он считается</a>.</p>\n";
+  if (ranking.ranked.empty()) {
+    page += "<p class=\"note\">Пока никто не сыграл нужного числа матчей.</p>\n";
+  } else {
+    appendRankingTable(page, ranking.ranked, true);
+  }
+  page += "</section>\n";
+  if (ranking.unranked.empty()) return;
+  page += "<section id=\"unranked\">\n<h2>Ещё без места в рейтинге</h2>\n<p class=\"note\">Сыграли меньше ";
+  appendGroupedCount(page, ranking.minMatches);
+  page += " матчей.</p>\n";
+  appendRankingTable(page, ranking.unranked, false);
+  page += "</section>\n";
+}
+
 }  // namespace
 
-std::string buildIndexPage(const IndexContent& content) {
+std::string buildIndexPage(const IndexContent& content, const IndexRanking* ranking) {
   std::string page;
   // About what a match's row and a player's row take; a page of 10,000
   // matches is a few megabytes, and growing by doubling would hold twice that.
-  page.reserve(8192 + content.matches.size() * 560 + content.players.size() * 640);
-  page += kHead;
-  appendTotals(page, content);
+  const std::size_t people = ranking ? ranking->ranked.size() + ranking->unranked.size() : content.players.size();
+  page.reserve(8192 + content.matches.size() * 560 + people * 640);
+  constexpr std::string_view kTitle = "Статистика матчей";
+  if (ranking) {
+    appendSitePageStart(page, kTitle, SitePage::index, "");
+  } else {
+    appendPageStart(page, kTitle);
+  }
+  page += kHeader;
+  appendTotals(page, content, people);
   appendMatches(page, content);
-  appendPlayers(page, content);
+  if (ranking) {
+    appendRanking(page, *ranking);
+  } else {
+    appendPlayers(page, content);
+  }
   page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n";
   page += kSortScript;
   page += "</body>\n</html>\n";

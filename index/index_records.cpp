@@ -95,7 +95,7 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
 }
 
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache,
-                              const KnownRecords* known) {
+                              const KnownRecords* known, const MatchSink& alsoTo) {
   struct Listed {
     std::filesystem::path name;
     std::string key;  // the name as the cache keeps it
@@ -208,7 +208,9 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       if (!present[at]) continue;
       std::filesystem::path report = record.name;
       report.replace_extension(kReportExtension);
-      tally.add(batch[at], utf8FromPath(report));
+      const std::string reportName = utf8FromPath(report);
+      tally.add(batch[at], reportName);
+      if (alsoTo) alsoTo(batch[at], reportName);
     }
   }
   if (freshCache && !differs) {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -19,6 +21,10 @@ struct KnownRecord {
 /// Known records by file name ("X.json").
 using KnownRecords = std::unordered_map<std::string, KnownRecord>;
 
+/// Where a reader of the folder's records hands each match on, beside the
+/// index: its summary and its report's file name, in the index's own order.
+using MatchSink = std::function<void(const MatchSummary&, std::string_view reportName)>;
+
 /// The match records of a folder: every regular file directly in it whose name
 /// ends in ".json" and that reads as a match record, in name order; the report
 /// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
@@ -28,9 +34,11 @@ using KnownRecords = std::unordered_map<std::string, KnownRecord>;
 /// folder's index cache is not read again. With `freshCache`, the bytes of a
 /// cache for the records as they stand now are left there, or nothing when
 /// the folder's cache holds them already. A record in `known` whose size is
-/// the one listed is taken from there instead of being read.
+/// the one listed is taken from there instead of being read. Every match
+/// record also goes to `alsoTo` when one is given, read once for both.
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
-                              std::string* freshCache = nullptr, const KnownRecords* known = nullptr);
+                              std::string* freshCache = nullptr, const KnownRecords* known = nullptr,
+                              const MatchSink& alsoTo = {});
 
 /// What a folder run learns of the records whose heads say their logs are up
 /// to date, before it trusts them.
