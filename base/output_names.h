@@ -14,6 +14,11 @@ inline constexpr char kPictureExtension[] = ".jpg";
 inline constexpr char kIndexName[] = "index";
 inline constexpr char kIndexPageName[] = "index.htm";
 inline constexpr char kIndexCacheName[] = "index.cache";
+/// The site's page about the rating, and the folder of the players' pages; no
+/// log's report may take the rating page's name either.
+inline constexpr char kRatingName[] = "rating";
+inline constexpr char kRatingPageName[] = "rating.htm";
+inline constexpr char kPlayersFolderName[] = "players";
 /// A log, as the server names it and as the live modes name their raw logs,
 /// which they keep in this folder of the output folder.
 inline constexpr char kLogExtension[] = ".log";

@@ -62,6 +62,7 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
     if (records_.find(key) == records_.end()) reportsWithoutRecord_.emplace(key, readLogNameInHeader(file).value_or(""));
   }
   reserved_.insert(nameKey(kIndexName));
+  reserved_.insert(nameKey(kRatingName));
 }
 
 void ReportNames::reserveInputs(const std::vector<std::string>& inputs) {
