@@ -1,0 +1,365 @@
+#include "site/player_page.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "base/output_names.h"
+#include "base/url_path.h"
+#include "index/index_html.h"
+#include "version.h"
+
+namespace fragtally {
+namespace {
+
+constexpr std::string_view kRoot = "../";
+
+std::int64_t rounded(double value) { return static_cast<std::int64_t>(std::lround(value)); }
+
+/// "DD.MM.YYYY" of a day number (days since 1970-01-01, proleptic Gregorian).
+std::string dateOfDay(std::int64_t day) {
+  // The civil date of a day count: March-based years, as dayNumberOf counts them.
+  const std::int64_t z = day + 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const std::int64_t dayOfEra = z - era * 146097;
+  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+  const std::int64_t dayOfMonth = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+  const std::int64_t month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+  const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d.%02d.%04lld", static_cast<int>(dayOfMonth), static_cast<int>(month),
+                static_cast<long long>(year));
+  return text;
+}
+
+/// A share as a percentage with one decimal and a decimal comma ("23,4 %"); "-" without a whole.
+void appendPercent(std::string& page, std::int64_t part, std::int64_t whole) {
+  if (whole <= 0 || part < 0) {
+    page += '-';
+    return;
+  }
+  const auto tenths = (static_cast<std::uint64_t>(part) * 2000 / static_cast<std::uint64_t>(whole) + 1) / 2;
+  page += std::to_string(tenths / 10);
+  page += ',';
+  page += std::to_string(tenths % 10);
+  page += "\u00A0%";
+}
+
+void appendPersonLink(std::string& page, const SitePerson& person) {
+  page += "<a href=\"";
+  appendUrlPath(page, person.file);
+  page += "\"><bdi>";
+  appendHtmlText(page, person.shownName);
+  page += "</bdi></a>";
+}
+
+void appendReportLink(std::string& page, const SiteMatch& match) {
+  page += "<a href=\"";
+  page += kRoot;
+  appendUrlPath(page, match.report);
+  page += "\">";
+  appendMatchDate(page, match.date, match.start, match.when);
+  page += "</a>";
+}
+
+void appendMapName(std::string& page, const SiteModel& model, std::int32_t map) {
+  if (map < 0) {
+    page += "<span class=\"muted\">(неизвестна)</span>";
+    return;
+  }
+  page += "<bdi>";
+  appendHtmlText(page, model.maps[static_cast<std::size_t>(map)]);
+  page += "</bdi>";
+}
+
+void appendCard(std::string& page, std::string_view label, const std::string& value) {
+  page += "<li><b>";
+  page += value;
+  page += "</b><span>";
+  page += label;
+  page += "</span></li>\n";
+}
+
+std::string countText(std::int64_t count) {
+  std::string text;
+  appendGroupedCount(text, count);
+  return text;
+}
+
+std::string ratingText(const Glicko2Rating& rating) {
+  std::string text = countText(rounded(rating.rating));
+  text += " <span class=\"muted\">±";
+  appendGroupedCount(text, rounded(rating.deviation));
+  text += "</span>";
+  return text;
+}
+
+void appendHeader(std::string& page, const SiteModel& model, const SitePerson& person) {
+  page += "<header>\n<h1><bdi>";
+  appendHtmlText(page, person.shownName);
+  page += "</bdi></h1>\n<p class=\"lead\">";
+  appendHtmlText(page, person.key);
+  page += "</p>\n<ul class=\"totals\">\n";
+  appendCard(page, "Рейтинг", ratingText(person.rating.rating));
+  std::string place = "<span class=\"muted\">нет</span>";
+  if (person.place > 0) place = countText(person.place);
+  appendCard(page, "Место в рейтинге", place);
+  appendCard(page, "Матчей", countText(static_cast<std::int64_t>(person.matches.size())));
+  appendCard(page, "Убийств", countText(person.kills));
+  appendCard(page, "Смертей", countText(person.deaths));
+  std::string ratio;
+  appendKillsPerDeath(ratio, person.kills, person.deaths);
+  appendCard(page, "Убийств на смерть", ratio);
+  if (!person.matches.empty()) {
+    const SiteMatch& last = model.matches[person.matches.front().match];
+    std::string seen;
+    appendReportLink(seen, last);
+    appendCard(page, "Последний матч", seen);
+  }
+  page += "</ul>\n</header>\n";
+}
+
+/// The rating at the end of each day of play as a line, drawn here: no script,
+/// each point with its figures as a tooltip.
+void appendCourse(std::string& page, const SitePerson& person) {
+  const std::vector<RatingPoint>& course = person.rating.course;
+  page += "<section id=\"course\">\n<h2>Рейтинг по дням игры</h2>\n";
+  if (course.empty()) {
+    page += "<p class=\"note\">Дней игры пока нет.</p>\n</section>\n";
+    return;
+  }
+  double low = course.front().rating.rating;
+  double high = low;
+  for (const RatingPoint& point : course) {
+    low = std::min(low, point.rating.rating);
+    high = std::max(high, point.rating.rating);
+  }
+  // Whole hundreds around the line, at least one hundred apart.
+  const double bottom = std::floor(low / 100.0) * 100.0;
+  const double top = std::max(std::ceil(high / 100.0) * 100.0, bottom + 100.0);
+  constexpr int kWidth = 640;
+  constexpr int kHeight = 220;
+  constexpr int kLeft = 44;
+  constexpr int kRight = 12;
+  constexpr int kTop = 12;
+  constexpr int kBottom = 24;
+  const std::int64_t firstDay = course.front().day;
+  const std::int64_t days = std::max<std::int64_t>(course.back().day - firstDay, 1);
+  const auto x = [&](std::int64_t day) {
+    if (course.size() == 1) return kLeft + (kWidth - kLeft - kRight) / 2;
+    return kLeft + static_cast<int>((day - firstDay) * (kWidth - kLeft - kRight) / days);
+  };
+  const auto y = [&](double rating) {
+    return kTop + static_cast<int>(std::lround((top - rating) * (kHeight - kTop - kBottom) / (top - bottom)));
+  };
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "<svg class=\"chart\" viewBox=\"0 0 %d %d\" role=\"img\" aria-label=\"Рейтинг по дням игры\">\n",
+                kWidth, kHeight);
+  page += text;
+  for (const double level : {bottom, top}) {
+    std::snprintf(text, sizeof text, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\"/><text x=\"4\" y=\"%d\">%lld</text>\n",
+                  kLeft, y(level), kWidth - kRight, y(level), y(level) + 4, static_cast<long long>(rounded(level)));
+    page += text;
+  }
+  std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kLeft, kHeight - 6);
+  page += text;
+  page += dateOfDay(course.front().day);
+  page += "</text>";
+  if (course.size() > 1) {
+    std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kWidth - kRight, kHeight - 6);
+    page += text;
+    page += dateOfDay(course.back().day);
+    page += "</text>";
+  }
+  page += "\n<polyline points=\"";
+  for (std::size_t at = 0; at < course.size(); ++at) {
+    std::snprintf(text, sizeof text, "%s%d,%d", at == 0 ? "" : " ", x(course[at].day), y(course[at].rating.rating));
+    page += text;
+  }
+  page += "\"/>\n";
+  for (const RatingPoint& point : course) {
+    std::snprintf(text, sizeof text, "<circle cx=\"%d\" cy=\"%d\" r=\"3\"><title>", x(point.day),
+                  y(point.rating.rating));
+    page += text;
+    page += dateOfDay(point.day);
+    page += ": ";
+    appendGroupedCount(page, rounded(point.rating.rating));
+    page += " ±";
+    appendGroupedCount(page, rounded(point.rating.deviation));
+    page += "</title></circle>\n";
+  }
+  page += "</svg>\n<p class=\"note\">Рейтинг в конце каждого дня игры; точка подсказывает день и цифры. "
+          "Сейчас: ";
+  page += ratingText(person.rating.rating);
+  page += ", сыграно ";
+  appendGroupedCount(page, person.rating.games);
+  page += " встреч (убийств врага и смертей от врага) с другими игроками.</p>\n</section>\n";
+}
+
+void appendRow(std::string& page, std::string_view label, const std::string& value) {
+  page += "<tr><th scope=\"row\">";
+  page += label;
+  page += "</th><td class=\"n\">";
+  page += value;
+  page += "</td></tr>\n";
+}
+
+void appendFigures(std::string& page, const SitePerson& person) {
+  page += "<section id=\"figures\">\n<h2>Итоги</h2>\n<div class=\"cols\">\n<div class=\"box\">\n<table>\n<tbody>\n";
+  appendRow(page, "Убийств", countText(person.kills));
+  appendRow(page, "Смертей", countText(person.deaths));
+  std::string ratio;
+  appendKillsPerDeath(ratio, person.kills, person.deaths);
+  appendRow(page, "Убийств на смерть", ratio);
+  appendRow(page, "Самоубийств", countText(person.suicides));
+  appendRow(page, "Убийств своих", countText(person.teamKills));
+  if (person.shots > 0) {
+    std::string share;
+    appendPercent(share, person.hits, person.shots);
+    appendRow(page, "Точность (попаданий на выстрел)", share);
+    appendRow(page, "Попаданий в голову", countText(person.headshots));
+    appendRow(page, "Урон", countText(person.damage));
+  }
+  page += "</tbody>\n</table>\n</div>\n<div class=\"box\">\n<table>\n<tbody>\n";
+  appendRow(page, "Бомб заложено", countText(person.bombsPlanted));
+  appendRow(page, "Бомб обезврежено", countText(person.bombsDefused));
+  appendRow(page, "Заложников спасено", countText(person.hostagesRescued));
+  appendRow(page, "Заложников убито", countText(person.hostagesKilled));
+  appendRow(page, "Раундов выиграно", countText(person.roundsWon));
+  page += "</tbody>\n</table>\n</div>\n</div>\n";
+  if (person.shots == 0) {
+    page += "<p class=\"note\">Точность, попадания в голову и урон пишет не каждый сервер; здесь их нет.</p>\n";
+  }
+  page += "</section>\n";
+}
+
+void appendWeapons(std::string& page, const SiteModel& model, const SitePerson& person,
+                   const std::vector<std::string>& pictures) {
+  if (person.weapons.empty()) return;
+  const bool withShots = person.shots > 0;
+  page += "<section id=\"weapons\">\n<h2>Оружие</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>Оружие</th>"
+          "<th class=\"n\">Убийств</th>";
+  if (withShots) {
+    page += "<th class=\"n\">Выстрелов</th><th class=\"n\">Попаданий</th><th class=\"n\">Точность</th>"
+            "<th class=\"n\">В голову</th><th class=\"n\">Урон</th>";
+  }
+  page += "</tr></thead>\n<tbody>\n";
+  for (const PersonWeapon& weapon : person.weapons) {
+    const std::string& name = model.weapons[weapon.weapon];
+    page += "<tr><td class=\"w\">";
+    if (std::binary_search(pictures.begin(), pictures.end(), name)) {
+      page += "<img class=\"weapon\" alt=\"\" src=\"";
+      page += kRoot;
+      appendUrlPath(page, name + kPictureExtension);
+      page += "\">";
+    }
+    appendHtmlText(page, name);
+    page += "</td><td class=\"n k\">";
+    appendGroupedCount(page, weapon.kills);
+    page += "</td>";
+    if (withShots) {
+      page += "<td class=\"n\">";
+      appendGroupedCount(page, weapon.shots);
+      page += "</td><td class=\"n\">";
+      appendGroupedCount(page, weapon.hits);
+      page += "</td><td class=\"n\">";
+      appendPercent(page, weapon.hits, weapon.shots);
+      page += "</td><td class=\"n\">";
+      appendGroupedCount(page, weapon.headshots);
+      page += "</td><td class=\"n\">";
+      appendGroupedCount(page, weapon.damage);
+      page += "</td>";
+    }
+    page += "</tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n</section>\n";
+}
+
+void appendOpponents(std::string& page, const SiteModel& model, const std::vector<PersonCount>& list,
+                     std::string_view heading, std::string_view none) {
+  page += "<div>\n<h2>";
+  page += heading;
+  page += "</h2>\n";
+  if (list.empty()) {
+    page += "<p class=\"note\">";
+    page += none;
+    page += "</p>\n</div>\n";
+    return;
+  }
+  page += "<div class=\"box\">\n<table>\n<tbody>\n";
+  for (const PersonCount& entry : list) {
+    page += "<tr><td class=\"name\">";
+    appendPersonLink(page, model.people[entry.person]);
+    page += "</td><td class=\"n\">";
+    appendGroupedCount(page, entry.count);
+    page += "</td></tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n</div>\n";
+}
+
+void appendMapsAndNames(std::string& page, const SiteModel& model, const SitePerson& person) {
+  page += "<div class=\"cols\">\n<section id=\"maps\">\n<h2>Карты</h2>\n<div class=\"box\">\n<table>\n"
+          "<thead><tr><th>Карта</th><th class=\"n\">Матчей</th></tr></thead>\n<tbody>\n";
+  for (const MapCount& map : person.maps) {
+    page += "<tr><td class=\"name\">";
+    appendMapName(page, model, map.map);
+    page += "</td><td class=\"n\">";
+    appendGroupedCount(page, map.matches);
+    page += "</td></tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n</section>\n<section id=\"names\">\n<h2>Имена</h2>\n<p class=\"text\">";
+  for (std::size_t at = 0; at < person.names.size(); ++at) {
+    if (at > 0) page += ", ";
+    page += "<bdi>";
+    appendHtmlText(page, person.names[at]);
+    page += "</bdi>";
+  }
+  page += "</p>\n</section>\n</div>\n";
+}
+
+void appendMatches(std::string& page, const SiteModel& model, const SitePerson& person) {
+  page += "<section id=\"matches\">\n<h2>Матчи</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>Дата</th>"
+          "<th>Карта</th><th>Начало игры</th><th class=\"n\">Убийств</th><th class=\"n\">Смертей</th></tr></thead>\n"
+          "<tbody>\n";
+  for (const PersonMatch& own : person.matches) {
+    const SiteMatch& match = model.matches[own.match];
+    page += "<tr><td>";
+    appendReportLink(page, match);
+    page += "</td><td class=\"name\">";
+    appendMapName(page, model, match.map);
+    page += "</td><td>";
+    appendHtmlText(page, match.start);
+    page += "</td><td class=\"n k\">";
+    appendGroupedCount(page, own.kills);
+    page += "</td><td class=\"n d\">";
+    appendGroupedCount(page, own.deaths);
+    page += "</td></tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n</section>\n";
+}
+
+}  // namespace
+
+std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
+                            const std::vector<std::string>& pictures) {
+  std::string page;
+  page.reserve(12000 + person.matches.size() * 220 + person.rating.course.size() * 90);
+  appendSitePageStart(page, person.shownName + " — игрок", SitePage::player, kRoot);
+  appendHeader(page, model, person);
+  appendCourse(page, person);
+  appendFigures(page, person);
+  appendWeapons(page, model, person, pictures);
+  page += "<div class=\"cols\">\n";
+  appendOpponents(page, model, person.victims, "Чаще всего убивал", "Никого из игроков.");
+  appendOpponents(page, model, person.killers, "Чаще всего убивали его", "Никто из игроков.");
+  page += "</div>\n";
+  appendMapsAndNames(page, model, person);
+  appendMatches(page, model, person);
+  page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n</body>\n</html>\n";
+  return page;
+}
+
+}  // namespace fragtally

@@ -1,0 +1,126 @@
+#include "site/site_build.h"
+
+#include <set>
+#include <system_error>
+
+#include "base/error.h"
+#include "base/file.h"
+#include "base/file_store.h"
+#include "base/output_names.h"
+#include "site/player_file_name.h"
+#include "site/player_page.h"
+#include "site/rating_page.h"
+
+namespace fragtally {
+namespace {
+
+/// Whether the file at `path` holds exactly `bytes`: a page left as it is
+/// keeps its time, and a rebuild with nothing new writes nothing.
+bool holds(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size != bytes.size()) return false;
+  File file = File::openForReading(path);
+  if (!file.isOpen()) return false;
+  char buffer[16384];
+  std::size_t at = 0;
+  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) != 0; at += got) {
+    if (at + got > bytes.size() || bytes.compare(at, got, std::string_view(buffer, got)) != 0) return false;
+  }
+  return at == bytes.size() && !file.failed();
+}
+
+/// Stores a page of its own where it changed; throws when it cannot.
+void storePage(const std::filesystem::path& path, std::string_view bytes, SiteBuild& build) {
+  if (holds(path, bytes)) return;
+  if (!replaceFileContents(path, bytes)) throw cannotCreateFile(utf8FromPath(path));
+  ++build.pagesWritten;
+}
+
+/// The players' pages: stored in batches, the changed ones only; then the
+/// pages of people no longer listed removed.
+void storePlayerPages(const std::filesystem::path& folder, const SiteModel& model,
+                      const std::vector<std::string>& pictures, SiteBuild& build) {
+  const std::filesystem::path players = folder / kPlayersFolderName;
+  std::error_code error;
+  std::filesystem::create_directory(players, error);
+  if (!std::filesystem::is_directory(players, error)) throw cannotCreateFile(utf8FromPath(players));
+  removeStaleTemporaries(players);
+  std::set<std::string> listed;
+  PendingStores stores;
+  const auto commit = [&] {
+    const std::vector<std::filesystem::path> failed = stores.commit();
+    if (!failed.empty()) throw cannotCreateFile(utf8FromPath(failed.front()));
+  };
+  for (const SitePerson& person : model.people) {
+    listed.insert(person.file);
+    const std::filesystem::path path = players / pathFromUtf8(person.file);
+    const std::string page = buildPlayerPage(model, person, pictures);
+    if (holds(path, page)) continue;
+    if (stores.waiting() + 1 >= PendingStores::kMaxPending) commit();
+    if (!stores.add(path, page)) throw cannotCreateFile(utf8FromPath(path));
+    ++build.pagesWritten;
+  }
+  commit();
+  for (std::filesystem::directory_iterator entries(players, error), end; !error && entries != end;
+       entries.increment(error)) {
+    const std::string name = utf8FromPath(entries->path().filename());
+    std::error_code typeError;
+    if (!isPlayerFileName(name) || listed.contains(name) || !entries->is_regular_file(typeError)) continue;
+    std::error_code removeError;
+    if (std::filesystem::remove(entries->path(), removeError)) ++build.pagesRemoved;
+  }
+}
+
+RankingRow rowOf(const SiteModel& model, const SitePerson& person) {
+  RankingRow row;
+  row.name = person.shownName;
+  row.page = person.file;
+  row.rating = person.rating.rating.rating;
+  row.deviation = person.rating.rating.deviation;
+  row.matches = static_cast<std::int64_t>(person.matches.size());
+  row.kills = person.kills;
+  row.deaths = person.deaths;
+  if (!person.matches.empty()) {
+    const SiteMatch& last = model.matches[person.matches.front().match];
+    row.lastReport = last.report;
+    row.lastDate = last.date;
+    row.lastStart = last.start;
+    row.lastWhen = last.when;
+  }
+  return row;
+}
+
+}  // namespace
+
+IndexRanking rankingOf(const SiteModel& model) {
+  IndexRanking ranking;
+  ranking.minMatches = model.minMatches;
+  for (const std::uint32_t at : model.ranked) ranking.ranked.push_back(rowOf(model, model.people[at]));
+  for (const std::uint32_t at : model.unranked) ranking.unranked.push_back(rowOf(model, model.people[at]));
+  return ranking;
+}
+
+SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model) {
+  SiteBuild build;
+  {
+    const IndexRanking ranking = rankingOf(model);
+    storePage(folder / kIndexPageName, buildIndexPage(content, &ranking), build);
+  }
+  storePage(folder / kRatingPageName, buildRatingPage(model.minMatches), build);
+  storePlayerPages(folder, model, content.pictures, build);
+  build.pictures = content.pictures;
+  return build;
+}
+
+SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings, const KnownRecords* known) {
+  SiteTally tally(settings);
+  std::string cache;
+  IndexContent content = readIndexContent(
+      folder, 0, &cache, known, [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); });
+  // The cache only saves time: an index without it is complete.
+  if (!cache.empty()) replaceFileContents(folder / kIndexCacheName, cache);
+  return storeSite(folder, content, tally.take());
+}
+
+}  // namespace fragtally

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "index/index_records.h"
+#include "index/index_page.h"
+#include "site/site_model.h"
+#include "site/site_settings.h"
+
+namespace fragtally {
+
+/// What a rebuild of the site did.
+struct SiteBuild {
+  /// The weapon pictures (IndexContent::pictures) the folder's reports show.
+  std::vector<std::string> pictures;
+  std::size_t pagesWritten = 0;  ///< pages whose bytes changed (or that were missing)
+  std::size_t pagesRemoved = 0;  ///< players' pages of people no longer listed
+};
+
+/// The index's ranking as the model gives it.
+IndexRanking rankingOf(const SiteModel& model);
+
+/// Stores the site's pages in `folder` from what its records gave: the index
+/// (with the ranking), rating.htm and a page per person in players/. A page
+/// is only stored where its bytes change, each through a durable store;
+/// players' pages of people who are gone are removed (only files named as
+/// playerFileName names them). Throws cannotCreateFile(path) for the first
+/// page that cannot be stored; the index is stored first, and an older page
+/// that cannot be replaced is left as it was.
+SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model);
+
+/// Rebuilds the site of `folder` from its match records, each read once for
+/// the index and the model of people, and the index cache beside it, then
+/// stores the pages as storeSite does. The same records give the same bytes
+/// whatever the order or number of runs. `known`: as for readIndexContent.
+SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings,
+                      const KnownRecords* known = nullptr);
+
+}  // namespace fragtally

@@ -1,0 +1,158 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "players/daily_rating.h"
+#include "site/site_settings.h"
+
+namespace fragtally {
+
+struct MatchSummary;
+
+/// A match as the players' pages link it.
+struct SiteMatch {
+  std::string report;  ///< file name of its report in the output folder
+  std::string date;    ///< the log's "MM/DD/YYYY"
+  std::string start;   ///< the log's "HH:MM:SS"
+  std::uint64_t when = 0;  ///< matchTimeKey
+  std::int64_t day = 0;    ///< dayNumberOf its start
+  std::int32_t map = -1;   ///< into SiteModel::maps; -1 the unknown map
+};
+
+/// A person's own figures in one match.
+struct PersonMatch {
+  std::uint32_t match = 0;  ///< into SiteModel::matches
+  std::int32_t kills = 0;
+  std::int32_t deaths = 0;
+};
+
+/// A person's figures with one weapon over all his matches.
+struct PersonWeapon {
+  std::uint32_t weapon = 0;  ///< into SiteModel::weapons
+  std::int64_t kills = 0;
+  std::int64_t shots = 0;
+  std::int64_t hits = 0;
+  std::int64_t headshots = 0;
+  std::int64_t damage = 0;
+};
+
+/// Another person and a count: how often one killed the other.
+struct PersonCount {
+  std::uint32_t person = 0;  ///< into SiteModel::people
+  std::int64_t count = 0;
+};
+
+/// How many matches a person played on one map.
+struct MapCount {
+  std::int32_t map = -1;  ///< into SiteModel::maps; -1 the unknown map
+  std::int64_t matches = 0;
+};
+
+/// One person over every match: what his page and his row in the ranking show.
+struct SitePerson {
+  std::string key;        ///< his person key ("steam:0:123", "name:Fox", "bot:Bob")
+  std::string file;       ///< his page's file name in DIR/players/ (playerFileName)
+  std::string shownName;  ///< players.txt's, else the name he used most in his latest match
+  std::vector<std::string> names;  ///< every name he used, in byte order
+  bool ranked = false;             ///< enough matches to be ranked
+  std::uint32_t place = 0;         ///< in the ranking, from 1; 0 when not ranked
+  PersonRating rating;             ///< now, and at the end of each of his days of play
+  std::vector<PersonMatch> matches;  ///< newest first
+  std::int64_t kills = 0;
+  std::int64_t deaths = 0;
+  std::int64_t suicides = 0;
+  std::int64_t teamKills = 0;
+  std::int64_t shots = 0;  ///< from the server's weapon statistics, where it writes them
+  std::int64_t hits = 0;
+  std::int64_t headshots = 0;
+  std::int64_t damage = 0;
+  std::int64_t bombsPlanted = 0;
+  std::int64_t bombsDefused = 0;
+  std::int64_t hostagesRescued = 0;
+  std::int64_t hostagesKilled = 0;
+  std::int64_t roundsWon = 0;
+  std::vector<PersonWeapon> weapons;  ///< most kills first, then by name
+  std::vector<MapCount> maps;         ///< most matches first, then by name
+  std::vector<PersonCount> victims;   ///< those he killed most (at most kTopOpponents), most first
+  std::vector<PersonCount> killers;   ///< those who killed him most, likewise
+
+  /// What the ranking orders by: the rating less twice its deviation.
+  [[nodiscard]] double rankingValue() const { return rating.rating.rating - 2.0 * rating.rating.deviation; }
+};
+
+/// Opponents listed on a person's page each way.
+inline constexpr std::size_t kTopOpponents = 5;
+
+/// Everything the site's pages about people show: one model for all of them.
+struct SiteModel {
+  std::vector<SiteMatch> matches;   ///< newest first
+  std::vector<std::string> maps;    ///< by name
+  std::vector<std::string> weapons;  ///< by name
+  std::vector<SitePerson> people;   ///< everyone listed (not hidden), by key
+  std::vector<std::uint32_t> ranked;    ///< into people: by rankingValue, highest first, ties by key
+  std::vector<std::uint32_t> unranked;  ///< fewer than minMatches matches, in the same order
+  std::int64_t minMatches = kMinRankedMatches;
+};
+
+/// Gathers match records one by one into the site's model, keeping of each
+/// match only its people's numbers and figures, never the summary itself. The
+/// model does not depend on the order the records are added in. Records
+/// without a kill, or whose date or start cannot be read, are left out (the
+/// index only counts them).
+class SiteTally {
+ public:
+  explicit SiteTally(SiteSettings settings);
+
+  void add(const MatchSummary& match, std::string_view reportName);
+  /// The model; the tally is left empty.
+  SiteModel take();
+
+ private:
+  struct WeaponTally {
+    std::uint32_t weapon = 0;
+    std::int64_t kills = 0;
+    std::int64_t shots = 0;
+    std::int64_t hits = 0;
+    std::int64_t headshots = 0;
+    std::int64_t damage = 0;
+  };
+  struct PersonTally {
+    std::string key;
+    std::vector<std::string> names;
+    std::uint32_t latestMatch = 0;  ///< into matches_
+    std::string latestName;
+    std::int64_t latestNameLines = -1;
+    std::vector<PersonMatch> matches;  // into matches_
+    SitePerson figures;                // the sums, kept in the model's own fields
+    std::vector<WeaponTally> weapons;
+  };
+  /// An enemy kill between two people of one match.
+  struct KillTally {
+    std::uint32_t match = 0;
+    std::uint32_t killer = 0;  // into people_
+    std::uint32_t victim = 0;
+    std::int32_t kills = 0;
+    bool rated = false;  // neither side a bot
+  };
+
+  bool later(std::uint32_t a, std::uint32_t b) const;
+  std::uint32_t personNumber(const std::string& key);
+  std::uint32_t idOf(std::unordered_map<std::string, std::uint32_t>& ids, std::vector<std::string>& names,
+                     std::string_view name);
+
+  SiteSettings settings_;
+  std::vector<SiteMatch> matches_;
+  std::vector<PersonTally> people_;
+  std::unordered_map<std::string, std::uint32_t> personNumbers_;
+  std::vector<KillTally> kills_;
+  std::vector<std::string> mapNames_;
+  std::unordered_map<std::string, std::uint32_t> mapIds_;
+  std::vector<std::string> weaponNames_;
+  std::unordered_map<std::string, std::uint32_t> weaponIds_;
+};
+
+}  // namespace fragtally

@@ -1,0 +1,307 @@
+#include <algorithm>
+#include <numeric>
+#include <optional>
+#include <utility>
+
+#include "index/index_tally.h"
+#include "players/rating_run.h"
+#include "record/match_summary.h"
+#include "site/player_file_name.h"
+#include "site/site_model.h"
+
+namespace fragtally {
+namespace {
+
+/// Ids given in the order names were met, renumbered in name order.
+std::vector<std::uint32_t> nameOrder(std::vector<std::string>& names) {
+  std::vector<std::uint32_t> order(names.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return names[a] < names[b]; });
+  std::vector<std::uint32_t> renumbered(names.size());
+  std::vector<std::string> sorted;
+  sorted.reserve(names.size());
+  for (const std::uint32_t id : order) {
+    renumbered[id] = static_cast<std::uint32_t>(sorted.size());
+    sorted.push_back(std::move(names[id]));
+  }
+  names = std::move(sorted);
+  return renumbered;
+}
+
+/// The first `kTopOpponents` of a person's opponents, most kills first, ties by key.
+void keepTop(std::vector<PersonCount>& list) {
+  std::sort(list.begin(), list.end(), [](const PersonCount& a, const PersonCount& b) {
+    return a.count != b.count ? a.count > b.count : a.person < b.person;
+  });
+  if (list.size() > kTopOpponents) list.resize(kTopOpponents);
+}
+
+}  // namespace
+
+SiteTally::SiteTally(SiteSettings settings) : settings_(std::move(settings)) {}
+
+bool SiteTally::later(std::uint32_t a, std::uint32_t b) const {
+  const SiteMatch& x = matches_[a];
+  const SiteMatch& y = matches_[b];
+  return x.when != y.when ? x.when > y.when : x.report > y.report;
+}
+
+std::uint32_t SiteTally::personNumber(const std::string& key) {
+  const auto [found, added] = personNumbers_.try_emplace(key, static_cast<std::uint32_t>(people_.size()));
+  if (added) people_.emplace_back().key = key;
+  return found->second;
+}
+
+std::uint32_t SiteTally::idOf(std::unordered_map<std::string, std::uint32_t>& ids, std::vector<std::string>& names,
+                              std::string_view name) {
+  const auto [found, added] = ids.try_emplace(std::string(name), static_cast<std::uint32_t>(names.size()));
+  if (added) names.emplace_back(name);
+  return found->second;
+}
+
+void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
+  if (summary.kills == 0 || summary.people.players.empty()) return;
+  const std::optional<MatchStart> start = readMatchStart(summary.date, summary.start);
+  if (!start) return;
+  const auto matchAt = static_cast<std::uint32_t>(matches_.size());
+  SiteMatch& match = matches_.emplace_back();
+  match.report = reportName;
+  match.date = summary.date;
+  match.start = summary.start;
+  match.when = matchTimeKey(summary.date, summary.start);
+  match.day = dayNumberOf(*start);
+  if (summary.map) match.map = static_cast<std::int32_t>(idOf(mapIds_, mapNames_, *summary.map));
+
+  const MatchPlayers& players = summary.people;
+  const std::vector<std::string> keys = personKeysOf(players, settings_.identity, settings_.playersFile);
+  std::vector<std::uint32_t> numbers(keys.size());
+  for (std::size_t at = 0; at < keys.size(); ++at) {
+    if (keys[at].empty()) continue;
+    const std::uint32_t number = numbers[at] = personNumber(keys[at]);
+    PersonTally& person = people_[number];
+    const MatchPlayer& player = players.players[at];
+    // Several players of one match may be one person (a players.txt merge).
+    if (person.matches.empty() || person.matches.back().match != matchAt) {
+      person.matches.push_back(PersonMatch{matchAt, 0, 0});
+      if (person.matches.size() == 1 || later(matchAt, person.latestMatch)) {
+        person.latestMatch = matchAt;
+        person.latestNameLines = -1;
+      }
+    }
+    PersonMatch& own = person.matches.back();
+    own.kills = static_cast<std::int32_t>(std::clamp<std::int64_t>(own.kills + player.kills, INT32_MIN, INT32_MAX));
+    own.deaths = static_cast<std::int32_t>(std::clamp<std::int64_t>(own.deaths + player.deaths, INT32_MIN, INT32_MAX));
+    if (person.latestMatch == matchAt) {
+      // The name of his latest match: the one used on the most lines there.
+      const std::string_view name = mainNameOf(player);
+      std::int64_t lines = 0;
+      for (const NameUse& use : player.names) {
+        if (use.name == name) lines = use.lines;
+      }
+      if (lines > person.latestNameLines) {
+        person.latestName = std::string(name);
+        person.latestNameLines = lines;
+      }
+    }
+    for (const NameUse& use : player.names) {
+      if (std::find(person.names.begin(), person.names.end(), use.name) == person.names.end()) {
+        person.names.push_back(use.name);
+      }
+    }
+    SitePerson& sums = person.figures;
+    sums.kills += player.kills;
+    sums.deaths += player.deaths;
+    sums.suicides += player.suicides;
+    sums.teamKills += player.teamKills;
+    sums.bombsPlanted += player.bombsPlanted;
+    sums.bombsDefused += player.bombsDefused;
+    sums.hostagesRescued += player.hostagesRescued;
+    sums.hostagesKilled += player.hostagesKilled;
+    sums.roundsWon += player.roundsWon;
+    for (const WeaponUse& use : player.weapons) {
+      const std::uint32_t weapon = idOf(weaponIds_, weaponNames_, use.weapon);
+      auto tally = std::find_if(person.weapons.begin(), person.weapons.end(),
+                                [&](const WeaponTally& counted) { return counted.weapon == weapon; });
+      if (tally == person.weapons.end()) tally = person.weapons.insert(person.weapons.end(), WeaponTally{weapon});
+      tally->kills += use.kills;
+      tally->shots += use.shots;
+      tally->hits += use.hits;
+      tally->headshots += use.headshots;
+      tally->damage += use.damage;
+    }
+  }
+  for (const KillPair& pair : players.kills) {
+    if (pair.killer >= keys.size() || pair.victim >= keys.size()) continue;
+    if (keys[pair.killer].empty() || keys[pair.victim].empty()) continue;
+    if (numbers[pair.killer] == numbers[pair.victim]) continue;
+    const bool rated = !players.players[pair.killer].bot && !players.players[pair.victim].bot;
+    const auto kills = static_cast<std::int32_t>(std::clamp<std::int64_t>(pair.kills, 0, INT32_MAX));
+    kills_.push_back(KillTally{matchAt, numbers[pair.killer], numbers[pair.victim], kills, rated});
+  }
+}
+
+SiteModel SiteTally::take() {
+  SiteModel model;
+  model.minMatches = settings_.minMatches;
+
+  // Matches newest first, maps and weapons by name, people by key: orders of
+  // their own, so that the model is the same for any order of the records.
+  std::vector<std::uint32_t> matchOrder(matches_.size());
+  std::iota(matchOrder.begin(), matchOrder.end(), 0u);
+  std::sort(matchOrder.begin(), matchOrder.end(), [&](std::uint32_t a, std::uint32_t b) { return later(a, b); });
+  std::vector<std::uint32_t> matchAt(matches_.size());
+  for (std::uint32_t at = 0; at < matchOrder.size(); ++at) matchAt[matchOrder[at]] = at;
+  const std::vector<std::uint32_t> mapAt = nameOrder(mapNames_);
+  const std::vector<std::uint32_t> weaponAt = nameOrder(weaponNames_);
+  model.matches.reserve(matches_.size());
+  for (const std::uint32_t at : matchOrder) {
+    SiteMatch& match = model.matches.emplace_back(std::move(matches_[at]));
+    if (match.map >= 0) match.map = static_cast<std::int32_t>(mapAt[static_cast<std::size_t>(match.map)]);
+  }
+  model.maps = std::move(mapNames_);
+  model.weapons = std::move(weaponNames_);
+
+  std::vector<std::uint32_t> personOrder(people_.size());
+  std::iota(personOrder.begin(), personOrder.end(), 0u);
+  std::sort(personOrder.begin(), personOrder.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return people_[a].key < people_[b].key; });
+  std::vector<std::uint32_t> number(people_.size());  // tally's number to key order
+  for (std::uint32_t at = 0; at < personOrder.size(); ++at) number[personOrder[at]] = at;
+
+  // The rating, day after day: who played each day and the day's wins.
+  std::vector<std::pair<std::int64_t, std::uint32_t>> played;  // day, person
+  for (std::uint32_t person = 0; person < people_.size(); ++person) {
+    for (const PersonMatch& own : people_[person].matches) {
+      played.emplace_back(model.matches[matchAt[own.match]].day, number[person]);
+    }
+  }
+  std::sort(played.begin(), played.end());
+  played.erase(std::unique(played.begin(), played.end()), played.end());
+  struct DatedWin {
+    std::int64_t day;
+    DayWin win;
+  };
+  std::vector<DatedWin> wins;
+  for (const KillTally& kill : kills_) {
+    if (!kill.rated) continue;
+    wins.push_back(DatedWin{model.matches[matchAt[kill.match]].day,
+                            DayWin{number[kill.killer], number[kill.victim], kill.kills}});
+  }
+  std::sort(wins.begin(), wins.end(), [](const DatedWin& a, const DatedWin& b) {
+    if (a.day != b.day) return a.day < b.day;
+    return a.win.winner != b.win.winner ? a.win.winner < b.win.winner : a.win.loser < b.win.loser;
+  });
+  std::vector<PersonRating> ratings;
+  {
+    DailyRating rating(people_.size(), kRatingTau);
+    std::vector<std::uint32_t> dayPlayed;
+    std::vector<DayWin> dayWins;
+    std::size_t nextWin = 0;
+    for (std::size_t at = 0; at < played.size();) {
+      const std::int64_t day = played[at].first;
+      dayPlayed.clear();
+      for (; at < played.size() && played[at].first == day; ++at) dayPlayed.push_back(played[at].second);
+      dayWins.clear();
+      for (; nextWin < wins.size() && wins[nextWin].day == day; ++nextWin) {
+        const DayWin& win = wins[nextWin].win;
+        if (!dayWins.empty() && dayWins.back().winner == win.winner && dayWins.back().loser == win.loser) {
+          dayWins.back().count += win.count;
+        } else {
+          dayWins.push_back(win);
+        }
+      }
+      rating.rateDay(day, dayPlayed, dayWins);
+    }
+    ratings = rating.finish();
+  }
+  std::vector<DatedWin>().swap(wins);
+
+  // The listed people: everyone but the hidden, by key.
+  const PlayersFile& file = settings_.playersFile;
+  std::vector<std::int64_t> listedAt(people_.size(), -1);  // key order to model.people
+  for (const std::uint32_t tallied : personOrder) {
+    PersonTally& tally = people_[tallied];
+    if (file.isHidden(tally.key)) continue;
+    listedAt[number[tallied]] = static_cast<std::int64_t>(model.people.size());
+    SitePerson& person = model.people.emplace_back(std::move(tally.figures));
+    person.key = std::move(tally.key);
+    person.file = playerFileName(person.key);
+    const std::string* shown = file.shownNameOf(person.key);
+    person.shownName = shown != nullptr ? *shown : std::move(tally.latestName);
+    person.names = std::move(tally.names);
+    std::sort(person.names.begin(), person.names.end());
+    person.rating = std::move(ratings[number[tallied]]);
+    person.matches = std::move(tally.matches);
+    for (PersonMatch& own : person.matches) own.match = matchAt[own.match];
+    std::sort(person.matches.begin(), person.matches.end(),
+              [](const PersonMatch& a, const PersonMatch& b) { return a.match < b.match; });
+    person.ranked = static_cast<std::int64_t>(person.matches.size()) >= settings_.minMatches;
+    for (const WeaponTally& weapon : tally.weapons) {
+      person.weapons.push_back(PersonWeapon{weaponAt[weapon.weapon], weapon.kills, weapon.shots, weapon.hits,
+                                            weapon.headshots, weapon.damage});
+      person.shots += weapon.shots;
+      person.hits += weapon.hits;
+      person.headshots += weapon.headshots;
+      person.damage += weapon.damage;
+    }
+    std::sort(person.weapons.begin(), person.weapons.end(), [](const PersonWeapon& a, const PersonWeapon& b) {
+      return a.kills != b.kills ? a.kills > b.kills : a.weapon < b.weapon;
+    });
+    for (const PersonMatch& own : person.matches) {
+      const std::int32_t map = model.matches[own.match].map;
+      auto counted = std::find_if(person.maps.begin(), person.maps.end(),
+                                  [&](const MapCount& entry) { return entry.map == map; });
+      if (counted == person.maps.end()) counted = person.maps.insert(person.maps.end(), MapCount{map, 0});
+      ++counted->matches;
+    }
+    std::sort(person.maps.begin(), person.maps.end(), [](const MapCount& a, const MapCount& b) {
+      return a.matches != b.matches ? a.matches > b.matches : a.map < b.map;
+    });
+    tally = PersonTally();
+  }
+  std::vector<PersonTally>().swap(people_);
+
+  // Who killed whom over all matches, among the listed.
+  std::sort(kills_.begin(), kills_.end(), [&](const KillTally& a, const KillTally& b) {
+    return a.killer != b.killer ? number[a.killer] < number[b.killer] : number[a.victim] < number[b.victim];
+  });
+  for (std::size_t at = 0; at < kills_.size();) {
+    const KillTally& first = kills_[at];
+    std::int64_t count = 0;
+    for (; at < kills_.size() && kills_[at].killer == first.killer && kills_[at].victim == first.victim; ++at) {
+      count += kills_[at].kills;
+    }
+    const std::int64_t killer = listedAt[number[first.killer]];
+    const std::int64_t victim = listedAt[number[first.victim]];
+    if (killer < 0 || victim < 0 || count <= 0) continue;
+    model.people[static_cast<std::size_t>(killer)].victims.push_back(
+        PersonCount{static_cast<std::uint32_t>(victim), count});
+    model.people[static_cast<std::size_t>(victim)].killers.push_back(
+        PersonCount{static_cast<std::uint32_t>(killer), count});
+  }
+  std::vector<KillTally>().swap(kills_);
+  for (SitePerson& person : model.people) {
+    keepTop(person.victims);
+    keepTop(person.killers);
+  }
+
+  for (std::uint32_t at = 0; at < model.people.size(); ++at) {
+    (model.people[at].ranked ? model.ranked : model.unranked).push_back(at);
+  }
+  const auto ranking = [&](std::uint32_t a, std::uint32_t b) {
+    const double valueA = model.people[a].rankingValue();
+    const double valueB = model.people[b].rankingValue();
+    return valueA != valueB ? valueA > valueB : a < b;
+  };
+  std::sort(model.ranked.begin(), model.ranked.end(), ranking);
+  std::sort(model.unranked.begin(), model.unranked.end(), ranking);
+  for (std::uint32_t at = 0; at < model.ranked.size(); ++at) model.people[model.ranked[at]].place = at + 1;
+
+  matches_.clear();
+  personNumbers_.clear();
+  mapIds_.clear();
+  weaponIds_.clear();
+  return model;
+}
+
+}  // namespace fragtally

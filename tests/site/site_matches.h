@@ -1,0 +1,30 @@
+#pragma once
+
+// Matches made by hand for the site's tests: a record's summary with its
+// people filled as the analysis fills them.
+#include <cstdint>
+#include <string>
+
+#include "record/match_summary.h"
+
+namespace fragtally::testing {
+
+/// A match on a December 2026 day at an hour, on a map, its people added by
+/// auth ID and name ("BOT" for a bot), its kills between them.
+class MatchMaker {
+ public:
+  MatchMaker(int day, int hour, std::string map = "de_dust2");
+
+  /// The player with this ID and first name, added when new; `lines` more
+  /// lines under `name`.
+  std::size_t player(const std::string& authId, const std::string& name, std::int64_t lines = 1);
+  /// `count` enemy kills of `victim` by `killer`, with `weapon`.
+  MatchMaker& kills(std::size_t killer, std::size_t victim, std::int64_t count, const std::string& weapon = "ak47");
+  MatchPlayer& at(std::size_t player) { return summary_.people.players[player]; }
+  const MatchSummary& summary() const { return summary_; }
+
+ private:
+  MatchSummary summary_;
+};
+
+}  // namespace fragtally::testing
