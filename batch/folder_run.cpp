@@ -27,7 +27,7 @@
 #include "batch/report_names.h"
 #include "record/record_head.h"
 #include "base/file_store.h"
-#include "index/index_page.h"
+#include "site/site_build.h"
 #include "index/index_records.h"
 #include "record/match_record.h"
 #include "record/record_format.h"
@@ -382,10 +382,11 @@ FolderRunResult FolderRunner::run() {
   result.cancelled = counts.done() < counts.logs;
 
   result.failed = !inputs.problems.empty() || counts.failed != 0;
-  // The index's page and cache are never stored over a log of the run: the
-  // index is then left as it was.
+  // The index's page and cache, and the rating page, are never stored over a
+  // log of the run: the site is then left as it was.
   bool indexOverALog = false;
-  for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName)}) {
+  for (const std::string_view name :
+       {std::string_view(kIndexPageName), std::string_view(kIndexCacheName), std::string_view(kRatingPageName)}) {
     if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
     const std::string refused = utf8FromPath(folder_.path() / pathFromUtf8(name));
     result.indexFailures.push_back(userMessage(outputIsTheLog(refused).what()));
@@ -399,7 +400,7 @@ FolderRunResult FolderRunner::run() {
       if (job.state == JobState::written) known.insert_or_assign(job.name + kRecordExtension, std::move(job.record));
     }
     try {
-      const std::vector<std::string> pictures = rebuildIndex(folder_.path(), &known);
+      const std::vector<std::string> pictures = rebuildSite(folder_.path(), run_.site, &known).pictures;
       // Every picture a report in the folder shows, checked byte for byte on
       // every run: one deleted or damaged since is stored again, even where
       // every log is up to date.

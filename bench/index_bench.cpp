@@ -7,7 +7,13 @@
 //   fragtally_index_bench time DIR [RUNS]             medians of each step, without and with the
 //                                                     index cache, and of a full tree parse of
 //                                                     the same files for comparison
-//   fragtally_index_bench rebuild DIR                 one rebuild (for peak memory, under GNU time)
+//   fragtally_index_bench rebuild DIR                 one rebuild of the site (for peak memory, under GNU time)
+//   fragtally_index_bench site DIR MATCHES PEOPLE [RUNS]
+//                                                     the site's model and pages of MATCHES generated
+//                                                     matches among PEOPLE people, made in memory as the
+//                                                     records' reading hands them on: the model, a first
+//                                                     build into DIR, a build with nothing changed, and
+//                                                     the process's peak memory
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,11 +27,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/output_names.h"
 #include "bench/split_mix.h"
 #include "index/index_cache.h"
 #include "index/index_page.h"
 #include "index/index_records.h"
+#include "index/index_tally.h"
 #include "record/match_summary.h"
+#include "site/site_build.h"
+
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
 
 namespace fragtally {
 namespace {
@@ -226,10 +239,10 @@ int timeSteps(const std::filesystem::path& folder, int runs) {
   const Timing page = median(runs, [&] { pageBytes = buildIndexPage(content).size(); });
   const Timing whole = median(runs, [&] {
     std::filesystem::remove(cache);
-    rebuildIndex(folder);
+    rebuildSite(folder, {});
   });
-  rebuildIndex(folder);
-  const Timing again = median(runs, [&] { rebuildIndex(folder); });
+  rebuildSite(folder, {});
+  const Timing again = median(runs, [&] { rebuildSite(folder, {}); });
   std::size_t sink = 0;
   const Timing tree = median(runs, [&] { sink += treeRead(folder); });
   std::printf("%zu matches, %zu players, page %.1f KB; medians of %d runs:\n", matches, content.players.size(),
@@ -238,10 +251,110 @@ int timeSteps(const std::filesystem::path& folder, int runs) {
   std::printf("  read records           %8.1f  %8.1f\n", read.wall, read.cpu);
   std::printf("  read records, 1 thread %8.1f  %8.1f\n", readOne.wall, readOne.cpu);
   std::printf("  build page             %8.1f  %8.1f\n", page.wall, page.cpu);
-  std::printf("  rebuildIndex, whole    %8.1f  %8.1f\n", whole.wall, whole.cpu);
-  std::printf("  rebuildIndex, again    %8.1f  %8.1f   every record known to the cache\n", again.wall, again.cpu);
+  std::printf("  rebuildSite, whole     %8.1f  %8.1f\n", whole.wall, whole.cpu);
+  std::printf("  rebuildSite, again     %8.1f  %8.1f   every record known to the cache\n", again.wall, again.cpu);
   std::printf("  read, whole trees     %8.1f  %8.1f   1 thread, for comparison (%zu)\n", tree.wall, tree.cpu,
               sink % 10);
+  return 0;
+}
+
+// One generated match among `people` people: a few hundred regulars fill half
+// of its places, anyone the rest; two teams, kills between them, weapons with
+// the server's shot statistics.
+void generateMatch(SplitMix64& random, std::uint32_t number, std::uint32_t people, MatchSummary& match) {
+  const std::uint32_t day = number / 6;
+  char date[16];
+  char start[16];
+  std::snprintf(date, sizeof date, "%02u/%02u/%04u", day / 28 % 12 + 1, day % 28 + 1, 2020 + day / 336);
+  std::snprintf(start, sizeof start, "%02u:%02u:00", 10 + number % 6 * 2, random.below(60));
+  match = MatchSummary();
+  match.date = date;
+  match.start = start;
+  match.map = kMaps[random.below(std::size(kMaps))];
+  const std::uint32_t count = random.between(10, 16);
+  std::vector<std::uint32_t> who;
+  while (who.size() < count) {
+    const std::uint32_t id = random.chance(500) ? random.below(std::min(people, 400u)) : random.below(people);
+    if (std::find(who.begin(), who.end(), id) == who.end()) who.push_back(id);
+  }
+  for (const std::uint32_t id : who) {
+    MatchPlayer& player = match.people.players.emplace_back();
+    player.authId = "STEAM_0:" + std::to_string(id % 2) + ":" + std::to_string(id);
+    player.names.push_back(NameUse{"Player_" + std::to_string(id), random.between(20, 200)});
+    if (random.chance(50)) player.names.push_back(NameUse{"Renamed_" + std::to_string(id), random.between(1, 20)});
+    player.roundsWon = random.below(15);
+    player.bombsPlanted = random.below(3);
+  }
+  std::vector<std::vector<std::int64_t>> kills(count, std::vector<std::int64_t>(count));
+  const std::uint32_t killCount = random.between(60, 250);
+  for (std::uint32_t k = 0; k < killCount; ++k) {
+    const std::uint32_t killer = random.below(count);
+    std::uint32_t victim = random.below(count / 2) * 2 + (killer % 2 == 0 ? 1 : 0);  // the other team
+    if (victim >= count) victim = killer % 2 == 0 ? 1 : 0;
+    ++kills[killer][victim];
+    MatchPlayer& player = match.people.players[killer];
+    ++player.kills;
+    ++match.people.players[victim].deaths;
+    const char* weapon = kWeapons[random.below(6) < 4 ? random.below(4) : random.below(std::size(kWeapons))];
+    auto use = std::find_if(player.weapons.begin(), player.weapons.end(),
+                            [&](const WeaponUse& w) { return w.weapon == weapon; });
+    if (use == player.weapons.end()) use = player.weapons.insert(player.weapons.end(), WeaponUse{weapon});
+    ++use->kills;
+    use->shots += random.between(3, 12);
+    use->hits += random.between(1, 3);
+    use->headshots += random.below(2);
+    use->damage += random.between(80, 140);
+    ++match.kills;
+  }
+  for (std::size_t killer = 0; killer < count; ++killer) {
+    for (std::size_t victim = 0; victim < count; ++victim) {
+      if (kills[killer][victim] != 0) match.people.kills.push_back(KillPair{killer, victim, kills[killer][victim]});
+    }
+  }
+}
+
+long peakKilobytes() {
+#if defined(__unix__)
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+#else
+  return 0;
+#endif
+}
+
+int timeSite(const std::filesystem::path& folder, std::uint32_t matches, std::uint32_t people, int runs) {
+  std::filesystem::remove_all(folder / kPlayersFolderName);
+  const auto gather = [&](IndexContent& content, SiteModel& model) {
+    SplitMix64 random(7);
+    IndexTally index;
+    SiteTally tally({});
+    MatchSummary match;  // one at a time, as the records' reading hands them on
+    for (std::uint32_t n = 0; n < matches; ++n) {
+      generateMatch(random, n, people, match);
+      const std::string report = "L" + std::to_string(n) + ".htm";
+      index.add(match, report);
+      tally.add(match, report);
+    }
+    content = index.take();
+    model = tally.take();
+  };
+  IndexContent content;
+  SiteModel model;
+  const Timing made = median(runs, [&] { gather(content, model); });
+  SiteBuild first;
+  const Timing firstBuild = median(1, [&] { first = storeSite(folder, content, model); });
+  SiteBuild again;
+  const Timing unchanged = median(runs, [&] { again = storeSite(folder, content, model); });
+  std::printf("%u matches, %zu people listed (%zu ranked); medians of %d runs:\n", matches, model.people.size(),
+              model.ranked.size(), runs);
+  std::printf("                               wall ms    cpu ms\n");
+  std::printf("  generate + model            %8.1f  %8.1f\n", made.wall, made.cpu);
+  std::printf("  pages, first build          %8.1f  %8.1f   %zu pages written\n", firstBuild.wall, firstBuild.cpu,
+              first.pagesWritten);
+  std::printf("  pages, nothing changed      %8.1f  %8.1f   %zu pages written\n", unchanged.wall, unchanged.cpu,
+              again.pagesWritten);
+  std::printf("  peak memory                 %8.1f MiB\n", static_cast<double>(peakKilobytes()) / 1024);
   return 0;
 }
 
@@ -255,7 +368,12 @@ int main(int argc, char** argv) {
                                args.size() > 3 ? std::stoull(args[3]) : 1, args.size() > 4 ? std::stoi(args[4]) : -1);
   }
   if (args.size() >= 2 && args[0] == "time") return fragtally::timeSteps(args[1], args.size() > 2 ? std::stoi(args[2]) : 5);
-  if (args.size() == 2 && args[0] == "rebuild") return fragtally::rebuildIndex(args[1]), 0;
-  std::fputs("usage: fragtally_index_bench generate DIR COUNT [SEED [INDENT]] | time DIR [RUNS] | rebuild DIR\n", stderr);
+  if (args.size() == 2 && args[0] == "rebuild") return fragtally::rebuildSite(args[1], {}), 0;
+  if (args.size() >= 4 && args[0] == "site") {
+    return fragtally::timeSite(args[1], static_cast<std::uint32_t>(std::stoul(args[2])),
+                               static_cast<std::uint32_t>(std::stoul(args[3])), args.size() > 4 ? std::stoi(args[4]) : 3);
+  }
+  std::fputs("usage: fragtally_index_bench generate DIR COUNT [SEED [INDENT]] | time DIR [RUNS] | rebuild DIR"
+             " | site DIR MATCHES PEOPLE [RUNS]\n", stderr);
   return 2;
 }
