@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Opens an index of matches in headless Chromium at 360 and 1280 pixels wide and
-# checks what a reader meets: the page itself never scrolls sideways (wide
-# tables scroll inside their boxes), every link leads to a file that exists,
-# the text decodes as UTF-8, and a column header sorts its table.
-# Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks DIR/index.htm)
-#        check_index.sh --index DIR                     (checks DIR/index.htm as it is)
+# Opens the pages of a site in headless Chromium at 360 and 1280 pixels wide
+# and checks what a reader meets on each: the page itself never scrolls
+# sideways (wide tables scroll inside their boxes), every link leads to a file
+# that exists, the text decodes as UTF-8, and a column header of the index
+# sorts its table. The pages checked: the index, the rating page and a few
+# players' pages, which need no script at all.
+# Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks its pages)
+#        check_index.sh --index DIR                     (checks DIR's pages as they are)
 # Prints "N passed, M failed"; exit status 0 when all passed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,16 +20,9 @@ else
   "$1" "$2" -d "$site" > /dev/null
 fi
 [ -f "$site/index.htm" ] || { echo "FAILED: no index.htm"; echo "0 passed, 1 failed"; exit 1; }
-# The harness sits beside the index to read it (same origin for file pages).
+# The harness sits beside the index to read the pages (same origin for file pages).
 harness="$site/.index_check.html"
 cp "$here/index_check.html" "$harness"
-
-timeout 120 chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
-  --disable-component-update --disable-sync --user-data-dir="$work/profile" --lang=en-US \
-  --allow-file-access-from-files --virtual-time-budget=10000 --dump-dom "file://$harness" \
-  2> "$work/chromium.log" | sed -n '/<pre id="result">/,/<\/pre>/p' | sed 's/<[^>]*>//g' > "$work/seen.txt" || true
-# The dump is HTML: the link paths come back with their characters escaped.
-sed -i 's/&amp;/\&/g; s/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g' "$work/seen.txt"
 
 passed=0
 failed=0
@@ -35,20 +30,42 @@ check() {  # description, command...
   local what=$1; shift
   if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
 }
-check "the page decodes as UTF-8 at both widths" test "$(grep -c '^charset UTF-8$' "$work/seen.txt")" -eq 2
-check "no sideways scroll of the page at 360 px" grep -q '^width 360 fits ' "$work/seen.txt"
-check "no sideways scroll of the page at 1280 px" grep -q '^width 1280 fits ' "$work/seen.txt"
-links=$(grep -c '^link ' "$work/seen.txt" || true)
-check "the page has links" test "$links" -gt 0
-broken=""
-while IFS= read -r target; do
-  [ -f "$target" ] || broken+="$target"$'\n'
-done < <(sed -n 's/^link //p' "$work/seen.txt")
-check "every link leads to a file that exists" test -z "$broken"
-[ -z "$broken" ] || printf '%s' "$broken" | sort -u | sed 's/^/missing: /'
-if grep -q '^sorted ' "$work/seen.txt"; then
-  check "a column header sorts its table" grep -q '^sorted yes$' "$work/seen.txt"
+
+look() {  # page (from the site's folder): what the harness saw, in $work/seen.txt
+  timeout 120 chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+    --disable-component-update --disable-sync --user-data-dir="$work/profile" --lang=en-US \
+    --allow-file-access-from-files --virtual-time-budget=10000 --dump-dom "file://$harness?page=$1" \
+    2> "$work/chromium.log" | sed -n '/<pre id="result">/,/<\/pre>/p' | sed 's/<[^>]*>//g' > "$work/seen.txt" || true
+  # The dump is HTML: the link paths come back with their characters escaped.
+  sed -i 's/&amp;/\&/g; s/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g' "$work/seen.txt"
+}
+
+pages=(index.htm)
+[ -f "$site/rating.htm" ] && pages+=(rating.htm)
+if [ -d "$site/players" ]; then
+  while IFS= read -r page; do pages+=("players/$page"); done < <(ls "$site/players" | grep '\.htm$' | head -n 3)
 fi
-if [ "$failed" -gt 0 ]; then echo "--- seen:"; grep -v '^link ' "$work/seen.txt"; fi
+for page in "${pages[@]}"; do
+  look "$page"
+  check "$page decodes as UTF-8 at both widths" test "$(grep -c '^charset UTF-8$' "$work/seen.txt")" -eq 2
+  check "$page: no sideways scroll of the page at 360 px" grep -q '^width 360 fits ' "$work/seen.txt"
+  check "$page: no sideways scroll of the page at 1280 px" grep -q '^width 1280 fits ' "$work/seen.txt"
+  links=$(grep -c '^link ' "$work/seen.txt" || true)
+  check "$page has links" test "$links" -gt 0
+  broken=""
+  while IFS= read -r target; do
+    [ -f "$target" ] || broken+="$target"$'\n'
+  done < <(sed -n 's/^link //p' "$work/seen.txt")
+  check "every link of $page leads to a file that exists" test -z "$broken"
+  [ -z "$broken" ] || printf '%s' "$broken" | sort -u | sed 's/^/missing: /'
+  if [ "$page" != index.htm ]; then
+    check "$page has no script" grep -q '^scripts 0$' "$work/seen.txt"
+  fi
+  if grep -q '^sorted ' "$work/seen.txt"; then
+    check "a column header of $page sorts its table" grep -q '^sorted yes$' "$work/seen.txt"
+  fi
+  if [ "$failed" -gt 0 ]; then echo "--- seen on $page:"; grep -v '^link ' "$work/seen.txt"; fi
+done
+echo "pages: ${pages[*]}"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
