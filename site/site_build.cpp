@@ -43,6 +43,8 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
                       const std::vector<std::string>& pictures, SiteBuild& build) {
   const std::filesystem::path players = folder / kPlayersFolderName;
   std::error_code error;
+  // No folder for nobody: records that tell no people leave the folder as it was.
+  if (model.people.empty() && !std::filesystem::exists(players, error)) return;
   std::filesystem::create_directory(players, error);
   if (!std::filesystem::is_directory(players, error)) throw cannotCreateFile(utf8FromPath(players));
   removeStaleTemporaries(players);
