@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "base/fnv1a.h"
 #include "record/record_format.h"
 #include "version.h"
 
@@ -23,14 +24,7 @@ constexpr std::uint32_t kMaxWeaponNames = 255;
 // The checksum at a cache's end: 64-bit FNV-1a of every byte before it, which
 // any single changed byte alters.
 constexpr std::size_t kChecksumBytes = 8;
-std::uint64_t checksumOf(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char byte : bytes) {
-    hash ^= static_cast<unsigned char>(byte);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
+std::uint64_t checksumOf(std::string_view bytes) { return fnv1a64(bytes); }
 
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));

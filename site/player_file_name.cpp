@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/fnv1a.h"
+
 namespace fragtally {
 namespace {
 
@@ -10,15 +12,6 @@ constexpr std::size_t kHashDigits = 16;
 constexpr std::string_view kPageExtension = ".htm";
 
 bool isSlugByte(unsigned char byte) { return (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9'); }
-
-std::uint64_t fnv1a(std::string_view text) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char c : text) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
 
 }  // namespace
 
@@ -39,7 +32,7 @@ std::string playerFileName(std::string_view key) {
   }
   if (name.empty()) name = "player";
   constexpr char kDigits[] = "0123456789abcdef";
-  const std::uint64_t hash = fnv1a(key);
+  const std::uint64_t hash = fnv1a64(key);
   name += '-';
   for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[(hash >> shift) & 0xF];
   name += kPageExtension;
