@@ -43,4 +43,16 @@ std::string playerKeyOf(const IdentityRules& rules, const MatchPlayer& player) {
   return "name:" + std::string(name);
 }
 
+void LatestName::add(const MatchPlayer& player) {
+  const std::string_view name = mainNameOf(player);
+  std::int64_t lines = 0;
+  for (const NameUse& use : player.names) {
+    if (use.name == name) lines = use.lines;
+  }
+  if (lines > lines_) {
+    name_ = std::string(name);
+    lines_ = lines;
+  }
+}
+
 }  // namespace fragtally

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,5 +33,22 @@ std::string_view mainNameOf(const MatchPlayer& player);
 /// unless bots are included, the spectator proxy, a player without an account
 /// in Id mode, a player without a name.
 std::string playerKeyOf(const IdentityRules& rules, const MatchPlayer& player);
+
+/// The name a person is shown by where players.txt gives none: of the players
+/// of his latest match who are he (a merge can make him several there), the
+/// name used on the most lines of that match.
+class LatestName {
+ public:
+  /// A later match of his begins: the names of earlier ones no longer count.
+  void newMatch() { lines_ = -1; }
+  /// One player of his latest match who is he.
+  void add(const MatchPlayer& player);
+  [[nodiscard]] const std::string& name() const { return name_; }
+  [[nodiscard]] std::string take() { return std::move(name_); }
+
+ private:
+  std::string name_;
+  std::int64_t lines_ = -1;
+};
 
 }  // namespace fragtally

@@ -29,8 +29,7 @@ int daysInMonth(int year, int month) {
 struct Person {
   std::uint32_t number = 0;  ///< in the order of keys, for the rating
   std::int64_t matches = 0;
-  std::string latestName;
-  std::int64_t latestNameLines = -1;
+  LatestName latestName;
   std::size_t latestMatch = 0;
 };
 
@@ -141,19 +140,9 @@ RatingTable rateMatches(std::span<const RatedMatch> matches, const PlayersFile& 
       if (person.matches == 0 || person.latestMatch != place) {
         ++person.matches;
         person.latestMatch = place;
-        person.latestNameLines = -1;
+        person.latestName.newMatch();
       }
-      // Of several players of one match with one key, the name used on the most lines shows.
-      const MatchPlayer& player = match.players.players[at];
-      const std::string_view name = mainNameOf(player);
-      std::int64_t lines = 0;
-      for (const NameUse& use : player.names) {
-        if (use.name == name) lines = use.lines;
-      }
-      if (lines > person.latestNameLines) {
-        person.latestName = std::string(name);
-        person.latestNameLines = lines;
-      }
+      person.latestName.add(match.players.players[at]);
     }
     for (const KillPair& pair : match.players.kills) {
       if (pair.killer >= matchKeys.size() || pair.victim >= matchKeys.size()) continue;
@@ -172,7 +161,7 @@ RatingTable rateMatches(std::span<const RatedMatch> matches, const PlayersFile& 
     if (file.isHidden(key)) continue;
     const std::string* shown = file.shownNameOf(key);
     const PersonRating& his = rated[person.number];
-    RatedPerson one{key, shown != nullptr ? *shown : person.latestName, his.rating, person.matches, his.games};
+    RatedPerson one{key, shown != nullptr ? *shown : person.latestName.name(), his.rating, person.matches, his.games};
     (person.matches >= settings.minMatches ? table.ranked : table.unranked).push_back(std::move(one));
   }
   std::sort(table.ranked.begin(), table.ranked.end(), rankedBefore);
