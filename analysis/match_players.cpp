@@ -116,39 +116,42 @@ std::size_t MatchPlayersCollector::entryFor(const PlayerText& player) {
   return entry;
 }
 
+void MatchPlayersCollector::takeName(Entry& entry, std::string_view name) {
+  entry.currentName.assign(name);
+  std::vector<NameUse>& names = entry.player.names;
+  const auto found = std::find_if(names.begin(), names.end(), [&](const NameUse& use) { return use.name == name; });
+  if (found != names.end()) {
+    entry.currentNameAt = static_cast<std::size_t>(found - names.begin());
+  } else if (names.size() < kMaxNamesPerPlayer) {
+    entry.currentNameAt = names.size();
+    names.push_back(NameUse{std::string(name), 0});
+    entry.nameFirstLine.push_back(lineNumber_);
+  } else {
+    entry.currentNameAt = kNotListed;
+  }
+}
+
 void MatchPlayersCollector::mention(std::size_t entry, const PlayerText& player) {
   Entry& known = entries_[entry];
   known.lastLine = lineNumber_;
-  known.team.assign(player.team.substr(0, kMaxNameBytes));
+  const std::string_view team = player.team.substr(0, kMaxNameBytes);
+  if (known.team != team) known.team.assign(team);
   const std::string_view name = capped(player.name);
-  known.currentName.assign(name);
-  std::vector<NameUse>& names = known.player.names;
-  const auto found = std::find_if(names.begin(), names.end(), [&](const NameUse& use) { return use.name == name; });
-  if (found != names.end()) {
-    ++found->lines;
-  } else if (names.size() < kMaxNamesPerPlayer) {
-    names.push_back(NameUse{std::string(name), 1});
-    known.nameFirstLine.push_back(lineNumber_);
-  }
+  // The name of the line before, most often: nothing to look up or copy.
+  if (known.currentName != name || known.player.names.empty()) takeName(known, name);
+  if (known.currentNameAt != kNotListed) ++known.player.names[known.currentNameAt].lines;
 }
 
 void MatchPlayersCollector::rename(std::size_t entry, std::string_view newName) {
   Entry& known = entries_[entry];
-  const std::string name(capped(newName));
+  const std::string_view name = capped(newName);
   // A bot is known by his name: the table follows him to the new one.
   if (known.player.bot) {
     if (byBotName_.find(known.currentName) == entry) byBotName_.erase(known.currentName);
     // A name another bot holds stays his.
     if (byBotName_.find(name) == TextIndex::kMissing) byBotName_.set(name, entry);
   }
-  known.currentName = name;
-  std::vector<NameUse>& names = known.player.names;
-  const bool listed =
-      std::any_of(names.begin(), names.end(), [&](const NameUse& use) { return use.name == name; });
-  if (!listed && names.size() < kMaxNamesPerPlayer) {
-    names.push_back(NameUse{name, 0});
-    known.nameFirstLine.push_back(lineNumber_);
-  }
+  takeName(known, name);
 }
 
 WeaponUse* MatchPlayersCollector::weaponOf(std::size_t entry, std::string_view weapon) {

@@ -109,12 +109,20 @@ class MatchPlayersCollector {
     std::vector<std::uint64_t> nameFirstLine;  ///< beside player.names
     std::string account;                       ///< accountKeyOf the real ID, once known
     std::string currentName;
+    /// Where currentName stands in player.names, kNotListed when the list was
+    /// full: most lines name a player as the line before did, and find him there.
+    std::size_t currentNameAt = kNotListed;
     std::string team;                          ///< the side he is on now, empty when none
     std::uint64_t firstLine = 0;               ///< the first and last line naming him
     std::uint64_t lastLine = 0;
   };
 
+  static constexpr std::size_t kNotListed = static_cast<std::size_t>(-1);
+
   std::size_t entryFor(const PlayerText& player);
+  /// Makes `name` the entry's current name and lists it (with no line) unless
+  /// it is listed or the list is full.
+  void takeName(Entry& entry, std::string_view name);
   std::size_t newEntry(std::string_view authId, bool bot, std::string_view name);
   static std::size_t rootOf(std::vector<std::size_t>& parent, std::size_t entry);
   static void join(std::vector<std::size_t>& parent, std::size_t a, std::size_t b);
