@@ -155,6 +155,43 @@ TEST(MatchPlayersTest, ObjectivesAndThePluginsWeaponFigures) {
   EXPECT_EQ(fox.weapons[0].damage, 1000);
 }
 
+TEST(MatchPlayersTest, LinesCountForTheNameTheyUseWhenANameComesBack) {
+  const MatchPlayers match = collect({
+      R"("a<1><STEAM_0:0:1><CT>" entered the game)",
+      R"("a<1><STEAM_0:0:1><CT>" changed name to "b")",
+      R"("b<1><STEAM_0:0:1><CT>" entered the game)",
+      R"("b<1><STEAM_0:0:1><CT>" changed name to "a")",
+      R"("a<1><STEAM_0:0:1><CT>" entered the game)",
+      // Named as before the rename, with no rename line between.
+      R"("b<1><STEAM_0:0:1><CT>" entered the game)",
+  });
+  ASSERT_EQ(match.players.size(), 1u);
+  EXPECT_EQ(match.players[0].names, names({{"a", 3}, {"b", 3}}));
+}
+
+TEST(MatchPlayersTest, ANameBeyondAFullListCountsNoLinesAndTheListedOnesStillDo) {
+  MatchPlayersCollector collector;
+  const auto line = [&](const std::string& name, const std::string& event) {
+    collector.addLine("L 12/08/2026 - 21:00:00: \"" + name + "<1><STEAM_0:0:1><CT>\" " + event);
+  };
+  line("n0", "entered the game");
+  for (std::size_t name = 0; name < kMaxNamesPerPlayer; ++name) {
+    line("n" + std::to_string(name), "changed name to \"n" + std::to_string(name + 1) + "\"");
+  }
+  const std::string unlisted = "n" + std::to_string(kMaxNamesPerPlayer);
+  line(unlisted, "entered the game");
+  line(unlisted, "entered the game");
+  line("n3", "entered the game");
+  line(unlisted, "entered the game");
+  const MatchPlayers match = collector.result();
+  ASSERT_EQ(match.players.size(), 1u);
+  const std::vector<NameUse>& uses = match.players[0].names;
+  ASSERT_EQ(uses.size(), kMaxNamesPerPlayer);
+  EXPECT_EQ(uses[0], (NameUse{"n0", 2}));
+  EXPECT_EQ(uses[3], (NameUse{"n3", 2}));
+  EXPECT_EQ(uses.back(), (NameUse{"n" + std::to_string(kMaxNamesPerPlayer - 1), 1}));
+}
+
 TEST(MatchPlayersTest, PlayersAndNamesAreCapped) {
   MatchPlayersCollector collector;
   for (std::size_t uid = 1; uid <= kMaxMatchPlayers + 10; ++uid) {
