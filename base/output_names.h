@@ -19,6 +19,9 @@ inline constexpr char kIndexCacheName[] = "index.cache";
 inline constexpr char kRatingName[] = "rating";
 inline constexpr char kRatingPageName[] = "rating.htm";
 inline constexpr char kPlayersFolderName[] = "players";
+/// The site's page of awards; no log's report may take its name either.
+inline constexpr char kAwardsName[] = "awards";
+inline constexpr char kAwardsPageName[] = "awards.htm";
 /// A log, as the server names it and as the live modes name their raw logs,
 /// which they keep in this folder of the output folder.
 inline constexpr char kLogExtension[] = ".log";

@@ -55,6 +55,21 @@ struct SiteTexts {
   std::string_view navAwards;
   std::string_view navMaps;
 
+  // The awards' captions, in the order the awards are listed (site/awards.h).
+  std::string_view awardKills;
+  std::string_view awardKillsPerDeath;
+  std::string_view awardRatingGain;
+  std::string_view awardSniperKills;
+  std::string_view awardKnifeKills;
+  std::string_view awardGrenadeKills;
+  std::string_view awardPistolKills;
+  std::string_view awardHeadshots;
+  std::string_view awardAccuracy;
+  std::string_view awardBombsPlanted;
+  std::string_view awardBombsDefused;
+  std::string_view awardHostagesRescued;
+  std::string_view awardTeamKills;
+
   std::string_view footerBuiltBy;  ///< before the program's name and version
   std::string_view decimalMark;    ///< between the whole and the hundredths of a ratio
 };

@@ -38,6 +38,7 @@ void appendSitePageStart(std::string& page, std::string_view title, SitePage cur
   };
   link(kIndexPageName, "Матчи", current == SitePage::index);
   link(std::string(kIndexPageName) + "#ranking", "Рейтинг игроков", current == SitePage::ranking);
+  link(kAwardsPageName, "Награды", current == SitePage::awards);
   link(kRatingPageName, "Как считается рейтинг", current == SitePage::rating);
   page += "</nav>\n";
 }

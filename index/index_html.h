@@ -50,7 +50,7 @@ th[scope=row]{white-space:normal;font-weight:600}
 )";
 
 /// The pages of a site, for the header that links them on every page.
-enum class SitePage { index, ranking, rating, player };
+enum class SitePage { index, ranking, rating, awards, player };
 
 /// Appends the start of a page up to its <main>: the document's head with
 /// `title` (log text, escaped here) and the site's look.

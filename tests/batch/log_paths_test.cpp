@@ -30,7 +30,8 @@ std::vector<std::string> reportsIn(const fs::path& folder) {
   std::vector<std::string> reports;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = path(entry.path().filename());
-    if (entry.path().extension() == ".htm" && name != "index.htm" && name != "rating.htm") reports.push_back(name);
+    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm";
+    if (entry.path().extension() == ".htm" && !sitePage) reports.push_back(name);
   }
   std::sort(reports.begin(), reports.end());
   return reports;

@@ -5,10 +5,10 @@
 
 namespace fragtally::testing {
 
-MatchMaker::MatchMaker(int day, int hour, std::string map) {
+MatchMaker::MatchMaker(int day, int hour, std::string map, int month) {
   char date[16];
   char start[16];
-  std::snprintf(date, sizeof date, "12/%02d/2026", day);
+  std::snprintf(date, sizeof date, "%02d/%02d/2026", month, day);
   std::snprintf(start, sizeof start, "%02d:00:00", hour);
   summary_.date = date;
   summary_.start = start;

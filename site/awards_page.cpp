@@ -1,0 +1,94 @@
+#include "site/awards_page.h"
+
+#include "base/output_names.h"
+#include "base/site_texts.h"
+#include "base/url_path.h"
+#include "index/index_html.h"
+#include "site/award_texts.h"
+#include "version.h"
+
+namespace fragtally {
+namespace {
+
+void appendKind(std::string& page, const SiteModel& model, const std::vector<PeriodAwards>& periods,
+                std::string_view id, std::string_view heading, std::size_t shown, std::string_view note) {
+  page += "<section id=\"";
+  page += id;
+  page += "\">\n<h2>";
+  page += heading;
+  page += "</h2>\n";
+  page += note;
+  for (std::size_t at = 0; at < shown; ++at) {
+    const PeriodAwards& awards = periods[at];
+    page += "<h3 id=\"";
+    page += periodAnchor(awards.period);
+    page += "\">";
+    page += periodTitle(awards.period);
+    page += "</h3>\n";
+    appendPeriodAwards(page, model, awards, "");
+  }
+  page += "</section>\n";
+}
+
+}  // namespace
+
+bool awardsPageShows(const AwardTable& table, const Period& period) {
+  if (period.kind != PeriodKind::day) return true;
+  return !table.days.empty() && period.firstDay > table.days.front().period.firstDay - kAwardPageDays;
+}
+
+void appendPeriodAwards(std::string& page, const SiteModel& model, const PeriodAwards& awards,
+                        std::string_view root) {
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  page += "<div class=\"box\">\n<table>\n<tbody>\n";
+  for (const Award& award : awards.awards) {
+    page += "<tr><th scope=\"row\">";
+    page += awardCaption(texts, award.id);
+    page += "</th><td class=\"name\">";
+    bool first = true;
+    for (const std::string& key : award.winners) {
+      const SitePerson* person = model.personByKey(key);
+      if (person == nullptr) continue;
+      if (!first) page += ", ";
+      first = false;
+      page += "<a href=\"";
+      page += root;
+      page += kPlayersFolderName;
+      page += '/';
+      appendUrlPath(page, person->file);
+      page += "\"><bdi>";
+      appendHtmlText(page, person->shownName);
+      page += "</bdi></a>";
+    }
+    page += "</td><td class=\"n\">";
+    appendAwardFigure(page, award.id, award.figure);
+    page += "</td></tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n";
+}
+
+std::string buildAwardsPage(const SiteModel& model) {
+  const AwardTable& table = model.awards;
+  // The days shown: those within kAwardPageDays of the newest day with awards.
+  std::size_t days = 0;
+  while (days < table.days.size() && awardsPageShows(table, table.days[days].period)) ++days;
+  std::string page;
+  page.reserve(8192 + (table.months.size() + table.weeks.size() + days) * 2400);
+  appendSitePageStart(page, "Награды", SitePage::awards, "");
+  page += "<header>\n<h1>Награды</h1>\n<p class=\"lead\">Лучшие игроки каждого месяца, недели и дня игры. "
+          "При ничьей названы все победители; награды без претендентов не показаны.</p>\n</header>\n";
+  if (table.months.empty() && table.weeks.empty() && table.days.empty()) {
+    page += "<p class=\"note\">Наград пока нет.</p>\n";
+  } else {
+    appendKind(page, model, table.months, "months", "По месяцам", table.months.size(), "");
+    appendKind(page, model, table.weeks, "weeks", "По неделям", table.weeks.size(), "");
+    std::string note = "<p class=\"note\">Дни игры за последние ";
+    appendGroupedCount(note, kAwardPageDays);
+    note += " дней до последнего дня с наградами; более ранние — в неделях и месяцах.</p>\n";
+    appendKind(page, model, table.days, "days", "По дням", days, note);
+  }
+  page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n</body>\n</html>\n";
+  return page;
+}
+
+}  // namespace fragtally
