@@ -62,6 +62,9 @@ constexpr const char* kUsage =
     "  --bots       count bots as players: ranked, rated, with pages\n"
     "  --min-matches N\n"
     "               matches a player needs to be ranked (3)\n"
+    "  --active-days N\n"
+    "               days a player stays active after his last match, counted\n"
+    "               back from the newest match (60); the others are listed apart\n"
     "  --listen [ADDRESS:]PORT\n"
     "               receive a server's log stream over UDP (IPv4 or IPv6, e.g.\n"
     "               27500, 0.0.0.0:27500, [::]:27500): every line goes to a raw\n"
@@ -170,7 +173,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     return std::nullopt;
   }
   if (options.logs.size() > 1) return "several logs need -d DIR";
-  if (siteOptions) return "--identity, --bots and --min-matches go with -d DIR";
+  if (siteOptions) return "--identity, --bots, --min-matches and --active-days go with -d DIR";
   if (options.force || options.jobs) return "--force and -j go with -d DIR";
   if (options.jsonToOutput && options.report) return "--json - writes no report: leave out -o";
   if (options.report && namesAFolder(*options.report)) return "-o names a folder, not a report file: " + *options.report;

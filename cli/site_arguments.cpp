@@ -12,10 +12,13 @@ namespace {
 // More matches than a server could play in years: a larger number is a typo.
 constexpr std::int64_t kMostMinMatches = 1000000;
 
-std::optional<std::int64_t> parseMinMatches(const std::string& text) {
+// A century of days: a longer time is a typo.
+constexpr std::int64_t kMostActiveDays = 36500;
+
+std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t most) {
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > kMostMinMatches) {
+  if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > most) {
     return std::nullopt;
   }
   return value;
@@ -28,6 +31,7 @@ std::optional<std::string> takeSiteArguments(std::vector<std::string>& args, Sit
   rest.reserve(args.size());
   bool identityGiven = false;
   bool minMatchesGiven = false;
+  bool activeDaysGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
@@ -39,7 +43,7 @@ std::optional<std::string> takeSiteArguments(std::vector<std::string>& args, Sit
       site.given = true;
       continue;
     }
-    if (arg != "--identity" && arg != "--min-matches") {
+    if (arg != "--identity" && arg != "--min-matches" && arg != "--active-days") {
       rest.push_back(arg);
       continue;
     }
@@ -52,10 +56,16 @@ std::optional<std::string> takeSiteArguments(std::vector<std::string>& args, Sit
       const std::optional<IdentityMode> mode = identityModeNamed(value);
       if (!mode) return "--identity takes auto, id or name, not " + value;
       site.settings.identity.mode = *mode;
+    } else if (arg == "--active-days") {
+      if (activeDaysGiven) return "--active-days given twice";
+      activeDaysGiven = true;
+      const std::optional<std::int64_t> days = parseCount(value, kMostActiveDays);
+      if (!days) return "--active-days takes a number from 1 to 36500";
+      site.settings.activeDays = *days;
     } else {
       if (minMatchesGiven) return "--min-matches given twice";
       minMatchesGiven = true;
-      const std::optional<std::int64_t> matches = parseMinMatches(value);
+      const std::optional<std::int64_t> matches = parseCount(value, kMostMinMatches);
       if (!matches) return "--min-matches takes a number from 1 to 1000000";
       site.settings.minMatches = *matches;
     }

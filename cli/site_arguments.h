@@ -12,6 +12,7 @@ namespace fragtally {
 ///   --identity auto|id|name   how a player is told apart (auto)
 ///   --bots                    bots are players too
 ///   --min-matches N           matches a player needs to be ranked (3)
+///   --active-days N           days a player stays active after his last match (60)
 struct SiteArguments {
   SiteSettings settings;
   bool given = false;  ///< any of them was given

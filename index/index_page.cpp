@@ -99,7 +99,7 @@ void appendRatioCell(std::string& page, std::int64_t kills, std::int64_t deaths)
   page += "</td>";
 }
 
-void appendTotals(std::string& page, const IndexContent& content, std::size_t people) {
+void appendTotals(std::string& page, const IndexContent& content, std::size_t people, const IndexRanking* ranking) {
   page += "<ul class=\"totals\">\n";
   page += "<li><b>";
   appendGroupedCount(page, static_cast<std::int64_t>(content.matches.size()));
@@ -108,6 +108,11 @@ void appendTotals(std::string& page, const IndexContent& content, std::size_t pe
   page += "</b><span>Убийств</span></li>\n<li><b>";
   appendGroupedCount(page, static_cast<std::int64_t>(people));
   page += "</b><span>Игроков</span></li>\n";
+  if (ranking) {
+    page += "<li><b>";
+    appendGroupedCount(page, static_cast<std::int64_t>(ranking->ranked.size() + ranking->unranked.size()));
+    page += "</b><span>Активных игроков</span></li>\n";
+  }
   // Newest first: the last match listed with a readable date is the first
   // one played (matches without one are listed last).
   const auto dated = std::find_if(content.matches.rbegin(), content.matches.rend(),
@@ -277,9 +282,45 @@ void appendRankingTable(std::string& page, const std::vector<RankingRow>& rows, 
   page += "</tbody>\n</table>\n</div>\n";
 }
 
+void appendLatestAwards(std::string& page, const std::vector<IndexAwardPeriod>& periods) {
+  if (periods.empty()) return;
+  page += "<section id=\"awards\">\n<h2>Награды</h2>\n<div class=\"cols\">\n";
+  for (const IndexAwardPeriod& period : periods) {
+    page += "<div>\n<h3><a href=\"";
+    page += kAwardsPageName;
+    page += '#';
+    appendHtmlText(page, period.anchor);
+    page += "\">";
+    appendHtmlText(page, period.title);
+    page += "</a></h3>\n<div class=\"box\">\n<table>\n<tbody>\n";
+    for (const IndexAward& award : period.awards) {
+      page += "<tr><th scope=\"row\">";
+      appendHtmlText(page, award.caption);
+      page += "</th><td class=\"name\">";
+      for (std::size_t at = 0; at < award.winners.size(); ++at) {
+        if (at > 0) page += ", ";
+        page += "<a href=\"" + std::string(kPlayersFolderName) + "/";
+        appendUrlPath(page, award.winners[at].page);
+        page += "\"><bdi>";
+        appendHtmlText(page, award.winners[at].name);
+        page += "</bdi></a>";
+      }
+      page += "</td><td class=\"n\">";
+      appendHtmlText(page, award.figure);
+      page += "</td></tr>\n";
+    }
+    page += "</tbody>\n</table>\n</div>\n</div>\n";
+  }
+  page += "</div>\n<p class=\"note\"><a href=\"";
+  page += kAwardsPageName;
+  page += "\">Все награды по месяцам, неделям и дням</a></p>\n</section>\n";
+}
+
 void appendRanking(std::string& page, const IndexRanking& ranking) {
   page += "<section id=\"ranking\">\n<h2>Рейтинг игроков</h2>\n";
-  page += "<p class=\"note\">По рейтингу за вычетом двух отклонений; <a href=\"";
+  page += "<p class=\"note\">Игроки, сыгравшие за ";
+  appendGroupedCount(page, ranking.activeDays);
+  page += " дней до последнего матча, по рейтингу за вычетом двух отклонений; <a href=\"";
   page += kRatingPageName;
   page += "\">как он считается</a>.</p>\n";
   if (ranking.ranked.empty()) {
@@ -288,11 +329,18 @@ void appendRanking(std::string& page, const IndexRanking& ranking) {
     appendRankingTable(page, ranking.ranked, true);
   }
   page += "</section>\n";
-  if (ranking.unranked.empty()) return;
-  page += "<section id=\"unranked\">\n<h2>Ещё без места в рейтинге</h2>\n<p class=\"note\">Сыграли меньше ";
-  appendGroupedCount(page, ranking.minMatches);
-  page += " матчей.</p>\n";
-  appendRankingTable(page, ranking.unranked, false);
+  if (!ranking.unranked.empty()) {
+    page += "<section id=\"unranked\">\n<h2>Ещё без места в рейтинге</h2>\n<p class=\"note\">Сыграли меньше ";
+    appendGroupedCount(page, ranking.minMatches);
+    page += " матчей.</p>\n";
+    appendRankingTable(page, ranking.unranked, false);
+    page += "</section>\n";
+  }
+  if (ranking.inactive.empty()) return;
+  page += "<section id=\"inactive\">\n<h2>Давно не играли</h2>\n<p class=\"note\">Последний матч больше ";
+  appendGroupedCount(page, ranking.activeDays);
+  page += " дней до последнего матча на сервере; вернувшись, снова в рейтинге.</p>\n";
+  appendRankingTable(page, ranking.inactive, false);
   page += "</section>\n";
 }
 
@@ -302,7 +350,8 @@ std::string buildIndexPage(const IndexContent& content, const IndexRanking* rank
   std::string page;
   // About what a match's row and a player's row take; a page of 10,000
   // matches is a few megabytes, and growing by doubling would hold twice that.
-  const std::size_t people = ranking ? ranking->ranked.size() + ranking->unranked.size() : content.players.size();
+  const std::size_t people = ranking ? ranking->ranked.size() + ranking->unranked.size() + ranking->inactive.size()
+                                     : content.players.size();
   page.reserve(8192 + content.matches.size() * 560 + people * 640);
   constexpr std::string_view kTitle = "Статистика матчей";
   if (ranking) {
@@ -311,7 +360,8 @@ std::string buildIndexPage(const IndexContent& content, const IndexRanking* rank
     appendPageStart(page, kTitle);
   }
   page += kHeader;
-  appendTotals(page, content, people);
+  appendTotals(page, content, people, ranking);
+  if (ranking) appendLatestAwards(page, ranking->latestAwards);
   appendMatches(page, content);
   if (ranking) {
     appendRanking(page, *ranking);

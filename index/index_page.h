@@ -25,11 +25,35 @@ struct RankingRow {
   std::uint64_t lastWhen = 0;  ///< matchTimeKey
 };
 
+/// A person an award names: his shown name and his page, as in RankingRow.
+struct AwardWinner {
+  std::string name;
+  std::string page;
+};
+
+/// One award of a period as the index shows it; the texts are the site's own,
+/// written as they are, the winners' names are log text.
+struct IndexAward {
+  std::string caption;
+  std::vector<AwardWinner> winners;
+  std::string figure;  ///< as a reader takes it ("2,50", "41,7 %")
+};
+
+/// The awards of the latest period of a kind, with a link to it on the awards page.
+struct IndexAwardPeriod {
+  std::string title;   ///< "День 08.12.2026", "Декабрь 2026"...
+  std::string anchor;  ///< the period's id on the awards page
+  std::vector<IndexAward> awards;
+};
+
 /// The ranking that takes the place of the players by name on a site's index.
 struct IndexRanking {
-  std::vector<RankingRow> ranked;    ///< in ranking order
-  std::vector<RankingRow> unranked;  ///< fewer than minMatches matches, listed apart
+  std::vector<RankingRow> ranked;    ///< the active, in ranking order
+  std::vector<RankingRow> unranked;  ///< the active with fewer than minMatches matches, listed apart
+  std::vector<RankingRow> inactive;  ///< not seen within activeDays of the newest match, listed apart
   std::int64_t minMatches = 0;
+  std::int64_t activeDays = 0;
+  std::vector<IndexAwardPeriod> latestAwards;  ///< the latest month's, week's and day's awards, where given
 };
 
 /// The index page: UTF-8 HTML of the matches, the players and the totals.

@@ -5,8 +5,11 @@
 #include <cstdio>
 
 #include "base/output_names.h"
+#include "base/site_texts.h"
 #include "base/url_path.h"
 #include "index/index_html.h"
+#include "site/award_texts.h"
+#include "site/awards_page.h"
 #include "version.h"
 
 namespace fragtally {
@@ -17,7 +20,7 @@ constexpr std::string_view kRoot = "../";
 std::int64_t rounded(double value) { return static_cast<std::int64_t>(std::lround(value)); }
 
 /// "DD.MM.YYYY" of a day number (days since 1970-01-01, proleptic Gregorian).
-std::string dateOfDay(std::int64_t day) {
+std::string dayText(std::int64_t day) {
   // The civil date of a day count: March-based years, as dayNumberOf counts them.
   const std::int64_t z = day + 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -166,12 +169,12 @@ void appendCourse(std::string& page, const SitePerson& person) {
   }
   std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kLeft, kHeight - 6);
   page += text;
-  page += dateOfDay(course.front().day);
+  page += dayText(course.front().day);
   page += "</text>";
   if (course.size() > 1) {
     std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kWidth - kRight, kHeight - 6);
     page += text;
-    page += dateOfDay(course.back().day);
+    page += dayText(course.back().day);
     page += "</text>";
   }
   page += "\n<polyline points=\"";
@@ -184,7 +187,7 @@ void appendCourse(std::string& page, const SitePerson& person) {
     std::snprintf(text, sizeof text, "<circle cx=\"%d\" cy=\"%d\" r=\"3\"><title>", x(point.day),
                   y(point.rating.rating));
     page += text;
-    page += dateOfDay(point.day);
+    page += dayText(point.day);
     page += ": ";
     appendGroupedCount(page, rounded(point.rating.rating));
     page += " ±";
@@ -341,15 +344,50 @@ void appendMatches(std::string& page, const SiteModel& model, const SitePerson& 
   page += "</tbody>\n</table>\n</div>\n</section>\n";
 }
 
+/// The awards he won, as awardsByPerson lists them: months, weeks, days.
+void appendAwards(std::string& page, const SiteModel& model, const SitePerson& person) {
+  page += "<section id=\"awards\">\n<h2>Награды</h2>\n";
+  if (person.awards.empty()) {
+    page += "<p class=\"note\">Наград пока нет.</p>\n</section>\n";
+    return;
+  }
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  page += "<div class=\"box\">\n<table>\n<thead><tr><th>Период</th><th>Награда</th><th class=\"n\">Показатель</th>"
+          "</tr></thead>\n<tbody>\n";
+  for (const WonAward& won : person.awards) {
+    page += "<tr><td>";
+    // Days the awards page no longer lists are named without a link.
+    const bool linked = awardsPageShows(model.awards, won.period);
+    if (linked) {
+      page += "<a href=\"";
+      page += kRoot;
+      page += kAwardsPageName;
+      page += '#';
+      page += periodAnchor(won.period);
+      page += "\">";
+    }
+    page += periodTitle(won.period);
+    if (linked) page += "</a>";
+    page += "</td><td>";
+    page += awardCaption(texts, won.id);
+    if (won.shared) page += " <span class=\"muted\">(поровну)</span>";
+    page += "</td><td class=\"n\">";
+    appendAwardFigure(page, won.id, won.figure);
+    page += "</td></tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n</section>\n";
+}
+
 }  // namespace
 
 std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
                             const std::vector<std::string>& pictures) {
   std::string page;
-  page.reserve(12000 + person.matches.size() * 220 + person.rating.course.size() * 90);
+  page.reserve(12000 + person.matches.size() * 220 + person.rating.course.size() * 90 + person.awards.size() * 160);
   appendSitePageStart(page, person.shownName + " — игрок", SitePage::player, kRoot);
   appendHeader(page, model, person);
   appendCourse(page, person);
+  appendAwards(page, model, person);
   appendFigures(page, person);
   appendWeapons(page, model, person, pictures);
   page += "<div class=\"cols\">\n";

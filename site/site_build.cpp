@@ -7,6 +7,9 @@
 #include "base/file.h"
 #include "base/file_store.h"
 #include "base/output_names.h"
+#include "base/site_texts.h"
+#include "site/award_texts.h"
+#include "site/awards_page.h"
 #include "site/player_file_name.h"
 #include "site/player_page.h"
 #include "site/rating_page.h"
@@ -93,6 +96,23 @@ RankingRow rowOf(const SiteModel& model, const SitePerson& person) {
   return row;
 }
 
+/// The index's block of a period's awards.
+IndexAwardPeriod latestOf(const SiteModel& model, const PeriodAwards& period, std::string_view kind) {
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  IndexAwardPeriod latest;
+  latest.title = std::string(kind) + periodTitle(period.period);
+  latest.anchor = periodAnchor(period.period);
+  for (const Award& award : period.awards) {
+    IndexAward& shown = latest.awards.emplace_back();
+    shown.caption = awardCaption(texts, award.id);
+    for (const std::string& key : award.winners) {
+      if (const SitePerson* person = model.personByKey(key)) shown.winners.push_back(AwardWinner{person->shownName, person->file});
+    }
+    appendAwardFigure(shown.figure, award.id, award.figure);
+  }
+  return latest;
+}
+
 }  // namespace
 
 IndexRanking rankingOf(const SiteModel& model) {
@@ -100,6 +120,12 @@ IndexRanking rankingOf(const SiteModel& model) {
   ranking.minMatches = model.minMatches;
   for (const std::uint32_t at : model.ranked) ranking.ranked.push_back(rowOf(model, model.people[at]));
   for (const std::uint32_t at : model.unranked) ranking.unranked.push_back(rowOf(model, model.people[at]));
+  for (const std::uint32_t at : model.inactive) ranking.inactive.push_back(rowOf(model, model.people[at]));
+  ranking.activeDays = model.activeDays;
+  const AwardTable& awards = model.awards;
+  if (!awards.months.empty()) ranking.latestAwards.push_back(latestOf(model, awards.months.front(), ""));
+  if (!awards.weeks.empty()) ranking.latestAwards.push_back(latestOf(model, awards.weeks.front(), ""));
+  if (!awards.days.empty()) ranking.latestAwards.push_back(latestOf(model, awards.days.front(), "День "));
   return ranking;
 }
 
@@ -110,6 +136,7 @@ SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& con
     storePage(folder / kIndexPageName, buildIndexPage(content, &ranking), build);
   }
   storePage(folder / kRatingPageName, buildRatingPage(model.minMatches), build);
+  storePage(folder / kAwardsPageName, buildAwardsPage(model), build);
   storePlayerPages(folder, model, content.pictures, build);
   build.pictures = content.pictures;
   return build;

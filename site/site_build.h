@@ -24,7 +24,7 @@ struct SiteBuild {
 IndexRanking rankingOf(const SiteModel& model);
 
 /// Stores the site's pages in `folder` from what its records gave: the index
-/// (with the ranking), rating.htm and a page per person in players/. A page
+/// (with the ranking), rating.htm, awards.htm and a page per person in players/. A page
 /// is only stored where its bytes change, each through a durable store;
 /// players' pages of people who are gone are removed (only files named as
 /// playerFileName names them). Throws cannotCreateFile(path) for the first

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "players/daily_rating.h"
+#include "site/awards.h"
 #include "site/site_settings.h"
 
 namespace fragtally {
@@ -59,7 +60,8 @@ struct SitePerson {
   std::string shownName;  ///< players.txt's, else the name he used most in his latest match
   std::vector<std::string> names;  ///< every name he used, in byte order
   bool ranked = false;             ///< enough matches to be ranked
-  std::uint32_t place = 0;         ///< in the ranking, from 1; 0 when not ranked
+  bool active = false;             ///< played within SiteModel::activeDays of the newest match
+  std::uint32_t place = 0;         ///< in the ranking of the active, from 1; 0 when not there
   PersonRating rating;             ///< now, and at the end of each of his days of play
   std::vector<PersonMatch> matches;  ///< newest first
   std::int64_t kills = 0;
@@ -79,6 +81,7 @@ struct SitePerson {
   std::vector<MapCount> maps;         ///< most matches first, then by name
   std::vector<PersonCount> victims;   ///< those he killed most (at most kTopOpponents), most first
   std::vector<PersonCount> killers;   ///< those who killed him most, likewise
+  std::vector<WonAward> awards;       ///< as awardsByPerson lists them
 
   /// What the ranking orders by: the rating less twice its deviation.
   [[nodiscard]] double rankingValue() const { return rating.rating.rating - 2.0 * rating.rating.deviation; }
@@ -93,9 +96,18 @@ struct SiteModel {
   std::vector<std::string> maps;    ///< by name
   std::vector<std::string> weapons;  ///< by name
   std::vector<SitePerson> people;   ///< everyone listed (not hidden), by key
-  std::vector<std::uint32_t> ranked;    ///< into people: by rankingValue, highest first, ties by key
-  std::vector<std::uint32_t> unranked;  ///< fewer than minMatches matches, in the same order
+  std::vector<std::uint32_t> ranked;    ///< into people: the active ranked, by rankingValue, highest first, ties by key
+  std::vector<std::uint32_t> unranked;  ///< the active with fewer than minMatches matches, in the same order
+  std::vector<std::uint32_t> inactive;  ///< everyone else, ranked or not, in the same order
   std::int64_t minMatches = kMinRankedMatches;
+  std::int64_t activeDays = kActiveDays;
+  std::int64_t newestDay = 0;  ///< the newest match's day; 0 without matches
+  /// Every period's awards among the listed people. Winners are person keys,
+  /// each of them in `people` (personByKey finds him).
+  AwardTable awards;
+
+  /// The listed person of `key`, or nullptr.
+  [[nodiscard]] const SitePerson* personByKey(std::string_view key) const;
 };
 
 /// Gathers match records one by one into the site's model, keeping of each
@@ -129,6 +141,10 @@ class SiteTally {
     std::vector<PersonMatch> matches;  // into matches_
     SitePerson figures;                // the sums, kept in the model's own fields
     std::vector<WeaponTally> weapons;
+    /// The awards' figures summed per day of play: the awards' periods are
+    /// unions of days, so a day's sum is all they need, and it takes far less
+    /// room than a figure per match. Any order; equal days merged at the end.
+    std::vector<AwardPlay> days;
   };
   /// An enemy kill between two people of one match.
   struct KillTally {

@@ -5,6 +5,7 @@
 #include "players/player_key.h"
 #include "players/players_file.h"
 #include "players/rating_run.h"
+#include "site/activity.h"
 
 namespace fragtally {
 
@@ -13,6 +14,7 @@ namespace fragtally {
 struct SiteSettings {
   IdentityRules identity;                     ///< who is who, and whether bots are people
   std::int64_t minMatches = kMinRankedMatches;  ///< matches a person needs to be ranked
+  std::int64_t activeDays = kActiveDays;        ///< days after his last match a person stays active
   PlayersFile playersFile;                    ///< the admin's merges, hidden people and shown names
 };
 

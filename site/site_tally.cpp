@@ -6,6 +6,7 @@
 #include "index/index_tally.h"
 #include "players/rating_run.h"
 #include "record/match_summary.h"
+#include "site/award_figures.h"
 #include "site/player_file_name.h"
 #include "site/site_model.h"
 
@@ -36,7 +37,31 @@ void keepTop(std::vector<PersonCount>& list) {
   if (list.size() > kTopOpponents) list.resize(kTopOpponents);
 }
 
+/// A person as the awards take him: his days' figures, equal days merged, and
+/// his rating at the end of each of his days.
+AwardPerson awardPersonOf(const std::string& key, std::vector<AwardPlay> days, const PersonRating& rating) {
+  AwardPerson person;
+  person.key = key;
+  std::sort(days.begin(), days.end(), [](const AwardPlay& a, const AwardPlay& b) { return a.day < b.day; });
+  for (AwardPlay& day : days) {
+    if (!person.matches.empty() && person.matches.back().day == day.day) {
+      person.matches.back().figures += day.figures;
+    } else {
+      person.matches.push_back(day);
+    }
+  }
+  person.ratings.reserve(rating.course.size());
+  for (const RatingPoint& point : rating.course) person.ratings.push_back(RatingAfterDay{point.day, point.rating.rating});
+  return person;
+}
+
 }  // namespace
+
+const SitePerson* SiteModel::personByKey(std::string_view key) const {
+  const auto found = std::lower_bound(people.begin(), people.end(), key,
+                                      [](const SitePerson& person, std::string_view wanted) { return person.key < wanted; });
+  return found != people.end() && found->key == key ? &*found : nullptr;
+}
 
 SiteTally::SiteTally(SiteSettings settings) : settings_(std::move(settings)) {}
 
@@ -108,6 +133,8 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
         person.names.push_back(use.name);
       }
     }
+    if (person.days.empty() || person.days.back().day != match.day) person.days.push_back(AwardPlay{match.day, {}});
+    person.days.back().figures += awardFiguresOf(player);
     SitePerson& sums = person.figures;
     sums.kills += player.kills;
     sums.deaths += player.deaths;
@@ -143,6 +170,7 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
 SiteModel SiteTally::take() {
   SiteModel model;
   model.minMatches = settings_.minMatches;
+  model.activeDays = settings_.activeDays;
 
   // Matches newest first, maps and weapons by name, people by key: orders of
   // their own, so that the model is the same for any order of the records.
@@ -219,9 +247,11 @@ SiteModel SiteTally::take() {
   // The listed people: everyone but the hidden, by key.
   const PlayersFile& file = settings_.playersFile;
   std::vector<std::int64_t> listedAt(people_.size(), -1);  // key order to model.people
+  std::vector<AwardPerson> awardPeople;  // the listed, by key
   for (const std::uint32_t tallied : personOrder) {
     PersonTally& tally = people_[tallied];
     if (file.isHidden(tally.key)) continue;
+    awardPeople.push_back(awardPersonOf(tally.key, std::move(tally.days), ratings[number[tallied]]));
     listedAt[number[tallied]] = static_cast<std::int64_t>(model.people.size());
     SitePerson& person = model.people.emplace_back(std::move(tally.figures));
     person.key = std::move(tally.key);
@@ -260,6 +290,14 @@ SiteModel SiteTally::take() {
     tally = PersonTally();
   }
   std::vector<PersonTally>().swap(people_);
+  model.awards = computeAwards(awardPeople);
+  std::vector<AwardPerson>().swap(awardPeople);
+  for (auto& [key, won] : awardsByPerson(model.awards)) {
+    // personByKey's answer, made writable: the model is still being built.
+    if (const SitePerson* person = model.personByKey(key)) {
+      model.people[static_cast<std::size_t>(person - model.people.data())].awards = std::move(won);
+    }
+  }
 
   // Who killed whom over all matches, among the listed.
   std::sort(kills_.begin(), kills_.end(), [&](const KillTally& a, const KillTally& b) {
@@ -285,8 +323,14 @@ SiteModel SiteTally::take() {
     keepTop(person.killers);
   }
 
+  // Who is active counts from the newest match, not from the day of the run:
+  // the same records give the same pages whenever they are built.
+  if (!model.matches.empty()) model.newestDay = model.matches.front().day;
   for (std::uint32_t at = 0; at < model.people.size(); ++at) {
-    (model.people[at].ranked ? model.ranked : model.unranked).push_back(at);
+    SitePerson& person = model.people[at];
+    const std::int64_t lastDay = person.matches.empty() ? 0 : model.matches[person.matches.front().match].day;
+    person.active = !person.matches.empty() && isActive(lastDay, model.newestDay, model.activeDays);
+    (!person.active ? model.inactive : person.ranked ? model.ranked : model.unranked).push_back(at);
   }
   const auto ranking = [&](std::uint32_t a, std::uint32_t b) {
     const double valueA = model.people[a].rankingValue();
@@ -295,6 +339,7 @@ SiteModel SiteTally::take() {
   };
   std::sort(model.ranked.begin(), model.ranked.end(), ranking);
   std::sort(model.unranked.begin(), model.unranked.end(), ranking);
+  std::sort(model.inactive.begin(), model.inactive.end(), ranking);
   for (std::uint32_t at = 0; at < model.ranked.size(); ++at) model.people[model.ranked[at]].place = at + 1;
 
   matches_.clear();

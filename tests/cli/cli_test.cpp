@@ -145,7 +145,7 @@ TEST(CliTest, UsageHelpAndVersion) {
   const CliResult serving = run({"--serve", "8080", "-d", "y", "--bots"});
   EXPECT_EQ(serving.status, 2);
   EXPECT_EQ(serving.err,
-            "fragtally-cli: --identity, --bots and --min-matches go with a run that writes the site\n");
+            "fragtally-cli: --identity, --bots, --min-matches and --active-days go with a run that writes the site\n");
 }
 
 // The admin's players.txt is read before anything is written: a line it

@@ -12,14 +12,16 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SiteArgumentsTest, OptionsAreTakenWhereverTheyStandAndTheRestKeepsItsOrder) {
-  Args args{"a.log", "--identity", "name", "-d", "out", "--bots", "b.log", "--min-matches", "5", "--", "--bots"};
+  Args args{"a.log", "--identity", "name", "-d",          "out", "--bots", "b.log", "--min-matches",
+            "5",     "--active-days", "14", "--", "--active-days", "3"};
   SiteArguments site;
   EXPECT_EQ(takeSiteArguments(args, site), std::nullopt);
-  EXPECT_EQ(args, (Args{"a.log", "-d", "out", "b.log", "--", "--bots"}));
+  EXPECT_EQ(args, (Args{"a.log", "-d", "out", "b.log", "--", "--active-days", "3"}));
   EXPECT_TRUE(site.given);
   EXPECT_EQ(site.settings.identity.mode, IdentityMode::Name);
   EXPECT_TRUE(site.settings.identity.includeBots);
   EXPECT_EQ(site.settings.minMatches, 5);
+  EXPECT_EQ(site.settings.activeDays, 14);
 
   Args none{"a.log", "-d", "out"};
   SiteArguments defaults;
@@ -28,6 +30,7 @@ TEST(SiteArgumentsTest, OptionsAreTakenWhereverTheyStandAndTheRestKeepsItsOrder)
   EXPECT_EQ(defaults.settings.identity.mode, IdentityMode::Auto);
   EXPECT_FALSE(defaults.settings.identity.includeBots);
   EXPECT_EQ(defaults.settings.minMatches, 3);
+  EXPECT_EQ(defaults.settings.activeDays, 60);
 }
 
 TEST(SiteArgumentsTest, WrongValuesAreUsageErrors) {
@@ -43,6 +46,11 @@ TEST(SiteArgumentsTest, WrongValuesAreUsageErrors) {
   EXPECT_EQ(problemOf({"--min-matches", "-2"}), "--min-matches takes a number from 1 to 1000000");
   EXPECT_EQ(problemOf({"--min-matches", "1000001"}), "--min-matches takes a number from 1 to 1000000");
   EXPECT_EQ(problemOf({"--min-matches"}), "--min-matches needs a value");
+  EXPECT_EQ(problemOf({"--active-days", "0"}), "--active-days takes a number from 1 to 36500");
+  EXPECT_EQ(problemOf({"--active-days", "36501"}), "--active-days takes a number from 1 to 36500");
+  EXPECT_EQ(problemOf({"--active-days", "7d"}), "--active-days takes a number from 1 to 36500");
+  EXPECT_EQ(problemOf({"--active-days"}), "--active-days needs a value");
+  EXPECT_EQ(problemOf({"--active-days", "7", "--active-days", "8"}), "--active-days given twice");
 }
 
 TEST(SiteArgumentsTest, ThePlayersFileOfTheOutputFolderJoinsTheSettings) {

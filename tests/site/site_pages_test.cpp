@@ -115,9 +115,9 @@ TEST(SitePagesTest, TheSameRecordsGiveTheSameBytesInAnyOrder) {
   storeSite(other.path(), second.content, second.model);
   const auto files = filesIn(one.path());
   EXPECT_EQ(files, filesIn(other.path()));
-  // The index, the rating page and a page for each of the three.
-  EXPECT_EQ(files.size(), 2u + 3u);
-  EXPECT_EQ(built.pagesWritten, 5u);
+  // The index, the rating page, the awards page and a page for each of the three.
+  EXPECT_EQ(files.size(), 3u + 3u);
+  EXPECT_EQ(built.pagesWritten, 6u);
   EXPECT_TRUE(files.contains("players/" + playerFileName("name:cid")));
 
   // Every page: UTF-8 declared, Russian, the header linking the site's pages.
@@ -125,6 +125,8 @@ TEST(SitePagesTest, TheSameRecordsGiveTheSameBytesInAnyOrder) {
     EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos) << name;
     EXPECT_NE(page.find("<html lang=\"ru\">"), std::string::npos) << name;
     EXPECT_NE(page.find("<nav class=\"site\">"), std::string::npos) << name;
+    const std::string root = name.starts_with("players/") ? "../" : "";
+    EXPECT_NE(page.find("<a href=\"" + root + "awards.htm\""), std::string::npos) << name;
   }
   const std::string& ann = files.at("players/" + playerFileName("steam:0:1"));
   EXPECT_NE(ann.find("<a href=\"../index.htm\">Матчи</a>"), std::string::npos);
@@ -166,8 +168,9 @@ TEST(SitePagesTest, OnlyChangedPagesAreStoredAndPagesOfTheGoneRemoved) {
   EXPECT_FALSE(std::filesystem::exists(folder / "players" / playerFileName("name:cid")));
   EXPECT_EQ(readFile(folder / "players" / "notes.htm"), "mine");
   EXPECT_EQ(readFile(folder / "players" / "Cid-0123456789abcdef.htm"), "mine too");
-  // The index and the pages that linked him change; the rating page does not.
-  EXPECT_EQ(hidden.pagesWritten, 3u);
+  // The index, the awards (he is no candidate now) and the pages that linked
+  // him change; the rating page does not.
+  EXPECT_EQ(hidden.pagesWritten, 4u);
 }
 
 TEST(SitePagesTest, AHostileNameIsTextOnEveryPage) {
