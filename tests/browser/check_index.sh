@@ -3,8 +3,8 @@
 # and checks what a reader meets on each: the page itself never scrolls
 # sideways (wide tables scroll inside their boxes), every link leads to a file
 # that exists, the text decodes as UTF-8, and a column header of the index
-# sorts its table. The pages checked: the index, the rating page and a few
-# players' pages, which need no script at all.
+# sorts its table. The pages checked: the index, the rating page, the awards
+# page and a few players' pages, which need no script at all.
 # Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks its pages)
 #        check_index.sh --index DIR                     (checks DIR's pages as they are)
 # Prints "N passed, M failed"; exit status 0 when all passed.
@@ -42,6 +42,7 @@ look() {  # page (from the site's folder): what the harness saw, in $work/seen.t
 
 pages=(index.htm)
 [ -f "$site/rating.htm" ] && pages+=(rating.htm)
+[ -f "$site/awards.htm" ] && pages+=(awards.htm)
 if [ -d "$site/players" ]; then
   while IFS= read -r page; do pages+=("players/$page"); done < <(ls "$site/players" | grep '\.htm$' | head -n 3)
 fi
