@@ -44,13 +44,21 @@ class Handle {
 TEST(OpenFileFactsTest, TellsOneFileFromTheFileThatReplacedIt) {
   TempFolder folder;
   writeFile(folder / "a.htm", "first");
-  const Handle first(openSharedForReading(folder / "a.htm"));
-  const Handle again(openSharedForReading(folder / "a.htm"));
-  const auto facts = first.facts();
-  ASSERT_TRUE(facts);
-  EXPECT_TRUE(facts->regular);
-  EXPECT_EQ(facts->bytes, 5u);
-  EXPECT_EQ(again.facts(), facts);
+  std::optional<Handle> first;
+  first.emplace(openSharedForReading(folder / "a.htm"));
+  const auto facts = first->facts();
+  {
+    const Handle again(openSharedForReading(folder / "a.htm"));
+    ASSERT_TRUE(facts);
+    EXPECT_TRUE(facts->regular);
+    EXPECT_EQ(facts->bytes, 5u);
+    EXPECT_EQ(again.facts(), facts);
+  }
+#ifdef _WIN32
+  // Windows keeps the name of a file that is still open, even one opened
+  // for deleting, so a store cannot replace it meanwhile.
+  first.reset();
+#endif
 
   // The same size, replaced as every store replaces a file.
   ASSERT_TRUE(replaceFileContents(folder / "a.htm", "newer"));
@@ -60,7 +68,9 @@ TEST(OpenFileFactsTest, TellsOneFileFromTheFileThatReplacedIt) {
   EXPECT_EQ(newer->bytes, 5u);
   EXPECT_FALSE(newer->device == facts->device && newer->fileNumber == facts->fileNumber);
   // The handle opened first still tells of the file it holds.
-  EXPECT_EQ(first.facts(), facts);
+  if (first) {
+    EXPECT_EQ(first->facts(), facts);
+  }
 }
 
 TEST(OpenFileFactsTest, OpensWithoutLinksOnlyAPathThatPassesNone) {
