@@ -33,8 +33,14 @@ void appendKind(std::string& page, const SiteModel& model, const std::vector<Per
 }  // namespace
 
 bool awardsPageShows(const AwardTable& table, const Period& period) {
-  if (period.kind != PeriodKind::day) return true;
-  return !table.days.empty() && period.firstDay > table.days.front().period.firstDay - kAwardPageDays;
+  switch (period.kind) {
+    case PeriodKind::month: return true;
+    case PeriodKind::week:
+      return !table.weeks.empty() && period.firstDay > table.weeks.front().period.firstDay - 7 * kAwardPageWeeks;
+    case PeriodKind::day:
+      return !table.days.empty() && period.firstDay > table.days.front().period.firstDay - kAwardPageDays;
+  }
+  return false;
 }
 
 void appendPeriodAwards(std::string& page, const SiteModel& model, const PeriodAwards& awards,
@@ -70,10 +76,12 @@ void appendPeriodAwards(std::string& page, const SiteModel& model, const PeriodA
 std::string buildAwardsPage(const SiteModel& model) {
   const AwardTable& table = model.awards;
   // The days shown: those within kAwardPageDays of the newest day with awards.
+  std::size_t weeks = 0;
+  while (weeks < table.weeks.size() && awardsPageShows(table, table.weeks[weeks].period)) ++weeks;
   std::size_t days = 0;
   while (days < table.days.size() && awardsPageShows(table, table.days[days].period)) ++days;
   std::string page;
-  page.reserve(8192 + (table.months.size() + table.weeks.size() + days) * 2400);
+  page.reserve(8192 + (table.months.size() + weeks + days) * 2400);
   appendSitePageStart(page, "Награды", SitePage::awards, "");
   page += "<header>\n<h1>Награды</h1>\n<p class=\"lead\">Лучшие игроки каждого месяца, недели и дня игры. "
           "При ничьей названы все победители; награды без претендентов не показаны.</p>\n</header>\n";
@@ -81,7 +89,10 @@ std::string buildAwardsPage(const SiteModel& model) {
     page += "<p class=\"note\">Наград пока нет.</p>\n";
   } else {
     appendKind(page, model, table.months, "months", "По месяцам", table.months.size(), "");
-    appendKind(page, model, table.weeks, "weeks", "По неделям", table.weeks.size(), "");
+    std::string weeksNote = "<p class=\"note\">Последние ";
+    appendGroupedCount(weeksNote, kAwardPageWeeks);
+    weeksNote += " недель игры; более ранние — в месяцах.</p>\n";
+    appendKind(page, model, table.weeks, "weeks", "По неделям", weeks, weeksNote);
     std::string note = "<p class=\"note\">Дни игры за последние ";
     appendGroupedCount(note, kAwardPageDays);
     note += " дней до последнего дня с наградами; более ранние — в неделях и месяцах.</p>\n";

@@ -171,6 +171,22 @@ TEST(SiteAwardsTest, ThePageListsDaysOfTheLastSixtyDaysOnlyButEveryWeekAndMonth)
   EXPECT_NE(page.find("<h3 id=\"2026-W36\">"), std::string::npos);
 }
 
+TEST(SiteAwardsTest, ThePageListsTheWeeksOfTheLastYearOnly) {
+  // The week of January 1st (2026-W01, from December 29th, 2025) begins 52
+  // weeks before that of December 31st (2026-W53): one week too many.
+  MatchMaker first(1, 20, "de_dust2", 1);
+  first.kills(first.player("STEAM_0:0:1", "ann"), first.player("STEAM_0:0:2", "bea"), 4);
+  MatchMaker second(5, 20, "de_dust2", 1);
+  second.kills(second.player("STEAM_0:0:1", "ann"), second.player("STEAM_0:0:2", "bea"), 4);
+  MatchMaker last(31, 20);
+  last.kills(last.player("STEAM_0:0:1", "ann"), last.player("STEAM_0:0:2", "bea"), 3);
+  const std::string page = buildAwardsPage(modelOf({first, second, last}));
+  EXPECT_NE(page.find("<h3 id=\"2026-W53\">"), std::string::npos);
+  EXPECT_NE(page.find("<h3 id=\"2026-W02\">"), std::string::npos) << "January 5th: 51 weeks before";
+  EXPECT_EQ(page.find("<h3 id=\"2026-W01\">"), std::string::npos);
+  EXPECT_NE(page.find("<h3 id=\"2026-01\">"), std::string::npos) << "its month stays";
+}
+
 TEST(SiteAwardsTest, WithoutPlayThePageSaysThereAreNoAwards) {
   const std::string page = buildAwardsPage(SiteModel{});
   EXPECT_NE(page.find("Наград пока нет."), std::string::npos);
