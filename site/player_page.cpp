@@ -10,6 +10,7 @@
 #include "index/index_html.h"
 #include "site/award_texts.h"
 #include "site/awards_page.h"
+#include "site/calendar.h"
 #include "version.h"
 
 namespace fragtally {
@@ -21,19 +22,9 @@ std::int64_t rounded(double value) { return static_cast<std::int64_t>(std::lroun
 
 /// "DD.MM.YYYY" of a day number (days since 1970-01-01, proleptic Gregorian).
 std::string dayText(std::int64_t day) {
-  // The civil date of a day count: March-based years, as dayNumberOf counts them.
-  const std::int64_t z = day + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t dayOfEra = z - era * 146097;
-  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
-  const std::int64_t dayOfMonth = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
-  const std::int64_t month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
-  const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  const CalendarDate date = dateOfDay(day);
   char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04lld", static_cast<int>(dayOfMonth), static_cast<int>(month),
-                static_cast<long long>(year));
+  std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
   return text;
 }
 

@@ -136,8 +136,7 @@ class SiteTally {
     std::string key;
     std::vector<std::string> names;
     std::uint32_t latestMatch = 0;  ///< into matches_
-    std::string latestName;
-    std::int64_t latestNameLines = -1;
+    LatestName latestName;
     std::vector<PersonMatch> matches;  // into matches_
     SitePerson figures;                // the sums, kept in the model's own fields
     std::vector<WeaponTally> weapons;

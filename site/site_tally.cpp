@@ -110,24 +110,13 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
       person.matches.push_back(PersonMatch{matchAt, 0, 0});
       if (person.matches.size() == 1 || later(matchAt, person.latestMatch)) {
         person.latestMatch = matchAt;
-        person.latestNameLines = -1;
+        person.latestName.newMatch();
       }
     }
     PersonMatch& own = person.matches.back();
     own.kills = static_cast<std::int32_t>(std::clamp<std::int64_t>(own.kills + player.kills, INT32_MIN, INT32_MAX));
     own.deaths = static_cast<std::int32_t>(std::clamp<std::int64_t>(own.deaths + player.deaths, INT32_MIN, INT32_MAX));
-    if (person.latestMatch == matchAt) {
-      // The name of his latest match: the one used on the most lines there.
-      const std::string_view name = mainNameOf(player);
-      std::int64_t lines = 0;
-      for (const NameUse& use : player.names) {
-        if (use.name == name) lines = use.lines;
-      }
-      if (lines > person.latestNameLines) {
-        person.latestName = std::string(name);
-        person.latestNameLines = lines;
-      }
-    }
+    if (person.latestMatch == matchAt) person.latestName.add(player);
     for (const NameUse& use : player.names) {
       if (std::find(person.names.begin(), person.names.end(), use.name) == person.names.end()) {
         person.names.push_back(use.name);
@@ -257,7 +246,7 @@ SiteModel SiteTally::take() {
     person.key = std::move(tally.key);
     person.file = playerFileName(person.key);
     const std::string* shown = file.shownNameOf(person.key);
-    person.shownName = shown != nullptr ? *shown : std::move(tally.latestName);
+    person.shownName = shown != nullptr ? *shown : tally.latestName.take();
     person.names = std::move(tally.names);
     std::sort(person.names.begin(), person.names.end());
     person.rating = std::move(ratings[number[tallied]]);
