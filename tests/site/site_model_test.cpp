@@ -212,7 +212,9 @@ TEST(SiteModelTest, AccuracyAndObjectivesAddUpAcrossMatches) {
   second.at(ann2).hostagesRescued = 4;
   second.at(ann2).teamKills = 2;
   second.at(ann2).roundsWon = 3;
-  const SitePerson* person = personKeyed(modelOf({first, second}), "steam:0:1");
+  const SiteModel model = modelOf({first, second});
+  const SitePerson* person = personKeyed(model, "steam:0:1");
+  ASSERT_NE(person, nullptr);
   EXPECT_EQ(person->shots, 50);
   EXPECT_EQ(person->hits, 15);
   EXPECT_EQ(person->headshots, 3);
