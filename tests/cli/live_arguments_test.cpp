@@ -1,22 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/live_arguments.h"
+#include "tests/cli/form_outcome.h"
 
 namespace fragtally {
 namespace {
 
-struct Outcome {
-  std::optional<int> status;
-  std::string err;
-};
+using Outcome = testing::FormOutcome;
 
 Outcome run(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const std::optional<int> status = runLiveModeFromArguments(args, out, err);
-  return {status, err.str()};
+  return testing::runForm(
+      [](const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+        return runLiveModeFromArguments(given, out, err);
+      },
+      args);
 }
 
 TEST(LiveArgumentsTest, OtherFormsAreLeftToTheBatchRun) {

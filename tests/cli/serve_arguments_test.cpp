@@ -1,23 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/serve_arguments.h"
+#include "tests/cli/form_outcome.h"
 #include "tests/test_files.h"
 
 namespace fragtally {
 namespace {
 
-struct Outcome {
-  std::optional<int> status;
-  std::string err;
-};
+using Outcome = testing::FormOutcome;
 
 Outcome run(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const std::optional<int> status = runServeFromArguments(args, out, err);
-  return {status, err.str()};
+  return testing::runForm(
+      [](const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+        return runServeFromArguments(given, out, err);
+      },
+      args);
 }
 
 TEST(ServeArgumentsTest, OtherFormsAreLeftToTheOthers) {
