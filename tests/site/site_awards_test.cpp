@@ -15,12 +15,7 @@ namespace fragtally {
 namespace {
 
 using testing::MatchMaker;
-
-SiteModel modelOf(const std::vector<MatchMaker>& matches, SiteSettings settings = {}) {
-  SiteTally tally(std::move(settings));
-  for (std::size_t at = 0; at < matches.size(); ++at) tally.add(matches[at].summary(), "L" + std::to_string(at) + ".htm");
-  return tally.take();
-}
+using testing::modelOf;
 
 std::int64_t december(int day) { return dayNumberOf(MatchStart{.year = 2026, .month = 12, .day = day}); }
 

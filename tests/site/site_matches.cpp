@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace fragtally::testing {
 
@@ -42,6 +43,12 @@ MatchMaker& MatchMaker::kills(std::size_t killer, std::size_t victim, std::int64
   use->kills += count;
   summary_.kills += count;
   return *this;
+}
+
+SiteModel modelOf(const std::vector<MatchMaker>& matches, SiteSettings settings) {
+  SiteTally tally(std::move(settings));
+  for (std::size_t at = 0; at < matches.size(); ++at) tally.add(matches[at].summary(), "L" + std::to_string(at) + ".htm");
+  return tally.take();
 }
 
 }  // namespace fragtally::testing

@@ -4,8 +4,10 @@
 // people filled as the analysis fills them.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "record/match_summary.h"
+#include "site/site_model.h"
 
 namespace fragtally::testing {
 
@@ -26,5 +28,8 @@ class MatchMaker {
  private:
   MatchSummary summary_;
 };
+
+/// The site's model of these matches, their reports named "L0.htm", "L1.htm"...
+SiteModel modelOf(const std::vector<MatchMaker>& matches, SiteSettings settings = {});
 
 }  // namespace fragtally::testing

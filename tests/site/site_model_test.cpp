@@ -11,12 +11,7 @@ namespace fragtally {
 namespace {
 
 using testing::MatchMaker;
-
-SiteModel modelOf(const std::vector<MatchMaker>& matches, SiteSettings settings = {}) {
-  SiteTally tally(std::move(settings));
-  for (std::size_t at = 0; at < matches.size(); ++at) tally.add(matches[at].summary(), "L" + std::to_string(at) + ".htm");
-  return tally.take();
-}
+using testing::modelOf;
 
 const SitePerson* personKeyed(const SiteModel& model, const std::string& key) {
   for (const SitePerson& person : model.people) {
