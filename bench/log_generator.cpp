@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "bench/made_up_names.h"
 #include "bench/player_pool.h"
 
 namespace fragtally {
@@ -13,18 +14,10 @@ constexpr int kT = 1;
 constexpr std::string_view kTeamTags[2] = {"CT", "TERRORIST"};
 constexpr std::size_t kPlayersOnServer = 25;
 
-// Made-up players: spaces, brackets, an ampersand and UTF-8 bytes in names, as
-// on a real server. Fewer than the record's 64 name slots, so that every kill
-// of the log stays countable.
-constexpr std::array<std::string_view, 32> kNames = {
-    "Ann",        "Bob",         "Grim",      "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F",
-    "J\xC3\xBCrgen", "[XG] Viper", "Make it Rain", "Tom&Jerry",
-    "sn1per",     "Dr. Oktopus", "Kestrel",   "Nova",
-    "Bram",       "Ilse",        "Quill",     "Ozzy_77",
-    "Mira",       "Pavel",       "Eun-ji",    "Rook",
-    "lucky (again)", "Hazel",    "Tarik",     "Frost",
-    "Juno",       "Wren",        "Oleg",      "Maelstrom",
-    "Bo",         "Pixel",       "Zed",       "Calla"};
+// The first of the made-up names: fewer than the record's 64 name slots, so
+// that every kill of the log stays countable.
+constexpr std::size_t kLogPlayers = 32;
+static_assert(kLogPlayers <= kMadeUpNames.size());
 
 struct Weapon {
   std::string_view name;
@@ -117,7 +110,7 @@ LogGenerator::LogGenerator(std::uint64_t seed, LogProfile profile)
     : profile_(profile),
       random_(seed),
       clock_(profile == LogProfile::PublicMatch ? publicMatchStart(seed) : longGameStart(seed)) {
-  players_.resize(kNames.size());
+  players_.resize(kLogPlayers);
   if (publicMatch()) {
     steamPrefix_ = random_.chance(200) ? "STEAM_1:" : "STEAM_0:";
     // Two seats of three are bots'; the others get their people as they connect.
@@ -130,9 +123,9 @@ LogGenerator::LogGenerator(std::uint64_t seed, LogProfile profile)
     mapIndex_ = random_.below(kPublicMaps.size());
     return;
   }
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
+  for (std::size_t i = 0; i < kLogPlayers; ++i) {
     Player& player = players_[i];
-    player.name = kNames[i];
+    player.name = kMadeUpNames[i];
     if (i % 3 == 2) {
       player.id = "BOT";
     } else {
@@ -192,7 +185,7 @@ std::string_view LogGenerator::pickWeapon() {
 }
 
 int LogGenerator::pickPlayer(bool aliveOnly, int team, int except) {
-  int candidates[kNames.size()];
+  int candidates[kLogPlayers];
   int count = 0;
   for (std::size_t i = 0; i < players_.size(); ++i) {
     const Player& player = players_[i];

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "bench/made_up_names.h"
+
 namespace fragtally {
 namespace {
 
@@ -14,18 +16,6 @@ constexpr std::uint64_t kOnceKeys = 1'000'000;
 /// LAN players' keys: a casual player's name under a LAN ID is someone else.
 constexpr std::uint64_t kLanKeys = std::uint64_t{1} << 48;
 
-// Names with blanks, brackets, an ampersand and UTF-8 bytes, as real ones have.
-constexpr std::array<std::string_view, 40> kRegularNames = {
-    "Ann",       "Bob",        "Grim",          "\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F",
-    "J\xC3\xBCrgen", "[XG] Viper", "Make it Rain", "Tom&Jerry",
-    "sn1per",    "Dr. Oktopus", "Kestrel",      "Nova",
-    "Bram",      "Ilse",       "Quill",         "Ozzy_77",
-    "Mira",      "Pavel",      "Eun-ji",        "Rook",
-    "lucky (again)", "Hazel",  "Tarik",         "Frost",
-    "Juno",      "Wren",       "Oleg",          "Maelstrom",
-    "Bo",        "Pixel",      "Zed",           "Calla",
-    "\xD0\x9B\xD1\x91\xD1\x85\xD0\xB0", "Yuki", "Marcus", "Otto",
-    "Vex",       "Lina",       "Sasha",         "Dex"};
 constexpr std::array<std::string_view, 16> kFirstParts = {
     "Dark", "Silent", "Crazy", "Little", "Big", "Red", "Iron", "Lazy",
     "Mad", "Wild", "Night", "Ghost", "Killer", "Baby", "Old", "Sniper"};
@@ -47,10 +37,10 @@ PoolPerson personOf(std::uint64_t key, bool regular) {
   person.account = std::to_string(mix.below(2)) + ':';
   appendNumber(person.account, mix.between(10000, 199999999));
   if (regular) {
-    person.name = kRegularNames[key % kRegularNames.size()];
+    person.name = kMadeUpNames[key % kMadeUpNames.size()];
     // Beyond the first names, regulars wear a clan tag, so that few share one.
-    if (key >= kRegularNames.size()) {
-      person.name = "[C" + std::to_string(key / kRegularNames.size()) + "] " + person.name;
+    if (key >= kMadeUpNames.size()) {
+      person.name = "[C" + std::to_string(key / kMadeUpNames.size()) + "] " + person.name;
     }
   } else if (key >= kOnceKeys && mix.chance(300)) {
     person.name = "Player";
