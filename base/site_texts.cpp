@@ -53,6 +53,35 @@ constexpr SiteTexts kRussian{
     .awardBombsDefused = "Больше всех обезвреженных бомб",
     .awardHostagesRescued = "Больше всех спасённых заложников",
     .awardTeamKills = "Худший товарищ по команде",
+    .activityHeading = "Когда играют",
+    .killsPerDayHeading = "Убийства по дням",
+    .killsPerDayNote = "дней до последнего матча включительно; дни без игры — пустые столбцы.",
+    .playerKillsPerDayNote = "дней до его последнего матча включительно; дни без игры — пустые столбцы.",
+    .matchesByHourHeading = "Матчи по часам и дням недели",
+    .matchesByHourNote = "Начало матча по часам сервера; чем ярче клетка, тем больше матчей.",
+    .monday = "Пн",
+    .tuesday = "Вт",
+    .wednesday = "Ср",
+    .thursday = "Чт",
+    .friday = "Пт",
+    .saturday = "Сб",
+    .sunday = "Вс",
+    .killsOne = "убийство",
+    .killsFew = "убийства",
+    .killsMany = "убийств",
+    .matchesOne = "матч",
+    .matchesFew = "матча",
+    .matchesMany = "матчей",
+    .roundsOne = "раунд",
+    .roundsFew = "раунда",
+    .roundsMany = "раундов",
+    .mapsTitle = "Карты",
+    .mapsLead = "Матчи, раунды сторон, убийства и оружие по каждой карте",
+    .mapPopularity = "Популярность карт",
+    .noMaps = "Карт пока нет.",
+    .columnSideBalance = "Победы сторон",
+    .columnPlayersPerMatch = "Игроков в матче",
+    .columnTopWeapons = "Оружие",
     .footerBuiltBy = "Страница собрана программой",
     .decimalMark = ",",
 };
@@ -104,6 +133,35 @@ constexpr SiteTexts kEnglish{
     .awardBombsDefused = "Most bombs defused",
     .awardHostagesRescued = "Most hostages rescued",
     .awardTeamKills = "Worst team mate",
+    .activityHeading = "When people play",
+    .killsPerDayHeading = "Kills per day",
+    .killsPerDayNote = "days up to the last match; days without play are empty columns.",
+    .playerKillsPerDayNote = "days up to his last match; days without play are empty columns.",
+    .matchesByHourHeading = "Matches by hour and day of the week",
+    .matchesByHourNote = "Match start by the server clock; the brighter the cell, the more matches.",
+    .monday = "Mon",
+    .tuesday = "Tue",
+    .wednesday = "Wed",
+    .thursday = "Thu",
+    .friday = "Fri",
+    .saturday = "Sat",
+    .sunday = "Sun",
+    .killsOne = "kill",
+    .killsFew = "kills",
+    .killsMany = "kills",
+    .matchesOne = "match",
+    .matchesFew = "matches",
+    .matchesMany = "matches",
+    .roundsOne = "round",
+    .roundsFew = "rounds",
+    .roundsMany = "rounds",
+    .mapsTitle = "Maps",
+    .mapsLead = "Matches, rounds won by each side, kills and weapons on every map",
+    .mapPopularity = "Map popularity",
+    .noMaps = "No maps yet.",
+    .columnSideBalance = "Side balance",
+    .columnPlayersPerMatch = "Players per match",
+    .columnTopWeapons = "Weapons",
     .footerBuiltBy = "Page built by",
     .decimalMark = ".",
 };
@@ -132,7 +190,23 @@ constexpr std::string_view SiteTexts::* kMembers[] = {
     &SiteTexts::awardPistolKills,  &SiteTexts::awardHeadshots,
     &SiteTexts::awardAccuracy,     &SiteTexts::awardBombsPlanted,
     &SiteTexts::awardBombsDefused, &SiteTexts::awardHostagesRescued,
-    &SiteTexts::awardTeamKills,    &SiteTexts::footerBuiltBy,
+    &SiteTexts::awardTeamKills,
+    &SiteTexts::activityHeading,   &SiteTexts::killsPerDayHeading,
+    &SiteTexts::killsPerDayNote,   &SiteTexts::playerKillsPerDayNote,
+    &SiteTexts::matchesByHourHeading, &SiteTexts::matchesByHourNote,
+    &SiteTexts::monday,            &SiteTexts::tuesday,
+    &SiteTexts::wednesday,         &SiteTexts::thursday,
+    &SiteTexts::friday,            &SiteTexts::saturday,
+    &SiteTexts::sunday,
+    &SiteTexts::killsOne,          &SiteTexts::killsFew,
+    &SiteTexts::killsMany,         &SiteTexts::matchesOne,
+    &SiteTexts::matchesFew,        &SiteTexts::matchesMany,
+    &SiteTexts::roundsOne,         &SiteTexts::roundsFew,
+    &SiteTexts::roundsMany,
+    &SiteTexts::mapsTitle,         &SiteTexts::mapsLead,
+    &SiteTexts::mapPopularity,     &SiteTexts::noMaps,
+    &SiteTexts::columnSideBalance, &SiteTexts::columnPlayersPerMatch,
+    &SiteTexts::columnTopWeapons,  &SiteTexts::footerBuiltBy,
     &SiteTexts::decimalMark,
 };
 // A member added to the struct and not listed here would escape the check of
@@ -147,6 +221,20 @@ const SiteTexts& siteTexts(SiteLanguage language) {
     case SiteLanguage::Russian: break;
   }
   return kRussian;
+}
+
+std::string_view countedNoun(SiteLanguage language, std::int64_t count, std::string_view one, std::string_view few,
+                             std::string_view many) {
+  const std::uint64_t whole = count < 0 ? 0 - static_cast<std::uint64_t>(count) : static_cast<std::uint64_t>(count);
+  switch (language) {
+    case SiteLanguage::English: return whole == 1 ? one : many;
+    case SiteLanguage::Russian: break;
+  }
+  const std::uint64_t last = whole % 10;
+  const std::uint64_t lastTwo = whole % 100;
+  if (last == 1 && lastTwo != 11) return one;
+  if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) return few;
+  return many;
 }
 
 std::span<std::string_view SiteTexts::* const> siteTextMembers() { return kMembers; }

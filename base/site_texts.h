@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -70,12 +71,53 @@ struct SiteTexts {
   std::string_view awardHostagesRescued;
   std::string_view awardTeamKills;
 
+  // The charts of when people play, on the index and a player's page.
+  std::string_view activityHeading;
+  std::string_view killsPerDayHeading;
+  std::string_view killsPerDayNote;        ///< after the count of days the chart covers
+  std::string_view playerKillsPerDayNote;  ///< likewise, ending with the player's last match
+  std::string_view matchesByHourHeading;
+  std::string_view matchesByHourNote;
+  std::string_view monday;  ///< the days of the week, short, as a grid's rows name them
+  std::string_view tuesday;
+  std::string_view wednesday;
+  std::string_view thursday;
+  std::string_view friday;
+  std::string_view saturday;
+  std::string_view sunday;
+
+  // Counted nouns, each in the forms countedNoun picks from.
+  std::string_view killsOne;
+  std::string_view killsFew;
+  std::string_view killsMany;
+  std::string_view matchesOne;
+  std::string_view matchesFew;
+  std::string_view matchesMany;
+  std::string_view roundsOne;
+  std::string_view roundsFew;
+  std::string_view roundsMany;
+
+  // The maps page.
+  std::string_view mapsTitle;
+  std::string_view mapsLead;
+  std::string_view mapPopularity;
+  std::string_view noMaps;
+  std::string_view columnSideBalance;
+  std::string_view columnPlayersPerMatch;
+  std::string_view columnTopWeapons;
+
   std::string_view footerBuiltBy;  ///< before the program's name and version
   std::string_view decimalMark;    ///< between the whole and the hundredths of a ratio
 };
 
 /// The site's texts in `language`.
 const SiteTexts& siteTexts(SiteLanguage language);
+
+/// The form of a counted noun that goes with `count` in `language`: `one`,
+/// `few` or `many` as Russian tells them apart ("1 матч", "3 матча",
+/// "5 матчей", "21 матч"); English takes `one` for 1 alone, `many` else.
+std::string_view countedNoun(SiteLanguage language, std::int64_t count, std::string_view one, std::string_view few,
+                             std::string_view many);
 
 /// Every member of SiteTexts, for going over a table's texts whole.
 std::span<std::string_view SiteTexts::* const> siteTextMembers();

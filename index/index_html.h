@@ -38,11 +38,16 @@ footer{margin-top:2.4em;color:#6e7781;font-size:.85em}
 nav.site{display:flex;flex-wrap:wrap;gap:4px 18px;margin:0 0 14px;padding:0 0 10px;border-bottom:1px solid #1e242c;font-size:.95em}
 nav.site a[aria-current]{color:#e3e7ec;font-weight:600}
 .cols{display:grid;grid-template-columns:repeat(auto-fit,minmax(280px,1fr));gap:0 22px}
-.chart{display:block;width:100%;height:auto;max-height:260px;background:#10141a;border:1px solid #262d36;border-radius:10px}
-.chart polyline{fill:none;stroke:#58c4ff;stroke-width:2;vector-effect:non-scaling-stroke}
-.chart circle{fill:#58c4ff}
+.chart{display:block;width:100%;height:auto;max-height:260px;color:#58c4ff;background:#10141a;border:1px solid #262d36;border-radius:10px}
+.chart polyline{fill:none;stroke:currentColor;stroke-width:2;vector-effect:non-scaling-stroke}
+.chart circle,.chart rect{fill:currentColor}
+.chart rect.zero{fill:#8b949e;fill-opacity:.45}
+.chart .q0{fill-opacity:.1}.chart .q1{fill-opacity:.3}.chart .q2{fill-opacity:.5}.chart .q3{fill-opacity:.75}
 .chart line{stroke:#262d36;vector-effect:non-scaling-stroke}
-.chart text{fill:#8b949e;font-size:11px}
+.chart text{fill:#8b949e;font-size:13px}
+.chart.grid{max-height:220px}
+.chart.list{max-height:none}
+.chart.split{display:inline-block;vertical-align:middle;width:120px;height:10px;border:0;border-radius:2px;background:none}
 img.weapon{height:22px;width:auto;vertical-align:middle;margin-right:8px;border-radius:3px}
 th[scope=row]{white-space:normal;font-weight:600}
 .text{max-width:46em}

@@ -8,9 +8,11 @@
 #include "base/file.h"
 #include "base/file_store.h"
 #include "base/output_names.h"
+#include "base/site_texts.h"
 #include "base/url_path.h"
 #include "index/index_cache.h"
 #include "index/index_html.h"
+#include "index/svg_chart.h"
 #include "version.h"
 
 namespace fragtally {
@@ -316,6 +318,61 @@ void appendLatestAwards(std::string& page, const std::vector<IndexAwardPeriod>& 
   page += "\">Все награды по месяцам, неделям и дням</a></p>\n</section>\n";
 }
 
+/// The charts of when people play: kills per day and matches by hour.
+void appendActivityCharts(std::string& page, const IndexCharts& charts) {
+  if (charts.days.empty()) return;
+  constexpr SiteLanguage kLanguage = SiteLanguage::Russian;
+  const SiteTexts& texts = siteTexts(kLanguage);
+  std::vector<ChartFigure> days;
+  std::vector<std::string> labels;
+  for (std::size_t at = 0; at < charts.days.size() && at < charts.kills.size(); ++at) {
+    const std::int64_t kills = charts.kills[at];
+    std::string title = charts.days[at] + ": ";
+    appendGroupedCount(title, kills);
+    title += ' ';
+    title += countedNoun(kLanguage, kills, texts.killsOne, texts.killsFew, texts.killsMany);
+    days.push_back(ChartFigure{kills, std::move(title)});
+    labels.push_back(charts.days[at].substr(0, 5));  // "DD.MM": the year is in the tooltip
+  }
+  const std::string_view weekdays[] = {texts.monday, texts.tuesday, texts.wednesday, texts.thursday,
+                                       texts.friday, texts.saturday, texts.sunday};
+  std::vector<ChartFigure> cells;
+  for (std::size_t weekday = 0; weekday < 7; ++weekday) {
+    for (std::size_t hour = 0; hour < 24; ++hour) {
+      const std::int64_t matches = charts.matchesByHour[weekday * 24 + hour];
+      std::string title(weekdays[weekday]);
+      title += hour < 10 ? " 0" : " ";
+      title += std::to_string(hour);
+      title += ":00: ";
+      appendGroupedCount(title, matches);
+      title += ' ';
+      title += countedNoun(kLanguage, matches, texts.matchesOne, texts.matchesFew, texts.matchesMany);
+      cells.push_back(ChartFigure{matches, std::move(title)});
+    }
+  }
+  std::vector<std::string> rows(std::begin(weekdays), std::end(weekdays));
+  std::vector<std::string> hours;
+  for (int hour = 0; hour < 24; ++hour) hours.push_back(std::to_string(hour));
+
+  page += "<section id=\"activity\">\n<h2>";
+  page += texts.activityHeading;
+  page += "</h2>\n<div class=\"cols\">\n<div>\n<h3>";
+  page += texts.killsPerDayHeading;
+  page += "</h3>\n";
+  appendColumnChart(page, texts.killsPerDayHeading, days, labels);
+  page += "<p class=\"note\">";
+  appendGroupedCount(page, static_cast<std::int64_t>(days.size()));
+  page += ' ';
+  page += texts.killsPerDayNote;
+  page += "</p>\n</div>\n<div>\n<h3>";
+  page += texts.matchesByHourHeading;
+  page += "</h3>\n";
+  appendCellGrid(page, texts.matchesByHourHeading, cells, rows, hours);
+  page += "<p class=\"note\">";
+  page += texts.matchesByHourNote;
+  page += "</p>\n</div>\n</div>\n</section>\n";
+}
+
 void appendRanking(std::string& page, const IndexRanking& ranking) {
   page += "<section id=\"ranking\">\n<h2>Рейтинг игроков</h2>\n";
   page += "<p class=\"note\">Игроки, сыгравшие за ";
@@ -362,6 +419,7 @@ std::string buildIndexPage(const IndexContent& content, const IndexRanking* rank
   page += kHeader;
   appendTotals(page, content, people, ranking);
   if (ranking) appendLatestAwards(page, ranking->latestAwards);
+  if (ranking) appendActivityCharts(page, ranking->charts);
   appendMatches(page, content);
   if (ranking) {
     appendRanking(page, *ranking);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -46,6 +47,15 @@ struct IndexAwardPeriod {
   std::vector<IndexAward> awards;
 };
 
+/// The figures of the index's charts of when people play, as the site's
+/// model gives them.
+struct IndexCharts {
+  std::vector<std::string> days;   ///< "DD.MM.YYYY" of each day of the chart of kills, oldest first
+  std::vector<std::int64_t> kills;  ///< the kills of each of those days
+  /// Matches by weekday and hour of their start: [(weekday - 1) * 24 + hour], Monday first.
+  std::array<std::int64_t, 7 * 24> matchesByHour{};
+};
+
 /// The ranking that takes the place of the players by name on a site's index.
 struct IndexRanking {
   std::vector<RankingRow> ranked;    ///< the active, in ranking order
@@ -54,6 +64,7 @@ struct IndexRanking {
   std::int64_t minMatches = 0;
   std::int64_t activeDays = 0;
   std::vector<IndexAwardPeriod> latestAwards;  ///< the latest month's, week's and day's awards, where given
+  IndexCharts charts;  ///< no days: no charts
 };
 
 /// The index page: UTF-8 HTML of the matches, the players and the totals.

@@ -69,6 +69,11 @@ Period periodOf(PeriodKind kind, std::int64_t day) {
   return Period{kind, day, day};
 }
 
+std::string dateText(std::int64_t day) {
+  const CalendarDate date = dateOfDay(day);
+  return padded(date.day, 2) + "." + padded(date.month, 2) + "." + padded(date.year, 4);
+}
+
 std::string periodLabel(const Period& period) {
   switch (period.kind) {
     case PeriodKind::day: {

@@ -23,6 +23,9 @@ CalendarDate dateOfDay(std::int64_t day);
 /// The day number of a date; the date must be a real one.
 std::int64_t dayOfDate(const CalendarDate& date);
 
+/// A day as the site's pages write it, "DD.MM.YYYY".
+std::string dateText(std::int64_t day);
+
 /// 1 for Monday to 7 for Sunday, as ISO 8601 numbers them.
 int weekdayOf(std::int64_t day);
 

@@ -20,14 +20,6 @@ constexpr std::string_view kRoot = "../";
 
 std::int64_t rounded(double value) { return static_cast<std::int64_t>(std::lround(value)); }
 
-/// "DD.MM.YYYY" of a day number (days since 1970-01-01, proleptic Gregorian).
-std::string dayText(std::int64_t day) {
-  const CalendarDate date = dateOfDay(day);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
-  return text;
-}
-
 /// A share as a percentage with one decimal and a decimal comma ("23,4 %"); "-" without a whole.
 void appendPercent(std::string& page, std::int64_t part, std::int64_t whole) {
   if (whole <= 0 || part < 0) {
@@ -160,12 +152,12 @@ void appendCourse(std::string& page, const SitePerson& person) {
   }
   std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kLeft, kHeight - 6);
   page += text;
-  page += dayText(course.front().day);
+  page += dateText(course.front().day);
   page += "</text>";
   if (course.size() > 1) {
     std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kWidth - kRight, kHeight - 6);
     page += text;
-    page += dayText(course.back().day);
+    page += dateText(course.back().day);
     page += "</text>";
   }
   page += "\n<polyline points=\"";
@@ -178,7 +170,7 @@ void appendCourse(std::string& page, const SitePerson& person) {
     std::snprintf(text, sizeof text, "<circle cx=\"%d\" cy=\"%d\" r=\"3\"><title>", x(point.day),
                   y(point.rating.rating));
     page += text;
-    page += dayText(point.day);
+    page += dateText(point.day);
     page += ": ";
     appendGroupedCount(page, rounded(point.rating.rating));
     page += " ±";

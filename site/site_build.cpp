@@ -10,6 +10,7 @@
 #include "base/site_texts.h"
 #include "site/award_texts.h"
 #include "site/awards_page.h"
+#include "site/calendar.h"
 #include "site/player_file_name.h"
 #include "site/player_page.h"
 #include "site/rating_page.h"
@@ -126,6 +127,14 @@ IndexRanking rankingOf(const SiteModel& model) {
   if (!awards.months.empty()) ranking.latestAwards.push_back(latestOf(model, awards.months.front(), ""));
   if (!awards.weeks.empty()) ranking.latestAwards.push_back(latestOf(model, awards.weeks.front(), ""));
   if (!awards.days.empty()) ranking.latestAwards.push_back(latestOf(model, awards.days.front(), "День "));
+  if (!model.matches.empty()) {
+    // The chart of kills ends with the newest match's day, whatever day the site is built on.
+    ranking.charts.kills = killsOfDays(model.killsByDay, model.newestDay);
+    for (std::int64_t day = model.newestDay - kChartDays + 1; day <= model.newestDay; ++day) {
+      ranking.charts.days.push_back(dateText(day));
+    }
+    ranking.charts.matchesByHour = model.matchesByHour;
+  }
   return ranking;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,6 +54,36 @@ struct MapCount {
   std::int64_t matches = 0;
 };
 
+/// The kills of one day of play, over every match of the day.
+struct DayKills {
+  std::int64_t day = 0;  ///< dayNumberOf
+  std::int64_t kills = 0;
+};
+
+/// A weapon's kills on a map, over all its matches.
+struct WeaponCount {
+  std::uint32_t weapon = 0;  ///< into SiteModel::weapons
+  std::int64_t kills = 0;
+};
+
+/// What the maps page shows of one map, over every match played on it.
+struct SiteMap {
+  std::int32_t map = -1;  ///< into SiteModel::maps; -1 the unknown map
+  std::int64_t matches = 0;
+  std::int64_t ctRounds = 0;  ///< rounds won by each side
+  std::int64_t terroristRounds = 0;
+  std::int64_t kills = 0;
+  std::int64_t players = 0;  ///< players of its matches added up: the average is players / matches
+  std::vector<WeaponCount> weapons;  ///< its most used weapons (at most kTopMapWeapons), most kills first
+  std::uint32_t lastMatch = 0;       ///< into SiteModel::matches: the newest match on the map
+};
+
+/// Weapons the maps page names for a map.
+inline constexpr std::size_t kTopMapWeapons = 3;
+
+/// Days the charts of kills per day cover, ending with the newest day they show.
+inline constexpr std::int64_t kChartDays = 90;
+
 /// One person over every match: what his page and his row in the ranking show.
 struct SitePerson {
   std::string key;        ///< his person key ("steam:0:123", "name:Fox", "bot:Bob")
@@ -102,6 +133,12 @@ struct SiteModel {
   std::int64_t minMatches = kMinRankedMatches;
   std::int64_t activeDays = kActiveDays;
   std::int64_t newestDay = 0;  ///< the newest match's day; 0 without matches
+  std::vector<DayKills> killsByDay;  ///< every day of play, oldest first
+  /// Matches by the weekday and hour of their start as the log gives it:
+  /// [(weekday - 1) * 24 + hour], Monday 0 to Sunday 6.
+  std::array<std::int64_t, 7 * 24> matchesByHour{};
+  /// Every map played, most matches first, ties by name; the unknown map last.
+  std::vector<SiteMap> mapFigures;
   /// Every period's awards among the listed people. Winners are person keys,
   /// each of them in `people` (personByKey finds him).
   AwardTable awards;
@@ -109,6 +146,15 @@ struct SiteModel {
   /// The listed person of `key`, or nullptr.
   [[nodiscard]] const SitePerson* personByKey(std::string_view key) const;
 };
+
+/// The kills of each of the `days` days that end with `lastDay`, oldest
+/// first, from a person's or the site's days of play (`killsByDay`, oldest
+/// first, or any order); days without play count zero.
+std::vector<std::int64_t> killsOfDays(const std::vector<DayKills>& killsByDay, std::int64_t lastDay,
+                                      std::int64_t days = kChartDays);
+
+/// A person's kills per day of play, oldest first.
+std::vector<DayKills> killsByDayOf(const SiteModel& model, const SitePerson& person);
 
 /// Gathers match records one by one into the site's model, keeping of each
 /// match only its people's numbers and figures, never the summary itself. The
@@ -131,6 +177,10 @@ class SiteTally {
     std::int64_t hits = 0;
     std::int64_t headshots = 0;
     std::int64_t damage = 0;
+  };
+  struct MapTally {
+    SiteMap figures;
+    std::vector<WeaponCount> weapons;  // every weapon used on the map, any order
   };
   struct PersonTally {
     std::string key;
@@ -155,6 +205,12 @@ class SiteTally {
   };
 
   bool later(std::uint32_t a, std::uint32_t b) const;
+  /// Adds a match to the figures of the charts and of its map.
+  void addToCharts(const MatchSummary& summary, std::uint32_t matchAt, int secondOfDay);
+  /// Moves those figures into the model, renumbered as the model numbers
+  /// matches, maps and weapons.
+  void takeCharts(SiteModel& model, const std::vector<std::uint32_t>& matchAt, const std::vector<std::uint32_t>& mapAt,
+                  const std::vector<std::uint32_t>& weaponAt);
   std::uint32_t personNumber(const std::string& key);
   std::uint32_t idOf(std::unordered_map<std::string, std::uint32_t>& ids, std::vector<std::string>& names,
                      std::string_view name);
@@ -164,6 +220,10 @@ class SiteTally {
   std::vector<PersonTally> people_;
   std::unordered_map<std::string, std::uint32_t> personNumbers_;
   std::vector<KillTally> kills_;
+  std::vector<DayKills> days_;         // a match's kills each, merged by day in take()
+  std::array<std::int64_t, 7 * 24> matchesByHour_{};
+  std::vector<MapTally> maps_;        // by the map's id in mapIds_
+  MapTally unknownMap_;               // the matches whose log never named the map
   std::vector<std::string> mapNames_;
   std::unordered_map<std::string, std::uint32_t> mapIds_;
   std::vector<std::string> weaponNames_;

@@ -7,6 +7,7 @@
 #include "players/rating_run.h"
 #include "record/match_summary.h"
 #include "site/award_figures.h"
+#include "site/calendar.h"
 #include "site/player_file_name.h"
 #include "site/site_model.h"
 
@@ -57,6 +58,28 @@ AwardPerson awardPersonOf(const std::string& key, std::vector<AwardPlay> days, c
 
 }  // namespace
 
+std::vector<std::int64_t> killsOfDays(const std::vector<DayKills>& killsByDay, std::int64_t lastDay,
+                                      std::int64_t days) {
+  std::vector<std::int64_t> kills(static_cast<std::size_t>(std::max<std::int64_t>(days, 0)), 0);
+  const std::int64_t firstDay = lastDay - days + 1;
+  for (const DayKills& day : killsByDay) {
+    if (day.day >= firstDay && day.day <= lastDay) kills[static_cast<std::size_t>(day.day - firstDay)] += day.kills;
+  }
+  return kills;
+}
+
+std::vector<DayKills> killsByDayOf(const SiteModel& model, const SitePerson& person) {
+  std::vector<DayKills> days;
+  // His matches are newest first: the days come out newest first, then turn.
+  for (const PersonMatch& own : person.matches) {
+    const std::int64_t day = model.matches[own.match].day;
+    if (days.empty() || days.back().day != day) days.push_back(DayKills{day, 0});
+    days.back().kills += own.kills;
+  }
+  std::reverse(days.begin(), days.end());
+  return days;
+}
+
 const SitePerson* SiteModel::personByKey(std::string_view key) const {
   const auto found = std::lower_bound(people.begin(), people.end(), key,
                                       [](const SitePerson& person, std::string_view wanted) { return person.key < wanted; });
@@ -84,6 +107,34 @@ std::uint32_t SiteTally::idOf(std::unordered_map<std::string, std::uint32_t>& id
   return found->second;
 }
 
+void SiteTally::addToCharts(const MatchSummary& summary, std::uint32_t matchAt, int secondOfDay) {
+  const SiteMatch& match = matches_[matchAt];
+  days_.push_back(DayKills{match.day, summary.kills});
+  const int hour = std::clamp(secondOfDay / 3600, 0, 23);
+  ++matchesByHour_[static_cast<std::size_t>((weekdayOf(match.day) - 1) * 24 + hour)];
+  if (match.map >= 0 && static_cast<std::size_t>(match.map) >= maps_.size()) {
+    maps_.resize(static_cast<std::size_t>(match.map) + 1);
+  }
+  MapTally& map = match.map >= 0 ? maps_[static_cast<std::size_t>(match.map)] : unknownMap_;
+  SiteMap& figures = map.figures;
+  if (figures.matches == 0 || later(matchAt, figures.lastMatch)) figures.lastMatch = matchAt;
+  ++figures.matches;
+  figures.ctRounds += summary.ctRounds;
+  figures.terroristRounds += summary.terroristRounds;
+  figures.kills += summary.kills;
+  figures.players += static_cast<std::int64_t>(summary.players.size());
+  for (const MatchPlayer& player : summary.people.players) {
+    for (const WeaponUse& use : player.weapons) {
+      if (use.kills <= 0) continue;
+      const std::uint32_t weapon = idOf(weaponIds_, weaponNames_, use.weapon);
+      auto counted = std::find_if(map.weapons.begin(), map.weapons.end(),
+                                  [&](const WeaponCount& entry) { return entry.weapon == weapon; });
+      if (counted == map.weapons.end()) counted = map.weapons.insert(map.weapons.end(), WeaponCount{weapon, 0});
+      counted->kills += use.kills;
+    }
+  }
+}
+
 void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
   if (summary.kills == 0 || summary.people.players.empty()) return;
   const std::optional<MatchStart> start = readMatchStart(summary.date, summary.start);
@@ -96,6 +147,7 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
   match.when = matchTimeKey(summary.date, summary.start);
   match.day = dayNumberOf(*start);
   if (summary.map) match.map = static_cast<std::int32_t>(idOf(mapIds_, mapNames_, *summary.map));
+  addToCharts(summary, matchAt, start->secondOfDay);
 
   const MatchPlayers& players = summary.people;
   const std::vector<std::string> keys = personKeysOf(players, settings_.identity, settings_.playersFile);
@@ -156,6 +208,43 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
   }
 }
 
+void SiteTally::takeCharts(SiteModel& model, const std::vector<std::uint32_t>& matchAt,
+                           const std::vector<std::uint32_t>& mapAt, const std::vector<std::uint32_t>& weaponAt) {
+  std::sort(days_.begin(), days_.end(), [](const DayKills& a, const DayKills& b) { return a.day < b.day; });
+  for (const DayKills& day : days_) {
+    if (!model.killsByDay.empty() && model.killsByDay.back().day == day.day) {
+      model.killsByDay.back().kills += day.kills;
+    } else {
+      model.killsByDay.push_back(day);
+    }
+  }
+  model.matchesByHour = matchesByHour_;
+  const auto figuresOf = [&](MapTally& tally, std::int32_t map) {
+    SiteMap figures = std::move(tally.figures);
+    figures.map = map;
+    figures.lastMatch = matchAt[figures.lastMatch];
+    for (WeaponCount& weapon : tally.weapons) weapon.weapon = weaponAt[weapon.weapon];
+    std::sort(tally.weapons.begin(), tally.weapons.end(), [](const WeaponCount& a, const WeaponCount& b) {
+      return a.kills != b.kills ? a.kills > b.kills : a.weapon < b.weapon;
+    });
+    if (tally.weapons.size() > kTopMapWeapons) tally.weapons.resize(kTopMapWeapons);
+    figures.weapons = std::move(tally.weapons);
+    return figures;
+  };
+  for (std::size_t id = 0; id < maps_.size(); ++id) {
+    if (maps_[id].figures.matches == 0) continue;
+    model.mapFigures.push_back(figuresOf(maps_[id], static_cast<std::int32_t>(mapAt[id])));
+  }
+  std::sort(model.mapFigures.begin(), model.mapFigures.end(), [](const SiteMap& a, const SiteMap& b) {
+    return a.matches != b.matches ? a.matches > b.matches : a.map < b.map;
+  });
+  if (unknownMap_.figures.matches > 0) model.mapFigures.push_back(figuresOf(unknownMap_, -1));
+  std::vector<DayKills>().swap(days_);
+  std::vector<MapTally>().swap(maps_);
+  unknownMap_ = MapTally();
+  matchesByHour_ = {};
+}
+
 SiteModel SiteTally::take() {
   SiteModel model;
   model.minMatches = settings_.minMatches;
@@ -177,6 +266,7 @@ SiteModel SiteTally::take() {
   }
   model.maps = std::move(mapNames_);
   model.weapons = std::move(weaponNames_);
+  takeCharts(model, matchAt, mapAt, weaponAt);
 
   std::vector<std::uint32_t> personOrder(people_.size());
   std::iota(personOrder.begin(), personOrder.end(), 0u);

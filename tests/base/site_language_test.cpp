@@ -54,5 +54,18 @@ TEST(SiteTextsTest, EveryLanguageHasEveryTextAsPlainUtf8) {
   EXPECT_EQ(siteTexts(SiteLanguage::English).decimalMark, ".");
 }
 
+TEST(SiteTextsTest, CountedNounsTakeTheFormOfTheirCount) {
+  const auto russian = [](std::int64_t count) {
+    return countedNoun(SiteLanguage::Russian, count, "one", "few", "many");
+  };
+  for (const std::int64_t count : {1, 21, 101, 1001, -1}) EXPECT_EQ(russian(count), "one") << count;
+  for (const std::int64_t count : {2, 3, 4, 22, 34, 102}) EXPECT_EQ(russian(count), "few") << count;
+  for (const std::int64_t count : {0, 5, 11, 12, 14, 20, 111, 112, 1000}) EXPECT_EQ(russian(count), "many") << count;
+  EXPECT_EQ(countedNoun(SiteLanguage::English, 1, "kill", "kills", "kills!"), "kill");
+  for (const std::int64_t count : {0, 2, 21}) {
+    EXPECT_EQ(countedNoun(SiteLanguage::English, count, "kill", "kills", "kills!"), "kills!") << count;
+  }
+}
+
 }  // namespace
 }  // namespace fragtally

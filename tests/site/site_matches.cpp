@@ -45,6 +45,22 @@ MatchMaker& MatchMaker::kills(std::size_t killer, std::size_t victim, std::int64
   return *this;
 }
 
+MatchMaker& MatchMaker::startAt(const std::string& time) {
+  summary_.start = time;
+  return *this;
+}
+
+MatchMaker& MatchMaker::rounds(std::int32_t ct, std::int32_t terrorists) {
+  summary_.ctRounds = ct;
+  summary_.terroristRounds = terrorists;
+  return *this;
+}
+
+MatchMaker& MatchMaker::noMap() {
+  summary_.map.reset();
+  return *this;
+}
+
 SiteModel modelOf(const std::vector<MatchMaker>& matches, SiteSettings settings) {
   SiteTally tally(std::move(settings));
   for (std::size_t at = 0; at < matches.size(); ++at) tally.add(matches[at].summary(), "L" + std::to_string(at) + ".htm");

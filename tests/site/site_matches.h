@@ -23,6 +23,12 @@ class MatchMaker {
   /// `count` enemy kills of `victim` by `killer`, with `weapon`.
   MatchMaker& kills(std::size_t killer, std::size_t victim, std::int64_t count, const std::string& weapon = "ak47");
   MatchPlayer& at(std::size_t player) { return summary_.people.players[player]; }
+  /// The start as the log writes it ("23:59:59"), in place of the whole hour.
+  MatchMaker& startAt(const std::string& time);
+  /// The rounds each side won.
+  MatchMaker& rounds(std::int32_t ct, std::int32_t terrorists);
+  /// A log that never named its map.
+  MatchMaker& noMap();
   const MatchSummary& summary() const { return summary_; }
 
  private:
