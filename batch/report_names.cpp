@@ -10,6 +10,7 @@
 #include "base/file_threads.h"
 #include "base/output_names.h"
 #include "base/same_file.h"
+#include "base/site_page_names.h"
 #include "report/report_header.h"
 
 namespace fragtally {
@@ -85,7 +86,8 @@ bool ReportNames::wasListed(const std::string& fileName) const { return listed_.
 
 bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog) const {
   const std::string key = nameKey(name);
-  if (reserved_.count(key) != 0) return false;
+  // The site's archive pages take their names by a rule, not one by one.
+  if (reserved_.count(key) != 0 || isSitePageStem(key)) return false;
   const auto record = records_.find(key);
   if (record != records_.end()) return record->second.logPath == absoluteLog;
   const auto report = reportsWithoutRecord_.find(key);
@@ -95,7 +97,8 @@ bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog
 std::string ReportNames::claim(const std::string& absoluteLog) {
   std::string name;
   const auto known = nameOfLog_.find(absoluteLog);
-  if (known != nameOfLog_.end() && reserved_.count(nameKey(known->second)) == 0) {
+  if (known != nameOfLog_.end() && reserved_.count(nameKey(known->second)) == 0 &&
+      !isSitePageStem(nameKey(known->second))) {
     name = known->second;
   } else {
     const std::string stem = stemOf(pathFromUtf8(absoluteLog));

@@ -7,6 +7,7 @@
 
 #include "base/file.h"
 #include "base/resolved_path.h"
+#include "base/site_page_names.h"
 #include "tests/cli_run.h"
 #include "tests/test_files.h"
 
@@ -30,11 +31,15 @@ std::vector<std::string> reportsIn(const fs::path& folder) {
   std::vector<std::string> reports;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = path(entry.path().filename());
-    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm";
+    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm" || isSitePageName(name);
     if (entry.path().extension() == ".htm" && !sitePage) reports.push_back(name);
   }
   std::sort(reports.begin(), reports.end());
   return reports;
+}
+
+bool shows(const fs::path& report, const std::string& killer) {
+  return readFile(report).find(" " + killer + " ") != std::string::npos;
 }
 
 std::string lastLine(const std::string& text) {
@@ -69,11 +74,30 @@ TEST(LogPathTest, EverySpellingOfALogGetsOneReportOverTwoRuns) {
   }
 }
 
-#ifndef _WIN32
-
-bool shows(const fs::path& report, const std::string& killer) {
-  return readFile(report).find(" " + killer + " ") != std::string::npos;
+// Logs named like the site's archive pages get reports of other names, kept
+// from run to run: the pages never replace a report, nor a rebuild remove one.
+TEST(LogPathTest, ALogNamedLikeASitePageGetsAnotherName) {
+  TempFolder top;
+  writeLog(top / "logs" / "ranking.log", "Ranked");
+  writeLog(top / "logs" / "ranking-p2.log", "Paged");
+  writeLog(top / "logs" / "matches-2026-12.log", "Monthly");
+  writeLog(top / "logs" / "matches-2026.log", "Yearly");
+  const std::vector<std::string> expected = {"matches-2026-12-2.htm", "matches-2026.htm", "ranking-2.htm",
+                                             "ranking-p2-2.htm"};
+  for (int run = 0; run < 2; ++run) {
+    const testing::CliRun folder = testing::cli({path(top / "logs"), "-d", path(top / "out")});
+    ASSERT_EQ(folder.status, 0) << folder.err;
+    EXPECT_EQ(reportsIn(top / "out"), expected) << "run " << run;
+    EXPECT_TRUE(shows(top / "out" / "ranking-2.htm", "Ranked"));
+    EXPECT_TRUE(shows(top / "out" / "matches-2026-12-2.htm", "Monthly"));
+    // The site's own pages under their names, linking every report.
+    const std::string month = readFile(top / "out" / "matches-2026-12.htm");
+    for (const std::string& report : expected) EXPECT_NE(month.find("href=\"" + report + "\""), std::string::npos);
+    EXPECT_NE(readFile(top / "out" / "ranking.htm").find("<section id=\"ranking\">"), std::string::npos);
+  }
 }
+
+#ifndef _WIN32
 
 std::size_t occurrences(const std::string& text, const std::string& needle) {
   std::size_t count = 0;
