@@ -56,6 +56,25 @@ struct SiteTexts {
   std::string_view navAwards;
   std::string_view navMaps;
 
+  // The pages of the whole ranking and of each month's matches, and the
+  // index's links to them; a count follows those that say so.
+  std::string_view latestMatchesShown;   ///< a count follows: the matches the index lists
+  std::string_view olderMatchesByMonth;  ///< the link to the months' list
+  std::string_view monthsHeading;
+  std::string_view topShown;      ///< a count follows: the places the index shows
+  std::string_view ofTotal;       ///< a count follows: of how many
+  std::string_view peopleListed;  ///< a count follows: the people of a part the index only counts
+  std::string_view wholeRanking;  ///< the link to the ranking's pages
+  std::string_view rankingTitle;  ///< the title of the ranking's pages
+  std::string_view monthTitle;    ///< the month's name follows: the title of a month's page
+  std::string_view undatedMonth;  ///< instead of a month's name, for matches without a readable date
+  std::string_view pagePart;      ///< a number follows: the later pages of one list
+  std::string_view newerPage;     ///< the link to the page before, of newer matches or higher places
+  std::string_view olderPage;     ///< the link to the page after
+  std::string_view pagesHeading;  ///< before the links to every page of one list
+  std::string_view playerLatestMatches;  ///< a count follows: the matches a player's page lists
+  std::string_view playerOlderMatches;   ///< before the months of his older matches, with his counts
+
   // The awards' captions, in the order the awards are listed (site/awards.h).
   std::string_view awardKills;
   std::string_view awardKillsPerDeath;

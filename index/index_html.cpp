@@ -3,6 +3,8 @@
 #include <charconv>
 
 #include "base/output_names.h"
+#include "base/site_page_names.h"
+#include "base/site_texts.h"
 
 namespace fragtally {
 namespace {
@@ -27,19 +29,22 @@ void appendPageStart(std::string& page, std::string_view title) {
 
 void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root) {
   appendPageStart(page, title);
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
   page += "<nav class=\"site\">";
-  const auto link = [&](std::string_view target, std::string_view text, bool here) {
+  // The page itself is marked as the page; a page within a part of the site
+  // (a month's matches, a player) marks its part.
+  const auto link = [&](std::string_view target, std::string_view text, SitePage itself, SitePage within) {
     page += "<a href=\"";
     page += root;
     page += target;
-    page += here ? "\" aria-current=\"page\">" : "\">";
+    page += current == itself ? "\" aria-current=\"page\">" : current == within ? "\" aria-current=\"true\">" : "\">";
     page += text;
     page += "</a>";
   };
-  link(kIndexPageName, "Матчи", current == SitePage::index);
-  link(std::string(kIndexPageName) + "#ranking", "Рейтинг игроков", current == SitePage::ranking);
-  link(kAwardsPageName, "Награды", current == SitePage::awards);
-  link(kRatingPageName, "Как считается рейтинг", current == SitePage::rating);
+  link(kIndexPageName, texts.navMatches, SitePage::index, SitePage::month);
+  link(kRankingPageName, texts.navPlayers, SitePage::ranking, SitePage::player);
+  link(kAwardsPageName, texts.navAwards, SitePage::awards, SitePage::awards);
+  link(kRatingPageName, texts.navRating, SitePage::rating, SitePage::rating);
   page += "</nav>\n";
 }
 

@@ -37,6 +37,9 @@ th[aria-sort=ascending]::after{content:" \25B4"}
 footer{margin-top:2.4em;color:#6e7781;font-size:.85em}
 nav.site{display:flex;flex-wrap:wrap;gap:4px 18px;margin:0 0 14px;padding:0 0 10px;border-bottom:1px solid #1e242c;font-size:.95em}
 nav.site a[aria-current]{color:#e3e7ec;font-weight:600}
+.links{display:flex;flex-wrap:wrap;gap:4px 18px;margin:.6em 0 0;padding:0;list-style:none}
+.pager{display:flex;flex-wrap:wrap;gap:4px 18px;margin:.8em 0}
+.pager a[aria-current]{color:#e3e7ec;font-weight:600}
 .cols{display:grid;grid-template-columns:repeat(auto-fit,minmax(280px,1fr));gap:0 22px}
 .chart{display:block;width:100%;height:auto;max-height:260px;color:#58c4ff;background:#10141a;border:1px solid #262d36;border-radius:10px}
 .chart polyline{fill:none;stroke:currentColor;stroke-width:2;vector-effect:non-scaling-stroke}
@@ -54,15 +57,17 @@ th[scope=row]{white-space:normal;font-weight:600}
 .text p,.text li{overflow-wrap:anywhere}
 )";
 
-/// The pages of a site, for the header that links them on every page.
-enum class SitePage { index, ranking, rating, awards, player };
+/// The pages of a site, for the header that links them on every page: the
+/// index, a month's matches, the ranking's pages, ...
+enum class SitePage { index, month, ranking, rating, awards, player };
 
 /// Appends the start of a page up to its <main>: the document's head with
 /// `title` (log text, escaped here) and the site's look.
 void appendPageStart(std::string& page, std::string_view title);
 
-/// The same, then the links between the site's pages. `root` leads from the
-/// page to the output folder ("" or "../").
+/// The same, then the links between the site's pages, the one header every
+/// page of the site shows, with the page the reader is on marked. `root`
+/// leads from the page to the output folder ("" or "../").
 void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root);
 
 /// Appends the date of a match as a Russian reader writes it (DD.MM.YYYY),

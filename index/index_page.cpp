@@ -55,6 +55,13 @@ document.querySelectorAll('table.sortable').forEach(function (table) {
 
 void appendNumberData(std::string& page, std::int64_t value) { page += std::to_string(value); }
 
+/// Appends " <figure>" grouped, for the site's texts that a count follows.
+void appendTextAndCount(std::string& page, std::string_view text, std::int64_t count) {
+  page += text;
+  page += ' ';
+  appendGroupedCount(page, count);
+}
+
 void appendDate(std::string& page, const IndexMatch& match) {
   appendMatchDate(page, match.date, match.start, match.when);
 }
@@ -112,7 +119,10 @@ void appendTotals(std::string& page, const IndexContent& content, std::size_t pe
   page += "</b><span>Игроков</span></li>\n";
   if (ranking) {
     page += "<li><b>";
-    appendGroupedCount(page, static_cast<std::int64_t>(ranking->ranked.size() + ranking->unranked.size()));
+    const bool counted = !ranking->rankingPages.empty();
+    const std::size_t active = counted ? ranking->rankedCount + ranking->unrankedCount
+                                       : ranking->ranked.size() + ranking->unranked.size();
+    appendGroupedCount(page, static_cast<std::int64_t>(active));
     page += "</b><span>Активных игроков</span></li>\n";
   }
   // Newest first: the last match listed with a readable date is the first
@@ -129,60 +139,95 @@ void appendTotals(std::string& page, const IndexContent& content, std::size_t pe
   page += "</ul>\n</header>\n";
 }
 
-void appendMatches(std::string& page, const IndexContent& content) {
+}  // namespace
+
+void appendMatchTable(std::string& page, std::span<const IndexMatch> matches) {
+  page +=
+      "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr><th>Дата</th><th>Карта</th>"
+      "<th class=\"n\">Раунды <span class=\"ct\">CT</span>:<span class=\"t\">T</span></th>"
+      "<th class=\"n\">Убийств</th><th>Лучший игрок</th><th class=\"n\">Игроков</th><th>Начало игры</th>"
+      "<th class=\"n\">Игровое время</th><th>Отчёт</th></tr></thead>\n<tbody>\n";
+  // What a phone shows first comes first: the date (a link to the report
+  // too), the map and the score; the rest is a scroll away.
+  for (const IndexMatch& match : matches) {
+    page += "<tr><td data-v=\"";
+    appendNumberData(page, match.when);
+    page += "\"><a href=\"";
+    appendUrlPath(page, match.report);
+    page += "\">";
+    appendDate(page, match);
+    page += "</a></td><td class=\"name\">";
+    appendMap(page, match);
+    page += "</td><td class=\"n\" data-v=\"";
+    appendNumberData(page, std::int64_t{match.ctRounds} + match.terroristRounds);
+    page += "\"><span class=\"ct\">";
+    appendGroupedCount(page, match.ctRounds);
+    page += "</span>:<span class=\"t\">";
+    appendGroupedCount(page, match.terroristRounds);
+    page += "</span></td>";
+    appendCountCell(page, match.kills, "n k");
+    page += "<td class=\"name\">";
+    if (match.bestPlayer.empty()) {
+      page += "-";
+    } else {
+      page += "<bdi>";
+      appendHtmlText(page, match.bestPlayer);
+      page += "</bdi> <span class=\"k\">";
+      appendGroupedCount(page, match.bestPlayerKills);
+      page += "</span>";
+    }
+    page += "</td>";
+    appendCountCell(page, match.players);
+    page += "<td>";
+    appendHtmlText(page, match.start);
+    page += "</td><td class=\"n\" data-v=\"";
+    appendNumberData(page, match.lengthSeconds);
+    page += "\">";
+    appendGameLength(page, match.lengthSeconds);
+    page += "</td><td>";
+    // The report's own name: the log's name, as admins know their files.
+    const std::string_view report = match.report;
+    appendReportLink(page, match, report.substr(0, report.rfind('.')));
+    page += "</td></tr>\n";
+  }
+  page += "</tbody>\n</table>\n</div>\n";
+}
+
+namespace {
+
+/// The list of the months' pages, each with its count of matches.
+void appendMonths(std::string& page, const std::vector<IndexMonth>& months) {
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  page += "<section id=\"months\">\n<h2>";
+  page += texts.monthsHeading;
+  page += "</h2>\n<ul class=\"links\">\n";
+  for (const IndexMonth& month : months) {
+    page += "<li><a href=\"";
+    appendUrlPath(page, month.page);
+    page += "\">";
+    appendHtmlText(page, month.title);
+    page += "</a> <span class=\"muted\">";
+    appendGroupedCount(page, static_cast<std::int64_t>(month.matches));
+    page += "</span></li>\n";
+  }
+  page += "</ul>\n</section>\n";
+}
+
+void appendMatches(std::string& page, const IndexContent& content, const IndexRanking* ranking) {
   page += "<section id=\"matches\">\n<h2>Матчи</h2>\n";
   if (content.matches.empty()) {
     page += "<p class=\"note\">Матчей с убийствами пока нет.</p>\n";
   } else {
-    page +=
-        "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr><th>Дата</th><th>Карта</th>"
-        "<th class=\"n\">Раунды <span class=\"ct\">CT</span>:<span class=\"t\">T</span></th>"
-        "<th class=\"n\">Убийств</th><th>Лучший игрок</th><th class=\"n\">Игроков</th><th>Начало игры</th>"
-        "<th class=\"n\">Игровое время</th><th>Отчёт</th></tr></thead>\n<tbody>\n";
-    // What a phone shows first comes first: the date (a link to the report
-    // too), the map and the score; the rest is a scroll away.
-    for (const IndexMatch& match : content.matches) {
-      page += "<tr><td data-v=\"";
-      appendNumberData(page, match.when);
-      page += "\"><a href=\"";
-      appendUrlPath(page, match.report);
-      page += "\">";
-      appendDate(page, match);
-      page += "</a></td><td class=\"name\">";
-      appendMap(page, match);
-      page += "</td><td class=\"n\" data-v=\"";
-      appendNumberData(page, std::int64_t{match.ctRounds} + match.terroristRounds);
-      page += "\"><span class=\"ct\">";
-      appendGroupedCount(page, match.ctRounds);
-      page += "</span>:<span class=\"t\">";
-      appendGroupedCount(page, match.terroristRounds);
-      page += "</span></td>";
-      appendCountCell(page, match.kills, "n k");
-      page += "<td class=\"name\">";
-      if (match.bestPlayer.empty()) {
-        page += "-";
-      } else {
-        page += "<bdi>";
-        appendHtmlText(page, match.bestPlayer);
-        page += "</bdi> <span class=\"k\">";
-        appendGroupedCount(page, match.bestPlayerKills);
-        page += "</span>";
-      }
-      page += "</td>";
-      appendCountCell(page, match.players);
-      page += "<td>";
-      appendHtmlText(page, match.start);
-      page += "</td><td class=\"n\" data-v=\"";
-      appendNumberData(page, match.lengthSeconds);
-      page += "\">";
-      appendGameLength(page, match.lengthSeconds);
-      page += "</td><td>";
-      // The report's own name: the log's name, as admins know their files.
-      const std::string_view report = match.report;
-      appendReportLink(page, match, report.substr(0, report.rfind('.')));
-      page += "</td></tr>\n";
+    const std::size_t shown = std::min(content.matches.size(), ranking ? ranking->latestMatches : content.matches.size());
+    appendMatchTable(page, std::span(content.matches).first(shown));
+    if (shown < content.matches.size()) {
+      const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+      page += "<p class=\"note\">";
+      appendTextAndCount(page, texts.latestMatchesShown, static_cast<std::int64_t>(shown));
+      page += ". <a href=\"#months\">";
+      page += texts.olderMatchesByMonth;
+      page += "</a></p>\n";
     }
-    page += "</tbody>\n</table>\n</div>\n";
   }
   if (content.logsWithoutKills > 0) {
     page += "<p class=\"note\">Логов без убийств (не показаны): ";
@@ -238,11 +283,11 @@ void appendPlayers(std::string& page, const IndexContent& content) {
   page += "</tbody>\n</table>\n</div>\n</section>\n";
 }
 
-void appendRankingRows(std::string& page, const std::vector<RankingRow>& rows, bool placed) {
-  std::int64_t place = 0;
+void appendRankingRows(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace) {
+  std::int64_t place = firstPlace;
   for (const RankingRow& row : rows) {
     page += "<tr>";
-    if (placed) appendCountCell(page, ++place, "n muted");
+    if (firstPlace > 0) appendCountCell(page, place++, "n muted");
     page += "<td class=\"name\" title=\"";
     appendHtmlText(page, row.name);
     page += "\"><a href=\"" + std::string(kPlayersFolderName) + "/";
@@ -273,16 +318,45 @@ void appendRankingRows(std::string& page, const std::vector<RankingRow>& rows, b
   }
 }
 
-void appendRankingTable(std::string& page, const std::vector<RankingRow>& rows, bool placed) {
+}  // namespace
+
+void appendRankingTable(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace) {
   page += "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr>";
-  if (placed) page += "<th class=\"n\">Место</th>";
+  if (firstPlace > 0) page += "<th class=\"n\">Место</th>";
   page +=
       "<th>Игрок</th><th class=\"n\">Рейтинг</th><th class=\"n\">Матчей</th><th class=\"n\">Убийств</th>"
       "<th class=\"n\">Смертей</th><th class=\"n\">Убийств на смерть</th><th>Последний матч</th></tr></thead>\n"
       "<tbody>\n";
-  appendRankingRows(page, rows, placed);
+  appendRankingRows(page, rows, firstPlace);
   page += "</tbody>\n</table>\n</div>\n";
 }
+
+void appendSortScript(std::string& page) { page += kSortScript; }
+
+void appendRankingPartStart(std::string& page, RankingPart part, std::int64_t minMatches, std::int64_t activeDays) {
+  switch (part) {
+    case RankingPart::ranked:
+      page += "<section id=\"ranking\">\n<h2>Рейтинг игроков</h2>\n";
+      page += "<p class=\"note\">Игроки, сыгравшие за ";
+      appendGroupedCount(page, activeDays);
+      page += " дней до последнего матча, по рейтингу за вычетом двух отклонений; <a href=\"";
+      page += kRatingPageName;
+      page += "\">как он считается</a>.</p>\n";
+      return;
+    case RankingPart::unranked:
+      page += "<section id=\"unranked\">\n<h2>Ещё без места в рейтинге</h2>\n<p class=\"note\">Сыграли меньше ";
+      appendGroupedCount(page, minMatches);
+      page += " матчей.</p>\n";
+      return;
+    case RankingPart::inactive:
+      page += "<section id=\"inactive\">\n<h2>Давно не играли</h2>\n<p class=\"note\">Последний матч больше ";
+      appendGroupedCount(page, activeDays);
+      page += " дней до последнего матча на сервере; вернувшись, снова в рейтинге.</p>\n";
+      return;
+  }
+}
+
+namespace {
 
 void appendLatestAwards(std::string& page, const std::vector<IndexAwardPeriod>& periods) {
   if (periods.empty()) return;
@@ -373,31 +447,58 @@ void appendActivityCharts(std::string& page, const IndexCharts& charts) {
   page += "</p>\n</div>\n</div>\n</section>\n";
 }
 
+/// Where a part of the ranking that the index only counts is listed whole.
+void appendCountAndLink(std::string& page, std::string_view text, std::size_t count, const std::string& target,
+                        std::string_view anchor) {
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  page += "<p class=\"note\">";
+  appendTextAndCount(page, text, static_cast<std::int64_t>(count));
+  page += ". <a href=\"";
+  appendUrlPath(page, target);
+  page += anchor;
+  page += "\">";
+  page += texts.wholeRanking;
+  page += "</a></p>\n";
+}
+
 void appendRanking(std::string& page, const IndexRanking& ranking) {
-  page += "<section id=\"ranking\">\n<h2>Рейтинг игроков</h2>\n";
-  page += "<p class=\"note\">Игроки, сыгравшие за ";
-  appendGroupedCount(page, ranking.activeDays);
-  page += " дней до последнего матча, по рейтингу за вычетом двух отклонений; <a href=\"";
-  page += kRatingPageName;
-  page += "\">как он считается</a>.</p>\n";
+  const bool counted = !ranking.rankingPages.empty();
+  appendRankingPartStart(page, RankingPart::ranked, ranking.minMatches, ranking.activeDays);
   if (ranking.ranked.empty()) {
     page += "<p class=\"note\">Пока никто не сыграл нужного числа матчей.</p>\n";
   } else {
-    appendRankingTable(page, ranking.ranked, true);
+    appendRankingTable(page, ranking.ranked, 1);
+  }
+  if (counted) {
+    const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+    page += "<p class=\"note\">";
+    appendTextAndCount(page, texts.topShown, static_cast<std::int64_t>(ranking.ranked.size()));
+    appendTextAndCount(page, texts.ofTotal, static_cast<std::int64_t>(ranking.rankedCount));
+    page += ". <a href=\"";
+    appendUrlPath(page, ranking.rankingPages);
+    page += "\">";
+    page += texts.wholeRanking;
+    page += "</a></p>\n";
   }
   page += "</section>\n";
-  if (!ranking.unranked.empty()) {
-    page += "<section id=\"unranked\">\n<h2>Ещё без места в рейтинге</h2>\n<p class=\"note\">Сыграли меньше ";
-    appendGroupedCount(page, ranking.minMatches);
-    page += " матчей.</p>\n";
-    appendRankingTable(page, ranking.unranked, false);
+  if (counted ? ranking.unrankedCount > 0 : !ranking.unranked.empty()) {
+    appendRankingPartStart(page, RankingPart::unranked, ranking.minMatches, ranking.activeDays);
+    if (counted) {
+      appendCountAndLink(page, siteTexts(SiteLanguage::Russian).peopleListed, ranking.unrankedCount,
+                         ranking.unrankedPage, "#unranked");
+    } else {
+      appendRankingTable(page, ranking.unranked, 0);
+    }
     page += "</section>\n";
   }
-  if (ranking.inactive.empty()) return;
-  page += "<section id=\"inactive\">\n<h2>Давно не играли</h2>\n<p class=\"note\">Последний матч больше ";
-  appendGroupedCount(page, ranking.activeDays);
-  page += " дней до последнего матча на сервере; вернувшись, снова в рейтинге.</p>\n";
-  appendRankingTable(page, ranking.inactive, false);
+  if (counted ? ranking.inactiveCount == 0 : ranking.inactive.empty()) return;
+  appendRankingPartStart(page, RankingPart::inactive, ranking.minMatches, ranking.activeDays);
+  if (counted) {
+    appendCountAndLink(page, siteTexts(SiteLanguage::Russian).peopleListed, ranking.inactiveCount,
+                       ranking.inactivePage, "#inactive");
+  } else {
+    appendRankingTable(page, ranking.inactive, 0);
+  }
   page += "</section>\n";
 }
 
@@ -405,11 +506,17 @@ void appendRanking(std::string& page, const IndexRanking& ranking) {
 
 std::string buildIndexPage(const IndexContent& content, const IndexRanking* ranking) {
   std::string page;
+  // Everyone the site lists, though a large site's index shows only the top.
+  const std::size_t people = !ranking ? content.players.size()
+                             : !ranking->rankingPages.empty()
+                                 ? ranking->rankedCount + ranking->unrankedCount + ranking->inactiveCount
+                                 : ranking->ranked.size() + ranking->unranked.size() + ranking->inactive.size();
   // About what a match's row and a player's row take; a page of 10,000
   // matches is a few megabytes, and growing by doubling would hold twice that.
-  const std::size_t people = ranking ? ranking->ranked.size() + ranking->unranked.size() + ranking->inactive.size()
+  const std::size_t rows = std::min(content.matches.size(), ranking ? ranking->latestMatches : content.matches.size());
+  const std::size_t listed = ranking ? ranking->ranked.size() + ranking->unranked.size() + ranking->inactive.size()
                                      : content.players.size();
-  page.reserve(8192 + content.matches.size() * 560 + people * 640);
+  page.reserve(8192 + rows * 560 + listed * 640);
   constexpr std::string_view kTitle = "Статистика матчей";
   if (ranking) {
     appendSitePageStart(page, kTitle, SitePage::index, "");
@@ -420,14 +527,15 @@ std::string buildIndexPage(const IndexContent& content, const IndexRanking* rank
   appendTotals(page, content, people, ranking);
   if (ranking) appendLatestAwards(page, ranking->latestAwards);
   if (ranking) appendActivityCharts(page, ranking->charts);
-  appendMatches(page, content);
+  appendMatches(page, content, ranking);
+  if (ranking && !ranking->months.empty()) appendMonths(page, ranking->months);
   if (ranking) {
     appendRanking(page, *ranking);
   } else {
     appendPlayers(page, content);
   }
   page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n";
-  page += kSortScript;
+  appendSortScript(page);
   page += "</body>\n</html>\n";
   return page;
 }

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,13 @@ struct IndexCharts {
   std::array<std::int64_t, 7 * 24> matchesByHour{};
 };
 
+/// A page of a month's matches, as the index lists it.
+struct IndexMonth {
+  std::string page;   ///< its file name beside the index (site_page_names.h)
+  std::string title;  ///< "Декабрь 2026"; the site's own text
+  std::size_t matches = 0;
+};
+
 /// The ranking that takes the place of the players by name on a site's index.
 struct IndexRanking {
   std::vector<RankingRow> ranked;    ///< the active, in ranking order
@@ -65,7 +74,39 @@ struct IndexRanking {
   std::int64_t activeDays = 0;
   std::vector<IndexAwardPeriod> latestAwards;  ///< the latest month's, week's and day's awards, where given
   IndexCharts charts;  ///< no days: no charts
+
+  /// A large site's index shows the top of the ranking and the latest matches
+  /// only, and links the pages that list them all. With `rankingPages` set,
+  /// the rows above are the top only and the counts below tell them all; the
+  /// people listed apart are then only counted, and linked where they start.
+  std::string rankingPages;  ///< the whole ranking's first page ("" when the index lists everyone)
+  std::string unrankedPage;  ///< the ranking's page where those listed apart start, with their anchors
+  std::string inactivePage;
+  std::size_t rankedCount = 0;
+  std::size_t unrankedCount = 0;
+  std::size_t inactiveCount = 0;
+  /// The matches the index lists, newest first; the older ones are on `months`.
+  std::size_t latestMatches = std::numeric_limits<std::size_t>::max();
+  std::vector<IndexMonth> months;  ///< every month's page, newest first
 };
+
+/// The index's table of matches, for the pages that list a part of them
+/// beside the index.
+void appendMatchTable(std::string& page, std::span<const IndexMatch> matches);
+
+/// A table of the ranking's rows; their places count from `firstPlace`, or
+/// no place is shown when it is 0. For pages beside the index.
+void appendRankingTable(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace);
+
+/// The parts of the ranking, each a section of its own with its anchor.
+enum class RankingPart { ranked, unranked, inactive };
+
+/// Opens the section of a part of the ranking: its heading and what it holds.
+/// The caller closes it.
+void appendRankingPartStart(std::string& page, RankingPart part, std::int64_t minMatches, std::int64_t activeDays);
+
+/// The script that sorts a page's tables by a column header (class "sortable").
+void appendSortScript(std::string& page);
 
 /// The index page: UTF-8 HTML of the matches, the players and the totals.
 /// With a ranking (a site's index) the players are those of the ranking, and

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include "base/output_names.h"
+#include "base/site_page_names.h"
 #include "base/site_texts.h"
 #include "base/url_path.h"
 #include "index/index_html.h"
 #include "site/award_texts.h"
 #include "site/awards_page.h"
 #include "site/calendar.h"
+#include "site/month_pages.h"
 #include "version.h"
 
 namespace fragtally {
@@ -306,11 +309,40 @@ void appendMapsAndNames(std::string& page, const SiteModel& model, const SitePer
   page += "</p>\n</section>\n</div>\n";
 }
 
+/// A regular's older matches, too many for one page, by the months' pages
+/// that list them, with how many of each month's were his.
+void appendOlderMonths(std::string& page, const SiteModel& model, const SitePerson& person, std::size_t shown) {
+  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  page += "<p class=\"note\">";
+  page += texts.playerLatestMatches;
+  page += ' ';
+  appendGroupedCount(page, static_cast<std::int64_t>(shown));
+  page += ". ";
+  page += texts.playerOlderMatches;
+  page += "</p>\n<ul class=\"links\">\n";
+  const auto olderMatches = std::span(person.matches).subspan(shown);
+  for (std::size_t at = 0; at < olderMatches.size();) {
+    const std::uint32_t month = monthOfMatch(model.matches[olderMatches[at].match].when);
+    std::size_t his = 0;
+    for (; at < olderMatches.size() && monthOfMatch(model.matches[olderMatches[at].match].when) == month; ++at) ++his;
+    page += "<li><a href=\"";
+    page += kRoot;
+    appendUrlPath(page, monthPageName(month));
+    page += "\">";
+    appendHtmlText(page, monthTitle(month));
+    page += "</a> <span class=\"muted\">(";
+    appendGroupedCount(page, static_cast<std::int64_t>(his));
+    page += ")</span></li>\n";
+  }
+  page += "</ul>\n";
+}
+
 void appendMatches(std::string& page, const SiteModel& model, const SitePerson& person) {
   page += "<section id=\"matches\">\n<h2>Матчи</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>Дата</th>"
           "<th>Карта</th><th>Начало игры</th><th class=\"n\">Убийств</th><th class=\"n\">Смертей</th></tr></thead>\n"
           "<tbody>\n";
-  for (const PersonMatch& own : person.matches) {
+  const std::size_t shown = std::min(person.matches.size(), kPlayerPageMatches);
+  for (const PersonMatch& own : std::span(person.matches).first(shown)) {
     const SiteMatch& match = model.matches[own.match];
     page += "<tr><td>";
     appendReportLink(page, match);
@@ -324,7 +356,9 @@ void appendMatches(std::string& page, const SiteModel& model, const SitePerson& 
     appendGroupedCount(page, own.deaths);
     page += "</td></tr>\n";
   }
-  page += "</tbody>\n</table>\n</div>\n</section>\n";
+  page += "</tbody>\n</table>\n</div>\n";
+  if (shown < person.matches.size()) appendOlderMonths(page, model, person, shown);
+  page += "</section>\n";
 }
 
 /// The awards he won, as awardsByPerson lists them: months, weeks, days.
@@ -366,7 +400,7 @@ void appendAwards(std::string& page, const SiteModel& model, const SitePerson& p
 std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
                             const std::vector<std::string>& pictures) {
   std::string page;
-  page.reserve(12000 + person.matches.size() * 220 + person.rating.course.size() * 90 + person.awards.size() * 160);
+  page.reserve(12000 + std::min(person.matches.size(), kPlayerPageMatches) * 220 + person.rating.course.size() * 90 + person.awards.size() * 160);
   appendSitePageStart(page, person.shownName + " — игрок", SitePage::player, kRoot);
   appendHeader(page, model, person);
   appendCourse(page, person);

@@ -7,12 +7,15 @@
 #include "base/file.h"
 #include "base/file_store.h"
 #include "base/output_names.h"
+#include "base/site_page_names.h"
 #include "base/site_texts.h"
 #include "site/award_texts.h"
 #include "site/awards_page.h"
 #include "site/calendar.h"
 #include "site/player_file_name.h"
+#include "site/month_pages.h"
 #include "site/player_page.h"
+#include "site/ranking_pages.h"
 #include "site/rating_page.h"
 
 namespace fragtally {
@@ -73,6 +76,26 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
     const std::string name = utf8FromPath(entries->path().filename());
     std::error_code typeError;
     if (!isPlayerFileName(name) || listed.contains(name) || !entries->is_regular_file(typeError)) continue;
+    std::error_code removeError;
+    if (std::filesystem::remove(entries->path(), removeError)) ++build.pagesRemoved;
+  }
+}
+
+/// Removes the site's archive pages that `written` does not name: months
+/// without matches now, ranking pages past the last. Only names of the site's
+/// rule go; a report that took one before the rule (its record beside it) stays.
+void removeStaleSitePages(const std::filesystem::path& folder, const std::set<std::string>& written,
+                          SiteBuild& build) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+       entries.increment(error)) {
+    const std::string name = utf8FromPath(entries->path().filename());
+    std::error_code typeError;
+    if (!isSitePageName(name) || written.contains(name) || !entries->is_regular_file(typeError)) continue;
+    std::filesystem::path record = entries->path();
+    record.replace_extension(kRecordExtension);
+    std::error_code recordError;
+    if (std::filesystem::exists(record, recordError)) continue;
     std::error_code removeError;
     if (std::filesystem::remove(entries->path(), removeError)) ++build.pagesRemoved;
   }
@@ -140,10 +163,23 @@ IndexRanking rankingOf(const SiteModel& model) {
 
 SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model) {
   SiteBuild build;
+  const IndexRanking whole = rankingOf(model);
+  const RankingPages ranking(whole);
+  const std::vector<MonthPage> months = monthPagesOf(content.matches);
   {
-    const IndexRanking ranking = rankingOf(model);
-    storePage(folder / kIndexPageName, buildIndexPage(content, &ranking), build);
+    const IndexRanking top = indexRankingOf(whole, ranking, indexMonthsOf(months));
+    storePage(folder / kIndexPageName, buildIndexPage(content, &top), build);
   }
+  std::set<std::string> written;
+  for (std::size_t part = 1; part <= ranking.count(); ++part) {
+    written.insert(rankingPageName(part));
+    storePage(folder / rankingPageName(part), ranking.build(part), build);
+  }
+  for (std::size_t at = 0; at < months.size(); ++at) {
+    written.insert(months[at].name);
+    storePage(folder / months[at].name, buildMonthPage(content.matches, months, at), build);
+  }
+  removeStaleSitePages(folder, written, build);
   storePage(folder / kRatingPageName, buildRatingPage(model.minMatches), build);
   storePage(folder / kAwardsPageName, buildAwardsPage(model), build);
   storePlayerPages(folder, model, content.pictures, build);

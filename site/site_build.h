@@ -17,17 +17,20 @@ struct SiteBuild {
   /// The weapon pictures (IndexContent::pictures) the folder's reports show.
   std::vector<std::string> pictures;
   std::size_t pagesWritten = 0;  ///< pages whose bytes changed (or that were missing)
-  std::size_t pagesRemoved = 0;  ///< players' pages of people no longer listed
+  std::size_t pagesRemoved = 0;  ///< players' pages of people no longer listed, archive pages no longer written
 };
 
 /// The index's ranking as the model gives it.
 IndexRanking rankingOf(const SiteModel& model);
 
 /// Stores the site's pages in `folder` from what its records gave: the index
-/// (with the ranking), rating.htm, awards.htm and a page per person in players/. A page
-/// is only stored where its bytes change, each through a durable store;
-/// players' pages of people who are gone are removed (only files named as
-/// playerFileName names them). Throws cannotCreateFile(path) for the first
+/// (the latest matches, the top of the ranking), the whole ranking's pages,
+/// a page of each month's matches, rating.htm, awards.htm and a page per
+/// person in players/. A page is only stored where its bytes change, each
+/// through a durable store; players' pages of people who are gone are removed
+/// (only files named as playerFileName names them), and so are the ranking's
+/// and the months' pages no longer written (only files named as
+/// base/site_page_names.h names them). Throws cannotCreateFile(path) for the first
 /// page that cannot be stored; the index is stored first, and an older page
 /// that cannot be replaced is left as it was.
 SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model);

@@ -3,8 +3,11 @@
 # and checks what a reader meets on each: the page itself never scrolls
 # sideways (wide tables scroll inside their boxes), every link leads to a file
 # that exists, the text decodes as UTF-8, and a column header of the index
-# sorts its table. The pages checked: the index, the rating page, the awards
-# page and a few players' pages, which need no script at all.
+# sorts its table, the site's header marks the page the reader is on. The
+# pages checked: the index, the rating page, the awards page, the first pages
+# of the whole ranking, the newest and the oldest month's matches (these and
+# the index sort their tables by a script) and a few players' pages, which
+# need no script at all.
 # Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks its pages)
 #        check_index.sh --index DIR                     (checks DIR's pages as they are)
 # Prints "N passed, M failed"; exit status 0 when all passed.
@@ -43,6 +46,9 @@ look() {  # page (from the site's folder): what the harness saw, in $work/seen.t
 pages=(index.htm)
 [ -f "$site/rating.htm" ] && pages+=(rating.htm)
 [ -f "$site/awards.htm" ] && pages+=(awards.htm)
+# The whole ranking's first pages and the newest and oldest months' matches.
+while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^ranking(-p[0-9]+)?\.htm$' | sort -V | head -n 3)
+while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^matches-.*\.htm$' | sed -n '1p;$p' | sort -u)
 if [ -d "$site/players" ]; then
   while IFS= read -r page; do pages+=("players/$page"); done < <(ls "$site/players" | grep '\.htm$' | head -n 3)
 fi
@@ -59,9 +65,12 @@ for page in "${pages[@]}"; do
   done < <(sed -n 's/^link //p' "$work/seen.txt")
   check "every link of $page leads to a file that exists" test -z "$broken"
   [ -z "$broken" ] || printf '%s' "$broken" | sort -u | sed 's/^/missing: /'
-  if [ "$page" != index.htm ]; then
-    check "$page has no script" grep -q '^scripts 0$' "$work/seen.txt"
-  fi
+  # Only the pages of long tables sort them by a script; the rest need none.
+  case $page in
+    index.htm | ranking*.htm | matches-*.htm) ;;
+    *) check "$page has no script" grep -q '^scripts 0$' "$work/seen.txt" ;;
+  esac
+  check "$page marks where the reader is in the site's header" grep -q '^current ' "$work/seen.txt"
   if grep -q '^sorted ' "$work/seen.txt"; then
     check "a column header of $page sorts its table" grep -q '^sorted yes$' "$work/seen.txt"
   fi

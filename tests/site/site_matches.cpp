@@ -6,10 +6,10 @@
 
 namespace fragtally::testing {
 
-MatchMaker::MatchMaker(int day, int hour, std::string map, int month) {
+MatchMaker::MatchMaker(int day, int hour, std::string map, int month, int year) {
   char date[16];
   char start[16];
-  std::snprintf(date, sizeof date, "%02d/%02d/2026", month, day);
+  std::snprintf(date, sizeof date, "%02d/%02d/%04d", month, day, year);
   std::snprintf(start, sizeof start, "%02d:00:00", hour);
   summary_.date = date;
   summary_.start = start;

@@ -11,11 +11,11 @@
 
 namespace fragtally::testing {
 
-/// A match on a 2026 day (of December unless told) at an hour, on a map, its
+/// A match on a day (of December 2026 unless told) at an hour, on a map, its
 /// people added by auth ID and name ("BOT" for a bot), its kills between them.
 class MatchMaker {
  public:
-  MatchMaker(int day, int hour, std::string map = "de_dust2", int month = 12);
+  MatchMaker(int day, int hour, std::string map = "de_dust2", int month = 12, int year = 2026);
 
   /// The player with this ID and first name, added when new; `lines` more
   /// lines under `name`.

@@ -115,9 +115,10 @@ TEST(SitePagesTest, TheSameRecordsGiveTheSameBytesInAnyOrder) {
   storeSite(other.path(), second.content, second.model);
   const auto files = filesIn(one.path());
   EXPECT_EQ(files, filesIn(other.path()));
-  // The index, the rating page, the awards page and a page for each of the three.
-  EXPECT_EQ(files.size(), 3u + 3u);
-  EXPECT_EQ(built.pagesWritten, 6u);
+  // The index, the ranking, December's matches, the rating page, the awards
+  // page and a page for each of the three.
+  EXPECT_EQ(files.size(), 5u + 3u);
+  EXPECT_EQ(built.pagesWritten, 8u);
   EXPECT_TRUE(files.contains("players/" + playerFileName("name:cid")));
 
   // Every page: UTF-8 declared, Russian, the header linking the site's pages.
@@ -168,9 +169,9 @@ TEST(SitePagesTest, OnlyChangedPagesAreStoredAndPagesOfTheGoneRemoved) {
   EXPECT_FALSE(std::filesystem::exists(folder / "players" / playerFileName("name:cid")));
   EXPECT_EQ(readFile(folder / "players" / "notes.htm"), "mine");
   EXPECT_EQ(readFile(folder / "players" / "Cid-0123456789abcdef.htm"), "mine too");
-  // The index, the awards (he is no candidate now) and the pages that linked
-  // him change; the rating page does not.
-  EXPECT_EQ(hidden.pagesWritten, 4u);
+  // The index, the ranking, the awards (he is no candidate now) and the pages
+  // that linked him change; the rating page and the month's matches do not.
+  EXPECT_EQ(hidden.pagesWritten, 5u);
 }
 
 TEST(SitePagesTest, AHostileNameIsTextOnEveryPage) {
