@@ -22,6 +22,9 @@ inline constexpr char kPlayersFolderName[] = "players";
 /// The site's page of awards; no log's report may take its name either.
 inline constexpr char kAwardsName[] = "awards";
 inline constexpr char kAwardsPageName[] = "awards.htm";
+/// The site's page of maps; no log's report may take its name either.
+inline constexpr char kMapsName[] = "maps";
+inline constexpr char kMapsPageName[] = "maps.htm";
 /// A log, as the server names it and as the live modes name their raw logs,
 /// which they keep in this folder of the output folder.
 inline constexpr char kLogExtension[] = ".log";

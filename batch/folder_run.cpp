@@ -382,11 +382,12 @@ FolderRunResult FolderRunner::run() {
   result.cancelled = counts.done() < counts.logs;
 
   result.failed = !inputs.problems.empty() || counts.failed != 0;
-  // The index's page and cache, the rating page and the awards page, are
+  // The index's page and cache, the rating, awards and maps pages, are
   // never stored over a log of the run: the site is then left as it was.
   bool indexOverALog = false;
   for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName),
-                                      std::string_view(kRatingPageName), std::string_view(kAwardsPageName)}) {
+                                      std::string_view(kRatingPageName), std::string_view(kAwardsPageName),
+                                      std::string_view(kMapsPageName)}) {
     if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
     const std::string refused = utf8FromPath(folder_.path() / pathFromUtf8(name));
     result.indexFailures.push_back(userMessage(outputIsTheLog(refused).what()));

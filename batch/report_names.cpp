@@ -65,6 +65,7 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
   reserved_.insert(nameKey(kIndexName));
   reserved_.insert(nameKey(kRatingName));
   reserved_.insert(nameKey(kAwardsName));
+  reserved_.insert(nameKey(kMapsName));
 }
 
 void ReportNames::reserveInputs(const std::vector<std::string>& inputs) {

@@ -44,6 +44,7 @@ void appendSitePageStart(std::string& page, std::string_view title, SitePage cur
   link(kIndexPageName, texts.navMatches, SitePage::index, SitePage::month);
   link(kRankingPageName, texts.navPlayers, SitePage::ranking, SitePage::player);
   link(kAwardsPageName, texts.navAwards, SitePage::awards, SitePage::awards);
+  link(kMapsPageName, texts.navMaps, SitePage::maps, SitePage::maps);
   link(kRatingPageName, texts.navRating, SitePage::rating, SitePage::rating);
   page += "</nav>\n";
 }

@@ -49,7 +49,9 @@ nav.site a[aria-current]{color:#e3e7ec;font-weight:600}
 .chart line{stroke:#262d36;vector-effect:non-scaling-stroke}
 .chart text{fill:#8b949e;font-size:13px}
 .chart.grid{max-height:220px}
-.chart.list{max-height:none}
+.chart.list{max-height:none;max-width:640px}
+td.uses{white-space:normal;min-width:15em}
+.use{display:inline-block;white-space:nowrap;margin:2px 14px 2px 0}
 .chart.split{display:inline-block;vertical-align:middle;width:120px;height:10px;border:0;border-radius:2px;background:none}
 img.weapon{height:22px;width:auto;vertical-align:middle;margin-right:8px;border-radius:3px}
 th[scope=row]{white-space:normal;font-weight:600}
@@ -59,7 +61,7 @@ th[scope=row]{white-space:normal;font-weight:600}
 
 /// The pages of a site, for the header that links them on every page: the
 /// index, a month's matches, the ranking's pages, ...
-enum class SitePage { index, month, ranking, rating, awards, player };
+enum class SitePage { index, month, ranking, rating, awards, maps, player };
 
 /// Appends the start of a page up to its <main>: the document's head with
 /// `title` (log text, escaped here) and the site's look.

@@ -12,6 +12,7 @@
 #include "site/award_texts.h"
 #include "site/awards_page.h"
 #include "site/calendar.h"
+#include "site/maps_page.h"
 #include "site/player_file_name.h"
 #include "site/month_pages.h"
 #include "site/player_page.h"
@@ -182,6 +183,7 @@ SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& con
   removeStaleSitePages(folder, written, build);
   storePage(folder / kRatingPageName, buildRatingPage(model.minMatches), build);
   storePage(folder / kAwardsPageName, buildAwardsPage(model), build);
+  storePage(folder / kMapsPageName, buildMapsPage(model, content.pictures), build);
   storePlayerPages(folder, model, content.pictures, build);
   build.pictures = content.pictures;
   return build;

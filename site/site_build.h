@@ -25,8 +25,8 @@ IndexRanking rankingOf(const SiteModel& model);
 
 /// Stores the site's pages in `folder` from what its records gave: the index
 /// (the latest matches, the top of the ranking), the whole ranking's pages,
-/// a page of each month's matches, rating.htm, awards.htm and a page per
-/// person in players/. A page is only stored where its bytes change, each
+/// a page of each month's matches, rating.htm, awards.htm, maps.htm and a
+/// page per person in players/. A page is only stored where its bytes change, each
 /// through a durable store; players' pages of people who are gone are removed
 /// (only files named as playerFileName names them), and so are the ranking's
 /// and the months' pages no longer written (only files named as

@@ -195,7 +195,7 @@ TEST(FolderRunEventsTest, ACancelledRunLeavesOnlyTheLogsItToldWhole) {
   EXPECT_FALSE(result.failed);
   EXPECT_EQ(result.cancelled, events.outcomes.size() < logs.size());
   EXPECT_EQ(result.counts.done(), events.outcomes.size());
-  std::set<std::string> expected = {"index.htm", kRankingPageName, "rating.htm", "awards.htm", "ak47.jpg"};
+  std::set<std::string> expected = {"index.htm", kRankingPageName, "rating.htm", "awards.htm", "maps.htm", "ak47.jpg"};
   for (const LogOutcome& outcome : events.outcomes) {
     ASSERT_EQ(outcome.kind, LogOutcomeKind::written) << outcome.message;
     expected.insert(outcome.name + ".htm");

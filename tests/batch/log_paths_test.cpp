@@ -31,7 +31,8 @@ std::vector<std::string> reportsIn(const fs::path& folder) {
   std::vector<std::string> reports;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = path(entry.path().filename());
-    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm" || isSitePageName(name);
+    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm" ||
+                          name == "maps.htm" || isSitePageName(name);
     if (entry.path().extension() == ".htm" && !sitePage) reports.push_back(name);
   }
   std::sort(reports.begin(), reports.end());

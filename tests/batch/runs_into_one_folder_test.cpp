@@ -46,7 +46,8 @@ std::set<std::string> contentsOf(const fs::path& folder, const std::string& exte
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
     // The site's pages beside the reports are not the runs' own.
     const std::string name = entry.path().filename().string();
-    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm" || isSitePageName(name);
+    const bool sitePage = name == "index.htm" || name == "rating.htm" || name == "awards.htm" || name == "maps.htm" ||
+                          isSitePageName(name);
     if (entry.path().extension() == extension && !sitePage) contents.insert(testing::readFile(entry.path()));
   }
   return contents;

@@ -4,10 +4,10 @@
 # sideways (wide tables scroll inside their boxes), every link leads to a file
 # that exists, the text decodes as UTF-8, and a column header of the index
 # sorts its table, the site's header marks the page the reader is on. The
-# pages checked: the index, the rating page, the awards page, the first pages
-# of the whole ranking, the newest and the oldest month's matches (these and
-# the index sort their tables by a script) and a few players' pages, which
-# need no script at all.
+# pages checked: the index, the rating page, the awards page, the maps page,
+# the first pages of the whole ranking, the newest and the oldest month's
+# matches (these and the index sort their tables by a script) and a few
+# players' pages, which need no script at all.
 # Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks its pages)
 #        check_index.sh --index DIR                     (checks DIR's pages as they are)
 # Prints "N passed, M failed"; exit status 0 when all passed.
@@ -49,6 +49,7 @@ pages=(index.htm)
 # The whole ranking's first pages and the newest and oldest months' matches.
 while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^ranking(-p[0-9]+)?\.htm$' | sort -V | head -n 3)
 while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^matches-.*\.htm$' | sed -n '1p;$p' | sort -u)
+[ -f "$site/maps.htm" ] && pages+=(maps.htm)
 if [ -d "$site/players" ]; then
   while IFS= read -r page; do pages+=("players/$page"); done < <(ls "$site/players" | grep '\.htm$' | head -n 3)
 fi

@@ -115,10 +115,10 @@ TEST(SitePagesTest, TheSameRecordsGiveTheSameBytesInAnyOrder) {
   storeSite(other.path(), second.content, second.model);
   const auto files = filesIn(one.path());
   EXPECT_EQ(files, filesIn(other.path()));
-  // The index, the ranking, December's matches, the rating page, the awards
-  // page and a page for each of the three.
-  EXPECT_EQ(files.size(), 5u + 3u);
-  EXPECT_EQ(built.pagesWritten, 8u);
+  // The index, the ranking, December's matches, the rating, awards and maps
+  // pages and a page for each of the three.
+  EXPECT_EQ(files.size(), 6u + 3u);
+  EXPECT_EQ(built.pagesWritten, 9u);
   EXPECT_TRUE(files.contains("players/" + playerFileName("name:cid")));
 
   // Every page: UTF-8 declared, Russian, the header linking the site's pages.
@@ -128,6 +128,7 @@ TEST(SitePagesTest, TheSameRecordsGiveTheSameBytesInAnyOrder) {
     EXPECT_NE(page.find("<nav class=\"site\">"), std::string::npos) << name;
     const std::string root = name.starts_with("players/") ? "../" : "";
     EXPECT_NE(page.find("<a href=\"" + root + "awards.htm\""), std::string::npos) << name;
+    EXPECT_NE(page.find("<a href=\"" + root + "maps.htm\""), std::string::npos) << name;
   }
   const std::string& ann = files.at("players/" + playerFileName("steam:0:1"));
   EXPECT_NE(ann.find("<a href=\"../index.htm\">Матчи</a>"), std::string::npos);
