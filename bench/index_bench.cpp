@@ -13,7 +13,8 @@
 //                                                     matches among PEOPLE people, made in memory as the
 //                                                     records' reading hands them on: the model, a first
 //                                                     build into DIR, a build with nothing changed, and
-//                                                     the process's peak memory
+//                                                     the process's peak memory, then the largest page
+//                                                     of each kind in DIR
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -323,6 +325,29 @@ long peakKilobytes() {
 #endif
 }
 
+/// The largest page of each kind of the site in `folder`: what a phone must
+/// load at most, whichever page it opens.
+void printLargestPages(const std::filesystem::path& folder) {
+  std::map<std::string, std::pair<std::uintmax_t, std::string>> largest;  // kind -> size, name
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file() || entry.path().extension() != kReportExtension) continue;
+    const std::string name = entry.path().lexically_relative(folder).generic_string();
+    const std::string kind = name.starts_with("players/")  ? "a player's page"
+                             : name.starts_with("ranking") ? "a page of the ranking"
+                             : name.starts_with("matches-") ? "a month's matches"
+                                                            : name;
+    auto& [size, which] = largest[kind];
+    if (entry.file_size() > size) {
+      size = entry.file_size();
+      which = name;
+    }
+  }
+  std::printf("largest page of each kind:\n");
+  for (const auto& [kind, page] : largest) {
+    std::printf("  %-24s %8.1f KB   %s\n", kind.c_str(), static_cast<double>(page.first) / 1024, page.second.c_str());
+  }
+}
+
 int timeSite(const std::filesystem::path& folder, std::uint32_t matches, std::uint32_t people, int runs) {
   std::filesystem::remove_all(folder / kPlayersFolderName);
   const auto gather = [&](IndexContent& content, SiteModel& model) {
@@ -355,6 +380,7 @@ int timeSite(const std::filesystem::path& folder, std::uint32_t matches, std::ui
   std::printf("  pages, nothing changed      %8.1f  %8.1f   %zu pages written\n", unchanged.wall, unchanged.cpu,
               again.pagesWritten);
   std::printf("  peak memory                 %8.1f MiB\n", static_cast<double>(peakKilobytes()) / 1024);
+  printLargestPages(folder);
   return 0;
 }
 
