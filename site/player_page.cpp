@@ -10,6 +10,7 @@
 #include "base/site_texts.h"
 #include "base/url_path.h"
 #include "index/index_html.h"
+#include "index/svg_chart.h"
 #include "site/award_texts.h"
 #include "site/awards_page.h"
 #include "site/calendar.h"
@@ -128,12 +129,14 @@ void appendCourse(std::string& page, const SitePerson& person) {
   // Whole hundreds around the line, at least one hundred apart.
   const double bottom = std::floor(low / 100.0) * 100.0;
   const double top = std::max(std::ceil(high / 100.0) * 100.0, bottom + 100.0);
-  constexpr int kWidth = 640;
-  constexpr int kHeight = 220;
-  constexpr int kLeft = 44;
-  constexpr int kRight = 12;
-  constexpr int kTop = 12;
-  constexpr int kBottom = 24;
+  // The drawing area of every chart of the site, so that the line and the
+  // columns beside it read alike.
+  constexpr int kWidth = kChartWidth;
+  constexpr int kHeight = kChartHeight;
+  constexpr int kLeft = kChartLeft;
+  constexpr int kRight = kChartRight;
+  constexpr int kTop = kChartTop;
+  constexpr int kBottom = kChartBottom;
   const std::int64_t firstDay = course.front().day;
   const std::int64_t days = std::max<std::int64_t>(course.back().day - firstDay, 1);
   const auto x = [&](std::int64_t day) {
@@ -144,10 +147,7 @@ void appendCourse(std::string& page, const SitePerson& person) {
     return kTop + static_cast<int>(std::lround((top - rating) * (kHeight - kTop - kBottom) / (top - bottom)));
   };
   char text[160];
-  std::snprintf(text, sizeof text,
-                "<svg class=\"chart\" viewBox=\"0 0 %d %d\" role=\"img\" aria-label=\"Рейтинг по дням игры\">\n",
-                kWidth, kHeight);
-  page += text;
+  appendChartStart(page, kWidth, kHeight, "Рейтинг по дням игры");
   for (const double level : {bottom, top}) {
     std::snprintf(text, sizeof text, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\"/><text x=\"4\" y=\"%d\">%lld</text>\n",
                   kLeft, y(level), kWidth - kRight, y(level), y(level) + 4, static_cast<long long>(rounded(level)));
@@ -180,12 +180,45 @@ void appendCourse(std::string& page, const SitePerson& person) {
     appendGroupedCount(page, rounded(point.rating.deviation));
     page += "</title></circle>\n";
   }
-  page += "</svg>\n<p class=\"note\">Рейтинг в конце каждого дня игры; точка подсказывает день и цифры. "
+  appendChartEnd(page);
+  page += "<p class=\"note\">Рейтинг в конце каждого дня игры; точка подсказывает день и цифры. "
           "Сейчас: ";
   page += ratingText(person.rating.rating);
   page += ", сыграно ";
   appendGroupedCount(page, person.rating.games);
   page += " встреч (убийств врага и смертей от врага) с другими игроками.</p>\n</section>\n";
+}
+
+/// His kills per day over the kChartDays days that end with his last match:
+/// the same span as the index's chart, a column a calendar day, so that his
+/// breaks show as gaps; all his days of play side by side would squeeze a
+/// regular's years into hairlines and hide when he was away.
+void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePerson& person) {
+  if (person.matches.empty()) return;
+  constexpr SiteLanguage kLanguage = SiteLanguage::Russian;
+  const SiteTexts& texts = siteTexts(kLanguage);
+  const std::int64_t lastDay = model.matches[person.matches.front().match].day;
+  const std::vector<std::int64_t> kills = killsOfDays(killsByDayOf(model, person), lastDay);
+  std::vector<ChartFigure> columns;
+  std::vector<std::string> labels;
+  for (std::size_t at = 0; at < kills.size(); ++at) {
+    const std::string date = dateText(lastDay - static_cast<std::int64_t>(kills.size() - 1 - at));
+    std::string title = date + ": ";
+    appendGroupedCount(title, kills[at]);
+    title += ' ';
+    title += countedNoun(kLanguage, kills[at], texts.killsOne, texts.killsFew, texts.killsMany);
+    columns.push_back(ChartFigure{kills[at], std::move(title)});
+    labels.push_back(date.substr(0, 5));  // "DD.MM": the year is in the tooltip
+  }
+  page += "<section id=\"kills\">\n<h2>";
+  page += texts.killsPerDayHeading;
+  page += "</h2>\n";
+  appendColumnChart(page, texts.killsPerDayHeading, columns, labels);
+  page += "<p class=\"note\">";
+  appendGroupedCount(page, static_cast<std::int64_t>(kills.size()));
+  page += ' ';
+  page += texts.playerKillsPerDayNote;
+  page += "</p>\n</section>\n";
 }
 
 void appendRow(std::string& page, std::string_view label, const std::string& value) {
@@ -403,7 +436,10 @@ std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
   page.reserve(12000 + std::min(person.matches.size(), kPlayerPageMatches) * 220 + person.rating.course.size() * 90 + person.awards.size() * 160);
   appendSitePageStart(page, person.shownName + " — игрок", SitePage::player, kRoot);
   appendHeader(page, model, person);
+  page += "<div class=\"cols\">\n";
   appendCourse(page, person);
+  appendKillsPerDay(page, model, person);
+  page += "</div>\n";
   appendAwards(page, model, person);
   appendFigures(page, person);
   appendWeapons(page, model, person, pictures);

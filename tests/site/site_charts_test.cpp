@@ -6,6 +6,7 @@
 #include "index/index_page.h"
 #include "index/index_tally.h"
 #include "site/calendar.h"
+#include "site/player_page.h"
 #include "site/site_build.h"
 #include "tests/site/site_matches.h"
 
@@ -106,6 +107,31 @@ TEST(SiteChartsTest, TheGridCountsMatchesByTheWeekdayAndHourOfTheirStart) {
   std::size_t rects = 0;
   for (std::size_t at = page.find("<rect "); at != std::string::npos; at = page.find("<rect ", at + 1)) ++rects;
   EXPECT_EQ(rects, 90u + 7u * 24u);
+}
+
+TEST(SiteChartsTest, APlayersChartCoversNinetyDaysEndingWithHisLastMatch) {
+  std::vector<MatchMaker> matches = {killsOn(1, 20, 2), killsOn(3, 21, 7), killsOn(1, 22, 3),
+                                     killsOn(4, 20, 4, "de_dust2", 9)};
+  // Others play on later; his chart still ends with his own last day.
+  MatchMaker later(20, 20);
+  later.kills(later.player("STEAM_0:0:3", "cid"), later.player("STEAM_0:0:4", "dan"), 6);
+  matches.push_back(later);
+  const SiteModel model = modelOf(matches);
+  const std::string ann = buildPlayerPage(model, *model.personByKey("steam:0:1"), {});
+  std::size_t columns = 0;
+  for (std::size_t at = ann.find("<rect "); at != std::string::npos; at = ann.find("<rect ", at + 1)) ++columns;
+  EXPECT_EQ(columns, 90u);
+  EXPECT_NE(ann.find("<title>01.12.2026: 5 убийств</title>"), std::string::npos) << "two matches of a day added";
+  EXPECT_NE(ann.find("<title>02.12.2026: 0 убийств</title>"), std::string::npos);
+  EXPECT_NE(ann.find("<title>03.12.2026: 7 убийств</title>"), std::string::npos);
+  EXPECT_EQ(ann.find("04.12.2026: "), std::string::npos) << "nothing after his last day";
+  // 3 December less 89 days is 5 September: the 4th is out of the window.
+  EXPECT_NE(ann.find("<title>05.09.2026: 0 убийств</title>"), std::string::npos);
+  EXPECT_EQ(ann.find("04.09.2026: 4"), std::string::npos);
+  EXPECT_LT(ann.find("<section id=\"course\">"), ann.find("<section id=\"kills\">"));
+
+  const std::string bea = buildPlayerPage(model, *model.personByKey("steam:0:2"), {});
+  EXPECT_NE(bea.find("<title>03.12.2026: 0 убийств</title>"), std::string::npos) << "she played, killing nobody";
 }
 
 TEST(SiteChartsTest, AnIndexWithoutMatchesHasNoCharts) {
