@@ -14,12 +14,14 @@ namespace fragtally {
 /// Gives every log of a folder run the name of its report in the output
 /// folder, so that a report is only ever replaced by a report of the same log.
 ///
-/// A log keeps the name its match record already has in the folder. Otherwise
-/// it gets its file name's stem, or "<stem>-2", "<stem>-3" ... when that name
-/// is another log's (by the log path in its record, or where a report has no
-/// record, by the log its header names), the index page, a file given as an
-/// input of the run, or an earlier log's of the same run. The same inputs in the same
-/// order over the same folder always get the same names.
+/// A log keeps the name its match record already has in the folder, unless
+/// a page of the site (base/site_page_names.h) takes it now. Otherwise it gets
+/// its file name's stem, or "<stem>-2", "<stem>-3" ... when that name is
+/// another log's (by the log path in its record, or where a report has no
+/// record, by the log its header names), the index page, a page of the site,
+/// a file given as an input of the run, or an earlier log's of the same run.
+/// The same inputs in the same order over the same folder always get the
+/// same names.
 class ReportNames {
  public:
   /// Reads the heads of every match record in `folder` and notes its reports.
