@@ -94,6 +94,17 @@ TEST(FolderRunTest, AReportOfUnknownOriginTheIndexAndTheInputsAreNeverReplaced) 
   EXPECT_TRUE(shows(out / "index-2.htm", "Index"));
 }
 
+TEST(FolderRunTest, ALogNamedLikeTheMapsPageGetsAReportOfItsOwn) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFile(top / "maps.log", logOf("Maps"));
+  const CliResult result = run({path(top / "maps.log"), "-d", path(out)});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, path(out / "maps-2.htm") + "\n");
+  EXPECT_TRUE(shows(out / "maps-2.htm", "Maps"));
+  EXPECT_NE(readFile(out / "maps.htm").find("<h1>Карты</h1>"), std::string::npos) << "the site's page keeps its name";
+}
+
 TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
   TempFolder top;
   const fs::path out = top / "out";
