@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/file.h"
@@ -24,7 +25,7 @@ constexpr std::uint32_t kMaxWeaponNames = 255;
 // The checksum at a cache's end: 64-bit FNV-1a of every byte before it, which
 // any single changed byte alters.
 constexpr std::size_t kChecksumBytes = 8;
-std::uint64_t checksumOf(std::string_view bytes) { return fnv1a64(bytes); }
+std::uint64_t checksumOf(std::string_view bytes) { return fnv1a64Words(bytes); }
 
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
@@ -227,7 +228,7 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
 
 // The form of the entries is numbered apart from the program's version, so that
 // a cache of an earlier form is no cache even under the same version.
-std::string IndexCache::header() { return "fragtally index cache 5 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string IndexCache::header() { return "fragtally index cache 6 " FRAGTALLY_VERSION_TEXT "\n"; }
 
 void IndexCache::seal(std::string& cache) { putNumber(cache, checksumOf(cache), static_cast<int>(kChecksumBytes)); }
 
@@ -328,37 +329,42 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   if (error || size > kMaxCacheBytes) return cache;
   File file = File::openForReading(path);
   if (!file.isOpen()) return cache;
-  // Read whole in one piece of its size; a file that grew meanwhile is no cache.
-  std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+  // Read whole in one piece of its size; a file that grew meanwhile is no
+  // cache. Tens of megabytes, read on every run: not cleared first.
+  std::unique_ptr<char[]> bytes(new char[static_cast<std::size_t>(size) + 1]);
   std::size_t got = 0;
-  for (std::size_t more; got < bytes.size() && (more = file.read(bytes.data() + got, bytes.size() - got)) > 0;) {
-    got += more;
-  }
+  for (std::size_t more; got < size + 1 && (more = file.read(bytes.get() + got, size + 1 - got)) > 0;) got += more;
   if (file.failed() || got != size) return cache;
-  bytes.resize(got);
+  const std::string_view read(bytes.get(), got);
   const std::string expected = header();
-  if (bytes.size() < expected.size() + kChecksumBytes || bytes.compare(0, expected.size(), expected) != 0) {
-    return cache;
-  }
-  const std::size_t checked = bytes.size() - kChecksumBytes;
-  CacheReader checksum(bytes, checked);
-  if (checksum.number(static_cast<int>(kChecksumBytes)) != checksumOf(std::string_view(bytes).substr(0, checked))) return cache;
-  bytes.resize(checked);
+  if (read.size() < expected.size() + kChecksumBytes || !read.starts_with(expected)) return cache;
+  const std::size_t checked = read.size() - kChecksumBytes;
+  CacheReader checksum(read, checked);
+  const std::uint64_t kept = checksum.number(static_cast<int>(kChecksumBytes));
+  if (kept != checksumOf(read.substr(0, checked))) return cache;
+  cache.checksum_ = kept;
 
   // Only the names and where their entries lie are taken now; an entry is
   // read, and checked, when its record asks for it.
-  cache.bytes_ = std::move(bytes);
+  cache.data_ = std::move(bytes);
+  cache.bytes_ = std::string_view(cache.data_.get(), checked);
   const std::string_view all = cache.bytes_;
   CacheReader in(all, expected.size());
   while (in.ok() && in.at() < all.size()) {
     const std::size_t begin = in.at();
     const std::string_view name = in.text();
     const std::uint64_t length = in.number(4);
-    if (!in.ok() || all.size() - in.at() < length) return IndexCache();
+    if (!in.ok() || all.size() - in.at() < length) return {};
     cache.entries_[name] = Entry{begin, all.substr(in.at(), length)};
     in.skip(length);
   }
   return cache;
+}
+
+std::uint64_t IndexCache::sealedChecksum(std::string_view sealed) {
+  if (sealed.size() < kChecksumBytes) return 0;
+  CacheReader in(sealed, sealed.size() - kChecksumBytes);
+  return in.number(static_cast<int>(kChecksumBytes));
 }
 
 std::optional<std::size_t> IndexCache::entryEndingFrom(const std::string& name, std::size_t at) const {

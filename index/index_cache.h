@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +71,13 @@ class IndexCache {
   /// The bytes it was loaded from, header and entries without the checksum
   /// (empty for no cache).
   std::string_view bytes() const { return bytes_; }
+  /// The checksum the cache was sealed with (0 for no cache): the same
+  /// checksum is the same records, as they stood, read the same way.
+  std::uint64_t checksum() const { return checksum_; }
+  /// The checksum a cache's bytes were sealed with (seal()).
+  static std::uint64_t sealedChecksum(std::string_view sealed);
+  /// The records it knows.
+  std::size_t size() const { return entries_.size(); }
   /// Where the whole entry of `name` ends in bytes(), when it begins at `at`;
   /// nothing otherwise. A new cache that matches the old one so far can so be
   /// followed without being written out.
@@ -81,7 +89,9 @@ class IndexCache {
     std::string_view body;   // stamp and summary
   };
 
-  std::string bytes_;
+  std::unique_ptr<char[]> data_;
+  std::string_view bytes_;  // in data_
+  std::uint64_t checksum_ = 0;
   std::unordered_map<std::string_view, Entry> entries_;  // by name
 };
 
