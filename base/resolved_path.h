@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace fragtally {
 
@@ -19,5 +20,17 @@ std::filesystem::path resolvedPath(const std::filesystem::path& path);
 
 /// The same for a UTF-8 path, as a UTF-8 path.
 std::string resolvedPath(const std::string& utf8Path);
+
+/// resolvedPath for many files in few folders, such as the logs of a folder:
+/// each folder is resolved once, and a file that is no link needs one look of
+/// its own instead of one for every part of its path. The same paths as
+/// resolvedPath gives, as long as the folders' links do not change meanwhile.
+class PathResolver {
+ public:
+  std::string resolve(const std::string& utf8Path);
+
+ private:
+  std::unordered_map<std::string, std::filesystem::path> folders_;  // absolute folder to its resolved path
+};
 
 }  // namespace fragtally

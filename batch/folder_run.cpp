@@ -187,10 +187,11 @@ constexpr std::size_t kBuiltBytesPerLog = 128 << 10;
 void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   std::optional<ReportNames> names;  // the folder listed, once a log needs it
   std::set<std::string> seen;
+  PathResolver resolver;  // the logs of a folder: its path resolved once
   for (const std::string& log : logs) {
     Job job;
     job.given = log;
-    job.absolute = resolvedPath(log);
+    job.absolute = resolver.resolve(log);
     if (!seen.insert(job.absolute).second) continue;  // the same file named twice, or through a link, is read once
     // A known name is kept while the record under it still shows this log;
     // the files there are old, so their permissions are kept.
@@ -387,7 +388,7 @@ FolderRunResult FolderRunner::run() {
   bool indexOverALog = false;
   for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName),
                                       std::string_view(kRatingPageName), std::string_view(kAwardsPageName),
-                                      std::string_view(kMapsPageName)}) {
+                                      std::string_view(kMapsPageName), std::string_view(kSiteCacheName)}) {
     if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
     const std::string refused = utf8FromPath(folder_.path() / pathFromUtf8(name));
     result.indexFailures.push_back(userMessage(outputIsTheLog(refused).what()));

@@ -106,6 +106,28 @@ std::size_t occurrences(const std::string& text, const std::string& needle) {
   return count;
 }
 
+// A folder run resolves thousands of logs' paths with one look at each
+// folder: every kind of path must still come out as resolvedPath gives it.
+TEST(LogPathTest, TheResolverOfManyPathsGivesWhatResolvedPathGives) {
+  TempFolder top;
+  writeLog(top / "real" / "a.log", "Real");
+  writeLog(top / "real" / "b.log", "B");
+  writeLog(top / "other" / "c.log", "C");
+  fs::create_directories(top / "real" / "inner");
+  fs::create_directory_symlink(top / "real", top / "linked");
+  fs::create_symlink(top / "other" / "c.log", top / "real" / "c-link.log");
+  fs::create_directory_symlink(top / "real" / "inner", top / "z");
+  InFolder inside(top.path());
+  PathResolver resolver;
+  for (const std::string& given : std::vector<std::string>{"real/a.log", "linked/a.log", "linked/b.log", "real/c-link.log", "linked/c-link.log",
+                                  "z/../a.log", "nonexist/../a.log", "real/missing.log", "real/.", "real/..",
+                                  "real/inner", path(top / "linked" / "b.log")}) {
+    EXPECT_EQ(resolver.resolve(given), resolvedPath(given)) << given;
+  }
+  EXPECT_EQ(resolver.resolve("linked/c-link.log"), path(top.path() / "other" / "c.log"));
+  EXPECT_EQ(resolver.resolve("linked/a.log"), path(top.path() / "real" / "a.log"));
+}
+
 TEST(LogPathTest, DotDotIsResolvedByTheFileSystemNotInTheText) {
   TempFolder top;
   writeLog(top / "a.log", "Top");
