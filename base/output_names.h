@@ -25,6 +25,9 @@ inline constexpr char kAwardsPageName[] = "awards.htm";
 /// The site's page of maps; no log's report may take its name either.
 inline constexpr char kMapsName[] = "maps";
 inline constexpr char kMapsPageName[] = "maps.htm";
+/// What the last build of the site stored (site/site_cache.h), beside the
+/// index's cache.
+inline constexpr char kSiteCacheName[] = "site.cache";
 /// A log, as the server names it and as the live modes name their raw logs,
 /// which they keep in this folder of the output folder.
 inline constexpr char kLogExtension[] = ".log";

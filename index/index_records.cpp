@@ -46,7 +46,51 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<char>& buffer,
   return size <= kMaxRecordBytes && !file.failed();
 }
 
+/// A record file as the folder lists it.
+struct ListedRecord {
+  std::filesystem::path name;
+  std::string key;  // the name as the cache keeps it
+  std::optional<RecordStamp> stamp;
+};
+
+/// The folder's records, in name order, so that equal records always meet in
+/// the same order.
+std::vector<ListedRecord> listRecords(const std::filesystem::path& folder) {
+  std::vector<ListedRecord> records;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+       entries.increment(error)) {
+    std::filesystem::path name = entries->path().filename();
+    std::error_code typeError;
+    if (!isRecordName(name) || !entries->is_regular_file(typeError)) continue;
+    std::string key = utf8FromPath(name);
+    records.push_back({std::move(name), std::move(key), std::nullopt});
+  }
+  std::sort(records.begin(), records.end(),
+            [](const ListedRecord& a, const ListedRecord& b) { return a.name < b.name; });
+  // Taken before the files are read: a record changed while it is read gets a
+  // stamp of its older state, and is read again next time. Thousands of looks,
+  // on every thread.
+  std::atomic<std::size_t> next{0};
+  onThreads(fileReadingThreads(), records.size(), [&] {
+    for (std::size_t at; (at = next.fetch_add(1)) < records.size();) {
+      records[at].stamp = recordStampOf(folder / records[at].name);
+    }
+  });
+  return records;
+}
+
 }  // namespace
+
+std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& folder) {
+  const std::vector<ListedRecord> records = listRecords(folder);
+  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  if (cache.checksum() == 0 || cache.size() != records.size()) return std::nullopt;
+  for (const ListedRecord& record : records) {
+    if (!record.stamp || cache.knows(record.key, *record.stamp) == IndexCache::Found::nothing) return std::nullopt;
+  }
+  return cache.checksum();
+}
 
 
 RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
@@ -96,27 +140,7 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
 
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache,
                               const KnownRecords* known, const MatchSink& alsoTo) {
-  struct Listed {
-    std::filesystem::path name;
-    std::string key;  // the name as the cache keeps it
-    std::optional<RecordStamp> stamp;
-  };
-  std::vector<Listed> records;
-  std::error_code error;
-  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
-       entries.increment(error)) {
-    std::filesystem::path name = entries->path().filename();
-    std::error_code typeError;
-    if (!isRecordName(name) || !entries->is_regular_file(typeError)) continue;
-    // Taken before the file is read: a record changed while it is read gets a
-    // stamp of its older state, and is read again next time.
-    std::optional<RecordStamp> stamp = recordStampOf(entries->path());
-    std::string key = utf8FromPath(name);
-    records.push_back({std::move(name), std::move(key), stamp});
-  }
-  // Name order, so that equal records always meet in the same order.
-  std::sort(records.begin(), records.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
-
+  const std::vector<ListedRecord> records = listRecords(folder);
   const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
   // The new cache is the old one as long as the records are those it knows, in
   // its order: it is only written out from the first difference on.
@@ -151,7 +175,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     const auto readSome = [&] {
       std::vector<char> buffer;
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
-        const Listed& record = records[first + at];
+        const ListedRecord& record = records[first + at];
         present[at] = false;
         fromCache[at] = false;
         knownBytes[at] = {};
@@ -187,7 +211,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     };
     onThreads(threads, count, readSome);
     for (std::size_t at = 0; at < count; ++at) {
-      const Listed& record = records[first + at];
+      const ListedRecord& record = records[first + at];
       if (freshCache && record.stamp) {
         if (!differs) {
           const auto end = fromCache[at] ? cache.entryEndingFrom(record.key, sameUpTo) : std::nullopt;

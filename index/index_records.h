@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,6 +40,13 @@ using MatchSink = std::function<void(const MatchSummary&, std::string_view repor
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
                               std::string* freshCache = nullptr, const KnownRecords* known = nullptr,
                               const MatchSink& alsoTo = {});
+
+/// The checksum of the folder's index cache when the cache holds exactly the
+/// folder's records as they stand (the same names, sizes and times): the
+/// index and everything else built from the records is then what the cache
+/// gives, and the checksum stands for it. Nothing when a record is new,
+/// changed or gone, or there is no cache.
+std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& folder);
 
 /// What a folder run learns of the records whose heads say their logs are up
 /// to date, before it trusts them.

@@ -1,11 +1,13 @@
 #include "site/site_build.h"
 
+#include <algorithm>
 #include <set>
 #include <system_error>
 
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_store.h"
+#include "base/fnv1a.h"
 #include "base/output_names.h"
 #include "base/site_page_names.h"
 #include "base/site_texts.h"
@@ -13,42 +15,21 @@
 #include "site/awards_page.h"
 #include "site/calendar.h"
 #include "site/maps_page.h"
-#include "site/player_file_name.h"
 #include "site/month_pages.h"
+#include "site/page_store.h"
+#include "site/player_file_name.h"
 #include "site/player_page.h"
 #include "site/ranking_pages.h"
 #include "site/rating_page.h"
+#include "site/site_cache.h"
 
 namespace fragtally {
 namespace {
 
-/// Whether the file at `path` holds exactly `bytes`: a page left as it is
-/// keeps its time, and a rebuild with nothing new writes nothing.
-bool holds(const std::filesystem::path& path, std::string_view bytes) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size != bytes.size()) return false;
-  File file = File::openForReading(path);
-  if (!file.isOpen()) return false;
-  char buffer[16384];
-  std::size_t at = 0;
-  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) != 0; at += got) {
-    if (at + got > bytes.size() || bytes.compare(at, got, std::string_view(buffer, got)) != 0) return false;
-  }
-  return at == bytes.size() && !file.failed();
-}
-
-/// Stores a page of its own where it changed; throws when it cannot.
-void storePage(const std::filesystem::path& path, std::string_view bytes, SiteBuild& build) {
-  if (holds(path, bytes)) return;
-  if (!replaceFileContents(path, bytes)) throw cannotCreateFile(utf8FromPath(path));
-  ++build.pagesWritten;
-}
-
-/// The players' pages: stored in batches, the changed ones only; then the
-/// pages of people no longer listed removed.
+/// The players' pages, the changed ones only; then the pages of people no
+/// longer listed removed.
 void storePlayerPages(const std::filesystem::path& folder, const SiteModel& model,
-                      const std::vector<std::string>& pictures, SiteBuild& build) {
+                      const std::vector<std::string>& pictures, PageStore& pages, SiteBuild& build) {
   const std::filesystem::path players = folder / kPlayersFolderName;
   std::error_code error;
   // No folder for nobody: records that tell no people leave the folder as it was.
@@ -57,21 +38,12 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
   if (!std::filesystem::is_directory(players, error)) throw cannotCreateFile(utf8FromPath(players));
   removeStaleTemporaries(players);
   std::set<std::string> listed;
-  PendingStores stores;
-  const auto commit = [&] {
-    const std::vector<std::filesystem::path> failed = stores.commit();
-    if (!failed.empty()) throw cannotCreateFile(utf8FromPath(failed.front()));
-  };
+  const std::string folderName = std::string(kPlayersFolderName) + "/";
   for (const SitePerson& person : model.people) {
     listed.insert(person.file);
-    const std::filesystem::path path = players / pathFromUtf8(person.file);
-    const std::string page = buildPlayerPage(model, person, pictures);
-    if (holds(path, page)) continue;
-    if (stores.waiting() + 1 >= PendingStores::kMaxPending) commit();
-    if (!stores.add(path, page)) throw cannotCreateFile(utf8FromPath(path));
-    ++build.pagesWritten;
+    pages.store(folderName + person.file, buildPlayerPage(model, person, pictures));
   }
-  commit();
+  pages.commit();
   for (std::filesystem::directory_iterator entries(players, error), end; !error && entries != end;
        entries.increment(error)) {
     const std::string name = utf8FromPath(entries->path().filename());
@@ -162,41 +134,75 @@ IndexRanking rankingOf(const SiteModel& model) {
   return ranking;
 }
 
-SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model) {
+SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model,
+                    std::uint64_t inputs) {
   SiteBuild build;
+  const std::filesystem::path cachePath = folder / kSiteCacheName;
+  const SiteCache before = SiteCache::load(cachePath);
+  PageStore pages(folder, before);
   const IndexRanking whole = rankingOf(model);
   const RankingPages ranking(whole);
   const std::vector<MonthPage> months = monthPagesOf(content.matches);
   {
     const IndexRanking top = indexRankingOf(whole, ranking, indexMonthsOf(months));
-    storePage(folder / kIndexPageName, buildIndexPage(content, &top), build);
+    pages.store(kIndexPageName, buildIndexPage(content, &top));
   }
   std::set<std::string> written;
   for (std::size_t part = 1; part <= ranking.count(); ++part) {
     written.insert(rankingPageName(part));
-    storePage(folder / rankingPageName(part), ranking.build(part), build);
+    pages.store(rankingPageName(part), ranking.build(part));
   }
   for (std::size_t at = 0; at < months.size(); ++at) {
     written.insert(months[at].name);
-    storePage(folder / months[at].name, buildMonthPage(content.matches, months, at), build);
+    pages.store(months[at].name, buildMonthPage(content.matches, months, at));
   }
+  pages.store(kRatingPageName, buildRatingPage(model.minMatches));
+  pages.store(kAwardsPageName, buildAwardsPage(model));
+  pages.store(kMapsPageName, buildMapsPage(model, content.pictures));
+  pages.commit();
   removeStaleSitePages(folder, written, build);
-  storePage(folder / kRatingPageName, buildRatingPage(model.minMatches), build);
-  storePage(folder / kAwardsPageName, buildAwardsPage(model), build);
-  storePage(folder / kMapsPageName, buildMapsPage(model, content.pictures), build);
-  storePlayerPages(folder, model, content.pictures, build);
+  storePlayerPages(folder, model, content.pictures, pages, build);
+  build.pagesWritten = pages.written();
   build.pictures = content.pictures;
+  // Only saves time: without it the next build reads its pages back. Stored
+  // in any case, so that a cache of other inputs never stands beside these pages.
+  const std::string cache = SiteCache::bytesOf(inputs, build.pictures, pages.pages());
+  if (before.bytes() != cache) replaceFileContents(cachePath, cache);
   return build;
 }
 
+std::uint64_t siteInputs(std::uint64_t recordsChecksum, const SiteSettings& settings) {
+  std::string inputs(8, '\0');
+  for (int i = 0; i < 8; ++i) inputs[i] = static_cast<char>(static_cast<unsigned char>(recordsChecksum >> (8 * i)));
+  inputs += settingsText(settings);
+  // 0 stands for inputs not known.
+  return std::max<std::uint64_t>(fnv1a64(inputs), 1);
+}
+
 SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings, const KnownRecords* known) {
+  // The records as the last build read them, with the same settings, and its
+  // pages as it left them: the pages would come out the same, byte for byte.
+  if (const std::optional<std::uint64_t> records = cachedRecordsChecksum(folder)) {
+    const SiteCache before = SiteCache::load(folder / kSiteCacheName);
+    if (before.inputs() == siteInputs(*records, settings) && before.pagesStandIn(folder)) {
+      SiteBuild build;
+      build.pictures = before.pictures();
+      return build;
+    }
+  }
   SiteTally tally(settings);
   std::string cache;
   IndexContent content = readIndexContent(
       folder, 0, &cache, known, [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); });
-  // The cache only saves time: an index without it is complete.
-  if (!cache.empty()) replaceFileContents(folder / kIndexCacheName, cache);
-  return storeSite(folder, content, tally.take());
+  std::uint64_t records = 0;
+  if (!cache.empty()) {
+    // The cache only saves time: an index without it is complete, and pages
+    // built beside a cache that could not be stored are built again next time.
+    if (replaceFileContents(folder / kIndexCacheName, cache)) records = IndexCache::sealedChecksum(cache);
+  } else {
+    records = IndexCache::load(folder / kIndexCacheName).checksum();
+  }
+  return storeSite(folder, content, tally.take(), records == 0 ? 0 : siteInputs(records, settings));
 }
 
 }  // namespace fragtally

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -32,13 +33,22 @@ IndexRanking rankingOf(const SiteModel& model);
 /// and the months' pages no longer written (only files named as
 /// base/site_page_names.h names them). Throws cannotCreateFile(path) for the first
 /// page that cannot be stored; the index is stored first, and an older page
-/// that cannot be replaced is left as it was.
-SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model);
+/// that cannot be replaced is left as it was. The site cache beside the pages
+/// then keeps `inputs`, the fingerprint of what they were built from (0: not
+/// known), and each page's stamp and checksum (site/site_cache.h).
+SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& content, const SiteModel& model,
+                    std::uint64_t inputs = 0);
+
+/// The fingerprint of a site's inputs: the records as the index cache's
+/// checksum stands for them, and the settings. Never 0.
+std::uint64_t siteInputs(std::uint64_t recordsChecksum, const SiteSettings& settings);
 
 /// Rebuilds the site of `folder` from its match records, each read once for
 /// the index and the model of people, and the index cache beside it, then
 /// stores the pages as storeSite does. The same records give the same bytes
-/// whatever the order or number of runs. `known`: as for readIndexContent.
+/// whatever the order or number of runs. Where the records and settings are
+/// those of the last build and its pages stand as it left them, nothing is
+/// built: the pages would be the same. `known`: as for readIndexContent.
 SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings,
                       const KnownRecords* known = nullptr);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "players/player_key.h"
 #include "players/players_file.h"
@@ -17,5 +18,10 @@ struct SiteSettings {
   std::int64_t activeDays = kActiveDays;        ///< days after his last match a person stays active
   PlayersFile playersFile;                    ///< the admin's merges, hidden people and shown names
 };
+
+/// The settings as text: two settings give the same text only when they give
+/// the same pages from the same records. Every member that changes a page
+/// must be in it, or a run with a new setting would keep the old pages.
+std::string settingsText(const SiteSettings& settings);
 
 }  // namespace fragtally

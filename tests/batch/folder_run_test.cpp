@@ -150,12 +150,12 @@ TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
   EXPECT_TRUE(fs::exists(out / "one.json"));
 }
 
-// Every output of a folder, name -> bytes. The index's cache is keyed by the
-// records' modification times, which differ between any two runs.
+// Every output of a folder, name -> bytes. The index's and the site's caches
+// are keyed by the files' modification times, which differ between any two runs.
 std::map<std::string, std::string> contentsOf(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().filename() != "index.cache") files[path(entry.path().filename())] = readFile(entry.path());
+    if (entry.path().filename() != "index.cache" && entry.path().filename() != "site.cache") files[path(entry.path().filename())] = readFile(entry.path());
   }
   return files;
 }

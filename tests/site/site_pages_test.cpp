@@ -100,7 +100,8 @@ std::vector<std::size_t> inOrder(std::size_t count) {
 std::map<std::string, std::string> filesIn(const std::filesystem::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) files[entry.path().lexically_relative(folder).generic_string()] = readFile(entry.path());
+    // The site's cache keeps the pages' times, which differ from folder to folder.
+    if (entry.is_regular_file() && entry.path().filename() != "site.cache") files[entry.path().lexically_relative(folder).generic_string()] = readFile(entry.path());
   }
   return files;
 }

@@ -1,0 +1,66 @@
+#include "site/page_store.h"
+
+#include <system_error>
+
+#include "base/error.h"
+#include "base/file.h"
+#include "base/fnv1a.h"
+
+namespace fragtally {
+namespace {
+
+/// Whether the file at `path` holds exactly `bytes`.
+bool holds(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size != bytes.size()) return false;
+  File file = File::openForReading(path);
+  if (!file.isOpen()) return false;
+  char buffer[16384];
+  std::size_t at = 0;
+  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) != 0; at += got) {
+    if (at + got > bytes.size() || bytes.compare(at, got, std::string_view(buffer, got)) != 0) return false;
+  }
+  return at == bytes.size() && !file.failed();
+}
+
+}  // namespace
+
+PageStore::PageStore(std::filesystem::path folder, const SiteCache& before)
+    : folder_(std::move(folder)), before_(before) {}
+
+void PageStore::store(std::string_view name, std::string_view bytes) {
+  const std::filesystem::path path = pagePathIn(folder_, name);
+  StoredPage page{std::string(name), {}, fnv1a64Words(bytes)};
+  const std::optional<RecordStamp> now = recordStampOf(path);
+  if (now) {
+    // A page left as it is keeps its time, and a run with nothing new writes
+    // nothing. Where the page stands as the cache saw it, its checksum
+    // tells; a page touched since is read.
+    const StoredPage* kept = before_.page(name);
+    const bool same = kept != nullptr && kept->stamp == *now ? kept->checksum == page.checksum : holds(path, bytes);
+    if (same) {
+      page.stamp = *now;
+      pages_.push_back(std::move(page));
+      return;
+    }
+  }
+  if (stores_.waiting() + 1 >= PendingStores::kMaxPending) commit();
+  if (!stores_.add(path, bytes, !now)) throw cannotCreateFile(utf8FromPath(path));
+  waiting_.push_back(pages_.size());
+  pages_.push_back(std::move(page));
+  ++written_;
+}
+
+void PageStore::commit() {
+  const std::vector<std::filesystem::path> failed = stores_.commit();
+  if (!failed.empty()) throw cannotCreateFile(utf8FromPath(failed.front()));
+  for (const std::size_t at : waiting_) {
+    // A page that cannot be looked at now keeps no stamp: the next build reads it.
+    StoredPage& page = pages_[at];
+    page.stamp = recordStampOf(pagePathIn(folder_, page.name)).value_or(RecordStamp{});
+  }
+  waiting_.clear();
+}
+
+}  // namespace fragtally

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "base/file_store.h"
+#include "site/site_cache.h"
+
+namespace fragtally {
+
+/// Stores a site's pages, each only where its bytes change, in batches of
+/// durable stores; tells a page that is already there by the site cache's
+/// checksum of it where the page stands as the cache saw it, and by reading
+/// it back otherwise. Keeps each page's stamp and checksum for the next cache.
+class PageStore {
+ public:
+  PageStore(std::filesystem::path folder, const SiteCache& before);
+
+  /// The page `name` ("index.htm", "players/x.htm") with these bytes.
+  /// Throws cannotCreateFile(path) for a page whose store failed (the pages
+  /// before it may be stored or not: each page is whole either way).
+  void store(std::string_view name, std::string_view bytes);
+  /// Makes every page stored so far durable and in place; throws as store().
+  void commit();
+
+  /// Pages whose bytes changed (or that were missing).
+  [[nodiscard]] std::size_t written() const { return written_; }
+  /// Every page stored or found as it is, once committed, with its stamp.
+  [[nodiscard]] const std::vector<StoredPage>& pages() const { return pages_; }
+
+ private:
+  std::filesystem::path folder_;
+  const SiteCache& before_;
+  PendingStores stores_;
+  std::vector<StoredPage> pages_;
+  std::vector<std::size_t> waiting_;  // pages_ being stored, whose stamps are taken once committed
+  std::size_t written_ = 0;
+};
+
+}  // namespace fragtally
