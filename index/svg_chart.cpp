@@ -145,6 +145,7 @@ void appendColumnChart(std::string& page, std::string_view label, std::span<cons
   if (highest > 0) appendLevelLine(page, kChartTop * 10, highest);
   for (std::int64_t at = 0; at < count; ++at) {
     const ChartFigure& column = columns[static_cast<std::size_t>(at)];
+    if (column.title.empty()) continue;
     const std::int64_t from = left + at * plotWidth / count;
     const std::int64_t slot = left + (at + 1) * plotWidth / count - from;
     const std::int64_t gap = slot / 4;

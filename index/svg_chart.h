@@ -48,7 +48,9 @@ void appendChartTenths(std::string& page, std::int64_t tenths);
 /// Columns over a run of equal steps (days), oldest first, from zero up to the
 /// highest figure; `labels` holds one label per column, of which the chart
 /// shows a few evenly spaced ones, the newest always. A column of zero is a
-/// thin line, so that its tooltip is still there.
+/// thin line, so that its tooltip is still there; a column without a title
+/// (a day a player did not play) is not drawn at all: a gap, which costs a
+/// page of twenty thousand players nothing.
 void appendColumnChart(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
                        std::span<const std::string> labels);
 

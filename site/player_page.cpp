@@ -198,17 +198,26 @@ void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePers
   constexpr SiteLanguage kLanguage = SiteLanguage::Russian;
   const SiteTexts& texts = siteTexts(kLanguage);
   const std::int64_t lastDay = model.matches[person.matches.front().match].day;
-  const std::vector<std::int64_t> kills = killsOfDays(killsByDayOf(model, person), lastDay);
+  const std::vector<DayKills> played = killsByDayOf(model, person);
+  const std::vector<std::int64_t> kills = killsOfDays(played, lastDay);
   std::vector<ChartFigure> columns;
   std::vector<std::string> labels;
+  auto nextPlayed = played.begin();
   for (std::size_t at = 0; at < kills.size(); ++at) {
-    const std::string date = dateText(lastDay - static_cast<std::int64_t>(kills.size() - 1 - at));
+    const std::int64_t day = lastDay - static_cast<std::int64_t>(kills.size() - 1 - at);
+    const std::string date = dateText(day);
+    labels.push_back(date.substr(0, 5));  // "DD.MM": the year is in the tooltip
+    // Most people play on few of the days: only those are drawn, each with its figure.
+    while (nextPlayed != played.end() && nextPlayed->day < day) ++nextPlayed;
+    if (nextPlayed == played.end() || nextPlayed->day != day) {
+      columns.push_back(ChartFigure{0, {}});
+      continue;
+    }
     std::string title = date + ": ";
     appendGroupedCount(title, kills[at]);
     title += ' ';
     title += countedNoun(kLanguage, kills[at], texts.killsOne, texts.killsFew, texts.killsMany);
     columns.push_back(ChartFigure{kills[at], std::move(title)});
-    labels.push_back(date.substr(0, 5));  // "DD.MM": the year is in the tooltip
   }
   page += "<section id=\"kills\">\n<h2>";
   page += texts.killsPerDayHeading;
