@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "base/site_language.h"
@@ -9,9 +11,10 @@
 namespace fragtally {
 
 /// The fixed texts of the site's pages in one language, UTF-8, not yet escaped
-/// (none holds & < > or "): a page writes `texts.matchesHeading`, never a
-/// literal, so a page is written once for every language. Every member is a
-/// text and none is empty in any language (the tests check both).
+/// (none but the HTML members holds & < > or "): a page writes
+/// `texts.matchesHeading`, never a literal, so a page is written once for
+/// every language and a new language is a new table. Every member is a text
+/// and none is empty in any language (the tests check both).
 struct SiteTexts {
   // The index page's head.
   std::string_view pageTitle;  ///< the title and the top heading
@@ -126,7 +129,104 @@ struct SiteTexts {
   std::string_view columnTopWeapons;
 
   std::string_view footerBuiltBy;  ///< before the program's name and version
-  std::string_view decimalMark;    ///< between the whole and the hundredths of a ratio
+
+  // How figures and dates are written.
+  std::string_view decimalMark;  ///< between the whole and the hundredths of a ratio
+  std::string_view percentSign;  ///< after a percentage, with its space where the language wants one
+  /// A date: Y the year's four digits, M the month's two, D the day's two,
+  /// anything else as it is ("D.M.Y" writes 08.12.2026, "Y-M-D" 2026-12-08).
+  std::string_view datePattern;
+  std::string_view weekFirstDayPattern;  ///< the first day of a week's title, as datePattern reads it
+  std::string_view chartDayPattern;      ///< a day on a chart's axis, its year in the tooltip
+
+  // The texts below marked "{}" have figures or links put in their places, in
+  // order (fillText).
+
+  // The links between the site's pages.
+  std::string_view navRatingRules;  ///< also the rating page's title
+
+  // The index of a site.
+  std::string_view totalActivePlayers;
+  std::string_view awardsHeading;
+  std::string_view allAwardsLink;
+  std::string_view rankingHeading;
+  std::string_view rankingNote;       ///< {} days, {} the link to the rating page
+  std::string_view rankingRulesLink;  ///< the link's text in rankingNote
+  std::string_view noRankedYet;
+  std::string_view unrankedHeading;
+  std::string_view unrankedNote;  ///< {} matches
+  std::string_view inactiveHeading;
+  std::string_view inactiveNote;  ///< {} days
+  std::string_view columnPlace;
+  std::string_view columnRating;
+  std::string_view columnLastMatch;
+  std::string_view latestDayTitle;  ///< {} the day's title
+
+  // A player's page.
+  std::string_view playerTitle;  ///< {} his name
+  std::string_view cardPlace;
+  std::string_view noPlace;
+  std::string_view courseHeading;
+  std::string_view noCourse;
+  std::string_view courseNote;  ///< {} his rating now, {} his games
+  std::string_view figuresHeading;
+  std::string_view rowSuicides;
+  std::string_view rowTeamKills;
+  std::string_view rowAccuracy;
+  std::string_view rowHeadshots;
+  std::string_view rowDamage;
+  std::string_view rowBombsPlanted;
+  std::string_view rowBombsDefused;
+  std::string_view rowHostagesRescued;
+  std::string_view rowHostagesKilled;
+  std::string_view rowRoundsWon;
+  std::string_view noShotsNote;
+  std::string_view weaponsHeading;
+  std::string_view columnWeapon;
+  std::string_view columnShots;
+  std::string_view columnHits;
+  std::string_view columnAccuracy;
+  std::string_view columnHeadshots;
+  std::string_view columnDamage;
+  std::string_view victimsHeading;
+  std::string_view noVictims;
+  std::string_view killersHeading;
+  std::string_view noKillers;
+  std::string_view mapsHeading;
+  std::string_view namesHeading;
+  std::string_view noAwards;
+  std::string_view columnPeriod;
+  std::string_view columnAward;
+  std::string_view columnFigure;
+  std::string_view sharedAward;
+
+  // The awards page and the names of its periods.
+  std::string_view awardsLead;
+  std::string_view byMonths;
+  std::string_view byWeeks;
+  std::string_view byDays;
+  std::string_view weeksNote;  ///< {} weeks
+  std::string_view daysNote;   ///< {} days
+  std::string_view weekTitle;  ///< {} its number, {} its first day, {} its last day
+  std::string_view monthPeriodTitle;  ///< {} the month's name, {} the year
+  std::string_view january;
+  std::string_view february;
+  std::string_view march;
+  std::string_view april;
+  std::string_view may;
+  std::string_view june;
+  std::string_view july;
+  std::string_view august;
+  std::string_view september;
+  std::string_view october;
+  std::string_view november;
+  std::string_view december;
+
+  // The rating page: its lead, then its explanation and worked example as
+  // HTML of their own (siteHtmlTextMembers), the only texts with markup.
+  std::string_view ratingRulesLead;
+  std::string_view ratingRulesHtml;    ///< {} the system's constant, {} matches to be ranked
+  std::string_view ratingExampleHtml;  ///< {} the example's rating, {} deviation, {} volatility
 };
 
 /// The site's texts in `language`.
@@ -140,5 +240,19 @@ std::string_view countedNoun(SiteLanguage language, std::int64_t count, std::str
 
 /// Every member of SiteTexts, for going over a table's texts whole.
 std::span<std::string_view SiteTexts::* const> siteTextMembers();
+
+/// The members that are HTML rather than plain text.
+std::span<std::string_view SiteTexts::* const> siteHtmlTextMembers();
+
+/// `text` with each "{}" replaced by the next of `values`, written as they
+/// are (a value is markup or a figure the page made); a "{}" beyond the
+/// values is left out.
+std::string fillText(std::string_view text, std::initializer_list<std::string_view> values);
+
+/// The day `year`-`month`-`day` as `pattern` writes it (SiteTexts::datePattern).
+std::string dateText(std::string_view pattern, int year, int month, int day);
+
+/// The name of month 1 to 12 in the language of `texts`.
+std::string_view monthName(const SiteTexts& texts, int month);
 
 }  // namespace fragtally

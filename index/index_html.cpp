@@ -5,6 +5,7 @@
 #include "base/output_names.h"
 #include "base/site_page_names.h"
 #include "base/site_texts.h"
+#include "version.h"
 
 namespace fragtally {
 namespace {
@@ -18,8 +19,10 @@ void appendNumber(std::string& page, std::uint64_t value, int minDigits = 1) {
 
 }  // namespace
 
-void appendPageStart(std::string& page, std::string_view title) {
-  page += "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
+void appendPageStart(std::string& page, std::string_view title, SiteLanguage language) {
+  page += "<!DOCTYPE html>\n<html lang=\"";
+  page += htmlLanguageTag(language);
+  page += "\">\n<head>\n<meta charset=\"utf-8\">\n"
           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
   appendHtmlText(page, title);
   page += "</title>\n<style>\n";
@@ -27,9 +30,10 @@ void appendPageStart(std::string& page, std::string_view title) {
   page += "</style>\n</head>\n<body>\n<main>\n";
 }
 
-void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root) {
-  appendPageStart(page, title);
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root,
+                         SiteLanguage language) {
+  appendPageStart(page, title, language);
+  const SiteTexts& texts = siteTexts(language);
   page += "<nav class=\"site\">";
   // The page itself is marked as the page; a page within a part of the site
   // (a month's matches, a player) marks its part.
@@ -49,7 +53,8 @@ void appendSitePageStart(std::string& page, std::string_view title, SitePage cur
   page += "</nav>\n";
 }
 
-void appendMatchDate(std::string& page, std::string_view date, std::string_view start, std::uint64_t when) {
+void appendMatchDate(std::string& page, std::string_view date, std::string_view start, std::uint64_t when,
+                     const SiteTexts& texts) {
   if (when == 0) {
     appendHtmlText(page, date);
     return;
@@ -59,8 +64,30 @@ void appendMatchDate(std::string& page, std::string_view date, std::string_view 
   page += "T";
   page += start;
   page += "\">";
-  page.append(date.substr(3, 2)).append(".").append(date.substr(0, 2)).append(".").append(date.substr(6, 4));
+  // matchTimeKey read the date, so its fields are digits: the pattern writes them back.
+  const auto number = [&](std::size_t at, std::size_t length) {
+    int value = 0;
+    for (const char c : date.substr(at, length)) value = value * 10 + (c - '0');
+    return value;
+  };
+  page += dateText(texts.datePattern, number(6, 4), number(0, 2), number(3, 2));
   page += "</time>";
+}
+
+void appendFilled(std::string& page, std::string_view text, std::initializer_list<std::string_view> values) {
+  page += fillText(text, values);
+}
+
+std::string groupedCount(std::int64_t count) {
+  std::string text;
+  appendGroupedCount(text, count);
+  return text;
+}
+
+void appendFooter(std::string& page, const SiteTexts& texts) {
+  page += "<footer>";
+  page += texts.footerBuiltBy;
+  page += " fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n";
 }
 
 void appendHtmlText(std::string& page, std::string_view text) {
@@ -105,7 +132,7 @@ void appendGameLength(std::string& page, std::int64_t signedSeconds) {
   appendNumber(page, seconds % 60, 2);
 }
 
-void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t deaths) {
+void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t deaths, const SiteTexts& texts) {
   if (deaths <= 0 || kills < 0) {
     page += '-';
     return;
@@ -113,7 +140,7 @@ void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t dea
   // Hundredths, rounded half up, in whole numbers: no floating point, no locale.
   const auto hundredths = (static_cast<std::uint64_t>(kills) * 200 / static_cast<std::uint64_t>(deaths) + 1) / 2;
   appendNumber(page, hundredths / 100);
-  page += ',';
+  page += texts.decimalMark;
   appendNumber(page, hundredths % 100, 2);
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/site_texts.h"
+
 namespace fragtally {
 
 /// The look of every page of the site, the index's and the players' alike.
@@ -63,33 +65,47 @@ th[scope=row]{white-space:normal;font-weight:600}
 /// index, a month's matches, the ranking's pages, ...
 enum class SitePage { index, month, ranking, rating, awards, maps, player };
 
-/// Appends the start of a page up to its <main>: the document's head with
-/// `title` (log text, escaped here) and the site's look.
-void appendPageStart(std::string& page, std::string_view title);
+/// Appends the start of a page up to its <main>: the document's head in
+/// `language` with `title` (log text, escaped here) and the site's look.
+void appendPageStart(std::string& page, std::string_view title, SiteLanguage language);
 
 /// The same, then the links between the site's pages, the one header every
 /// page of the site shows, with the page the reader is on marked. `root`
 /// leads from the page to the output folder ("" or "../").
-void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root);
+void appendSitePageStart(std::string& page, std::string_view title, SitePage current, std::string_view root,
+                         SiteLanguage language);
 
-/// Appends the date of a match as a Russian reader writes it (DD.MM.YYYY),
+/// Appends the date of a match as the language writes it (datePattern),
 /// marked with its machine-readable form; a date of another form is shown as
-/// the log has it. `when` is matchTimeKey of the date and start.
-void appendMatchDate(std::string& page, std::string_view date, std::string_view start, std::uint64_t when);
+/// the log has it. `date` is the log's MM/DD/YYYY, `when` matchTimeKey of the
+/// date and start.
+void appendMatchDate(std::string& page, std::string_view date, std::string_view start, std::uint64_t when,
+                     const SiteTexts& texts);
+
+/// The "{}" of `text` filled with `values` (fillText), appended.
+void appendFilled(std::string& page, std::string_view text, std::initializer_list<std::string_view> values);
+
+/// A count grouped as appendGroupedCount writes it, as a text of its own.
+std::string groupedCount(std::int64_t count);
+
+/// The page's footer: who built it, and the end of its <main>.
+void appendFooter(std::string& page, const SiteTexts& texts);
 
 /// Appends UTF-8 text as HTML character data or attribute value: & < > " '
 /// become references, control characters the replacement character.
 void appendHtmlText(std::string& page, std::string_view text);
 
-/// Appends a count with its thousands set apart by no-break spaces ("12 345").
+/// Appends a count with its thousands set apart by no-break spaces ("12 345"),
+/// in every language: a space is the one separator no reader takes for a
+/// decimal mark.
 void appendGroupedCount(std::string& page, std::int64_t count);
 
 /// Appends a game length as hours, minutes and seconds: "0:40:12" ("-0:00:05"
 /// for the negative length of a strange log).
 void appendGameLength(std::string& page, std::int64_t seconds);
 
-/// Appends kills per death with two decimals and a decimal comma ("1,25");
-/// "-" when there is no death (or a negative figure).
-void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t deaths);
+/// Appends kills per death with two decimals and the language's decimal mark
+/// ("1,25", "1.25"); "-" when there is no death (or a negative figure).
+void appendKillsPerDeath(std::string& page, std::int64_t kills, std::int64_t deaths, const SiteTexts& texts);
 
 }  // namespace fragtally

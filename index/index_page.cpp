@@ -13,16 +13,19 @@
 #include "index/index_cache.h"
 #include "index/index_html.h"
 #include "index/svg_chart.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
 
-constexpr std::string_view kHeader = R"(<header>
-<h1>Статистика матчей</h1>
-<p class="lead">Матчи и игроки по всем отчётам этой папки</p>
-)";
+void appendHeader(std::string& page, const SiteTexts& texts) {
+  page += "<header>\n<h1>";
+  page += texts.pageTitle;
+  page += "</h1>\n<p class=\"lead\">";
+  page += texts.lead;
+  page += "</p>\n";
+}
 
+// The script compares names in the page's language: the tag goes between the halves.
 constexpr std::string_view kSortScript = R"(<script>
 // Sorting by a column header: numbers by their data-v value, texts by letters.
 document.querySelectorAll('table.sortable').forEach(function (table) {
@@ -39,7 +42,8 @@ document.querySelectorAll('table.sortable').forEach(function (table) {
       rows.sort(function (a, b) {
         var x = a.cells[column], y = b.cells[column];
         var order = numeric ? Number(x.getAttribute('data-v')) - Number(y.getAttribute('data-v'))
-                            : x.textContent.localeCompare(y.textContent, 'ru');
+                            : x.textContent.localeCompare(y.textContent, ')";
+constexpr std::string_view kSortScriptEnd = R"(');
         return down ? -order : order;
       });
       rows.forEach(function (row) { body.appendChild(row); });
@@ -62,19 +66,21 @@ void appendTextAndCount(std::string& page, std::string_view text, std::int64_t c
   appendGroupedCount(page, count);
 }
 
-void appendDate(std::string& page, const IndexMatch& match) {
-  appendMatchDate(page, match.date, match.start, match.when);
+void appendDate(std::string& page, const IndexMatch& match, const SiteTexts& texts) {
+  appendMatchDate(page, match.date, match.start, match.when, texts);
 }
 
 // Log texts are set apart with <bdi>: a name written right to left, or with
 // direction marks in it, cannot turn the figures beside it around.
-void appendMap(std::string& page, const IndexMatch& match) {
+void appendMap(std::string& page, const IndexMatch& match, const SiteTexts& texts) {
   if (match.map) {
     page += "<bdi>";
     appendHtmlText(page, *match.map);
     page += "</bdi>";
   } else {
-    page += "<span class=\"muted\">(неизвестна)</span>";
+    page += "<span class=\"muted\">";
+    page += texts.unknownMap;
+    page += "</span>";
   }
 }
 
@@ -96,7 +102,7 @@ void appendCountCell(std::string& page, std::int64_t count, std::string_view cla
   page += "</td>";
 }
 
-void appendRatioCell(std::string& page, std::int64_t kills, std::int64_t deaths) {
+void appendRatioCell(std::string& page, std::int64_t kills, std::int64_t deaths, const SiteTexts& texts) {
   page += "<td class=\"n\" data-v=\"";
   // Hundredths for sorting; a player never killed sorts above every ratio.
   const std::int64_t ratioKey = deaths <= 0 ? (kills > 0 ? std::int64_t{1} << 52 : 0)
@@ -104,26 +110,46 @@ void appendRatioCell(std::string& page, std::int64_t kills, std::int64_t deaths)
                                              : kills * 100 / deaths;
   appendNumberData(page, ratioKey);
   page += "\">";
-  appendKillsPerDeath(page, kills, deaths);
+  appendKillsPerDeath(page, kills, deaths, texts);
   page += "</td>";
 }
 
-void appendTotals(std::string& page, const IndexContent& content, std::size_t people, const IndexRanking* ranking) {
+void appendTotal(std::string& page, std::string_view label) {
+  page += "</b><span>";
+  page += label;
+  page += "</span></li>\n";
+}
+
+/// A column's header: `className` "" for a text's column, "n" for a figure's.
+void appendHead(std::string& page, std::string_view text, std::string_view className = "") {
+  page += className.empty() ? "<th>" : "<th class=\"";
+  if (!className.empty()) {
+    page += className;
+    page += "\">";
+  }
+  page += text;
+  page += "</th>";
+}
+
+void appendTotals(std::string& page, const IndexContent& content, std::size_t people, const IndexRanking* ranking,
+                  const SiteTexts& texts) {
   page += "<ul class=\"totals\">\n";
   page += "<li><b>";
   appendGroupedCount(page, static_cast<std::int64_t>(content.matches.size()));
-  page += "</b><span>Матчей</span></li>\n<li><b>";
+  appendTotal(page, texts.totalMatches);
+  page += "<li><b>";
   appendGroupedCount(page, content.kills);
-  page += "</b><span>Убийств</span></li>\n<li><b>";
+  appendTotal(page, texts.totalKills);
+  page += "<li><b>";
   appendGroupedCount(page, static_cast<std::int64_t>(people));
-  page += "</b><span>Игроков</span></li>\n";
+  appendTotal(page, texts.totalPlayers);
   if (ranking) {
     page += "<li><b>";
     const bool counted = !ranking->rankingPages.empty();
     const std::size_t active = counted ? ranking->rankedCount + ranking->unrankedCount
                                        : ranking->ranked.size() + ranking->unranked.size();
     appendGroupedCount(page, static_cast<std::int64_t>(active));
-    page += "</b><span>Активных игроков</span></li>\n";
+    appendTotal(page, texts.totalActivePlayers);
   }
   // Newest first: the last match listed with a readable date is the first
   // one played (matches without one are listed last).
@@ -131,22 +157,32 @@ void appendTotals(std::string& page, const IndexContent& content, std::size_t pe
                                   [](const IndexMatch& match) { return match.when != 0; });
   if (dated != content.matches.rend()) {
     page += "<li><b>";
-    appendDate(page, *dated);
-    page += "</b><span>Первый матч</span></li>\n<li><b>";
-    appendDate(page, content.matches.front());
-    page += "</b><span>Последний матч</span></li>\n";
+    appendDate(page, *dated, texts);
+    appendTotal(page, texts.firstMatch);
+    page += "<li><b>";
+    appendDate(page, content.matches.front(), texts);
+    appendTotal(page, texts.lastMatch);
   }
   page += "</ul>\n</header>\n";
 }
 
 }  // namespace
 
-void appendMatchTable(std::string& page, std::span<const IndexMatch> matches) {
-  page +=
-      "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr><th>Дата</th><th>Карта</th>"
-      "<th class=\"n\">Раунды <span class=\"ct\">CT</span>:<span class=\"t\">T</span></th>"
-      "<th class=\"n\">Убийств</th><th>Лучший игрок</th><th class=\"n\">Игроков</th><th>Начало игры</th>"
-      "<th class=\"n\">Игровое время</th><th>Отчёт</th></tr></thead>\n<tbody>\n";
+void appendMatchTable(std::string& page, std::span<const IndexMatch> matches, SiteLanguage language) {
+  const SiteTexts& texts = siteTexts(language);
+  page += "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr>";
+  appendHead(page, texts.columnDate);
+  appendHead(page, texts.columnMap);
+  page += "<th class=\"n\">";
+  page += texts.columnRounds;
+  page += " <span class=\"ct\">CT</span>:<span class=\"t\">T</span></th>";
+  appendHead(page, texts.columnKills, "n");
+  appendHead(page, texts.columnBestPlayer);
+  appendHead(page, texts.columnPlayers, "n");
+  appendHead(page, texts.columnStart);
+  appendHead(page, texts.columnGameTime, "n");
+  appendHead(page, texts.columnReport);
+  page += "</tr></thead>\n<tbody>\n";
   // What a phone shows first comes first: the date (a link to the report
   // too), the map and the score; the rest is a scroll away.
   for (const IndexMatch& match : matches) {
@@ -155,9 +191,9 @@ void appendMatchTable(std::string& page, std::span<const IndexMatch> matches) {
     page += "\"><a href=\"";
     appendUrlPath(page, match.report);
     page += "\">";
-    appendDate(page, match);
+    appendDate(page, match, texts);
     page += "</a></td><td class=\"name\">";
-    appendMap(page, match);
+    appendMap(page, match, texts);
     page += "</td><td class=\"n\" data-v=\"";
     appendNumberData(page, std::int64_t{match.ctRounds} + match.terroristRounds);
     page += "\"><span class=\"ct\">";
@@ -196,8 +232,7 @@ void appendMatchTable(std::string& page, std::span<const IndexMatch> matches) {
 namespace {
 
 /// The list of the months' pages, each with its count of matches.
-void appendMonths(std::string& page, const std::vector<IndexMonth>& months) {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+void appendMonths(std::string& page, const std::vector<IndexMonth>& months, const SiteTexts& texts) {
   page += "<section id=\"months\">\n<h2>";
   page += texts.monthsHeading;
   page += "</h2>\n<ul class=\"links\">\n";
@@ -213,15 +248,19 @@ void appendMonths(std::string& page, const std::vector<IndexMonth>& months) {
   page += "</ul>\n</section>\n";
 }
 
-void appendMatches(std::string& page, const IndexContent& content, const IndexRanking* ranking) {
-  page += "<section id=\"matches\">\n<h2>Матчи</h2>\n";
+void appendMatches(std::string& page, const IndexContent& content, const IndexRanking* ranking, SiteLanguage language) {
+  const SiteTexts& texts = siteTexts(language);
+  page += "<section id=\"matches\">\n<h2>";
+  page += texts.matchesHeading;
+  page += "</h2>\n";
   if (content.matches.empty()) {
-    page += "<p class=\"note\">Матчей с убийствами пока нет.</p>\n";
+    page += "<p class=\"note\">";
+    page += texts.noMatches;
+    page += "</p>\n";
   } else {
     const std::size_t shown = std::min(content.matches.size(), ranking ? ranking->latestMatches : content.matches.size());
-    appendMatchTable(page, std::span(content.matches).first(shown));
+    appendMatchTable(page, std::span(content.matches).first(shown), language);
     if (shown < content.matches.size()) {
-      const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
       page += "<p class=\"note\">";
       appendTextAndCount(page, texts.latestMatchesShown, static_cast<std::int64_t>(shown));
       page += ". <a href=\"#months\">";
@@ -230,20 +269,29 @@ void appendMatches(std::string& page, const IndexContent& content, const IndexRa
     }
   }
   if (content.logsWithoutKills > 0) {
-    page += "<p class=\"note\">Логов без убийств (не показаны): ";
+    page += "<p class=\"note\">";
+    page += texts.logsWithoutKills;
+    page += ' ';
     appendGroupedCount(page, static_cast<std::int64_t>(content.logsWithoutKills));
     page += "</p>\n";
   }
   page += "</section>\n";
 }
 
-void appendPlayers(std::string& page, const IndexContent& content) {
+void appendPlayers(std::string& page, const IndexContent& content, const SiteTexts& texts) {
   if (content.players.empty()) return;
-  page +=
-      "<section id=\"players\">\n<h2>Игроки</h2>\n<div class=\"box\">\n<table class=\"sortable\">\n"
-      "<thead><tr><th class=\"n\">№</th><th>Игрок</th><th class=\"n\">Матчей</th><th class=\"n\">Убийств</th>"
-      "<th class=\"n\">Смертей</th><th class=\"n\">Убийств на смерть</th><th>Любимое оружие</th>"
-      "<th>Лучший матч</th></tr></thead>\n<tbody>\n";
+  page += "<section id=\"players\">\n<h2>";
+  page += texts.playersHeading;
+  page += "</h2>\n<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr>";
+  appendHead(page, texts.columnRank, "n");
+  appendHead(page, texts.columnPlayer);
+  appendHead(page, texts.columnMatches, "n");
+  appendHead(page, texts.columnKills, "n");
+  appendHead(page, texts.columnDeaths, "n");
+  appendHead(page, texts.columnKillsPerDeath, "n");
+  appendHead(page, texts.columnFavouriteWeapon);
+  appendHead(page, texts.columnBestMatch);
+  page += "</tr></thead>\n<tbody>\n";
   std::int64_t rank = 0;
   for (const IndexPlayer& player : content.players) {
     page += "<tr>";
@@ -256,7 +304,7 @@ void appendPlayers(std::string& page, const IndexContent& content) {
     appendCountCell(page, player.matches);
     appendCountCell(page, player.kills, "n k");
     appendCountCell(page, player.deaths, "n d");
-    appendRatioCell(page, player.kills, player.deaths);
+    appendRatioCell(page, player.kills, player.deaths, texts);
     page += "<td class=\"name w\">";
     if (player.favouriteWeapon.empty()) {
       page += "-";
@@ -271,9 +319,9 @@ void appendPlayers(std::string& page, const IndexContent& content) {
       page += "<a href=\"";
       appendUrlPath(page, best.report);
       page += "\">";
-      appendDate(page, best);
+      appendDate(page, best, texts);
       page += ", ";
-      appendMap(page, best);
+      appendMap(page, best, texts);
       page += "</a> <span class=\"k\">";
       appendGroupedCount(page, player.bestMatchKills);
       page += "</span>";
@@ -283,7 +331,8 @@ void appendPlayers(std::string& page, const IndexContent& content) {
   page += "</tbody>\n</table>\n</div>\n</section>\n";
 }
 
-void appendRankingRows(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace) {
+void appendRankingRows(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace,
+                       const SiteTexts& texts) {
   std::int64_t place = firstPlace;
   for (const RankingRow& row : rows) {
     page += "<tr>";
@@ -307,60 +356,84 @@ void appendRankingRows(std::string& page, std::span<const RankingRow> rows, std:
     appendCountCell(page, row.matches);
     appendCountCell(page, row.kills, "n k");
     appendCountCell(page, row.deaths, "n d");
-    appendRatioCell(page, row.kills, row.deaths);
+    appendRatioCell(page, row.kills, row.deaths, texts);
     page += "<td data-v=\"";
     appendNumberData(page, static_cast<std::int64_t>(row.lastWhen));
     page += "\"><a href=\"";
     appendUrlPath(page, row.lastReport);
     page += "\">";
-    appendMatchDate(page, row.lastDate, row.lastStart, row.lastWhen);
+    appendMatchDate(page, row.lastDate, row.lastStart, row.lastWhen, texts);
     page += "</a></td></tr>\n";
   }
 }
 
 }  // namespace
 
-void appendRankingTable(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace) {
+void appendRankingTable(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace,
+                        SiteLanguage language) {
+  const SiteTexts& texts = siteTexts(language);
   page += "<div class=\"box\">\n<table class=\"sortable\">\n<thead><tr>";
-  if (firstPlace > 0) page += "<th class=\"n\">Место</th>";
-  page +=
-      "<th>Игрок</th><th class=\"n\">Рейтинг</th><th class=\"n\">Матчей</th><th class=\"n\">Убийств</th>"
-      "<th class=\"n\">Смертей</th><th class=\"n\">Убийств на смерть</th><th>Последний матч</th></tr></thead>\n"
-      "<tbody>\n";
-  appendRankingRows(page, rows, firstPlace);
+  if (firstPlace > 0) appendHead(page, texts.columnPlace, "n");
+  appendHead(page, texts.columnPlayer);
+  appendHead(page, texts.columnRating, "n");
+  appendHead(page, texts.columnMatches, "n");
+  appendHead(page, texts.columnKills, "n");
+  appendHead(page, texts.columnDeaths, "n");
+  appendHead(page, texts.columnKillsPerDeath, "n");
+  appendHead(page, texts.columnLastMatch);
+  page += "</tr></thead>\n<tbody>\n";
+  appendRankingRows(page, rows, firstPlace, texts);
   page += "</tbody>\n</table>\n</div>\n";
 }
 
-void appendSortScript(std::string& page) { page += kSortScript; }
+void appendSortScript(std::string& page, SiteLanguage language) {
+  page += kSortScript;
+  page += htmlLanguageTag(language);
+  page += kSortScriptEnd;
+}
 
-void appendRankingPartStart(std::string& page, RankingPart part, std::int64_t minMatches, std::int64_t activeDays) {
+namespace {
+
+/// A section's start: its id, heading and note.
+void appendSectionStart(std::string& page, std::string_view id, std::string_view heading, const std::string& note) {
+  page += "<section id=\"";
+  page += id;
+  page += "\">\n<h2>";
+  page += heading;
+  page += "</h2>\n<p class=\"note\">";
+  page += note;
+  page += "</p>\n";
+}
+
+}  // namespace
+
+void appendRankingPartStart(std::string& page, RankingPart part, std::int64_t minMatches, std::int64_t activeDays,
+                            SiteLanguage language) {
+  const SiteTexts& texts = siteTexts(language);
   switch (part) {
-    case RankingPart::ranked:
-      page += "<section id=\"ranking\">\n<h2>Рейтинг игроков</h2>\n";
-      page += "<p class=\"note\">Игроки, сыгравшие за ";
-      appendGroupedCount(page, activeDays);
-      page += " дней до последнего матча, по рейтингу за вычетом двух отклонений; <a href=\"";
-      page += kRatingPageName;
-      page += "\">как он считается</a>.</p>\n";
+    case RankingPart::ranked: {
+      const std::string rulesLink =
+          "<a href=\"" + std::string(kRatingPageName) + "\">" + std::string(texts.rankingRulesLink) + "</a>";
+      appendSectionStart(page, "ranking", texts.rankingHeading,
+                         fillText(texts.rankingNote, {groupedCount(activeDays), rulesLink}));
       return;
+    }
     case RankingPart::unranked:
-      page += "<section id=\"unranked\">\n<h2>Ещё без места в рейтинге</h2>\n<p class=\"note\">Сыграли меньше ";
-      appendGroupedCount(page, minMatches);
-      page += " матчей.</p>\n";
+      appendSectionStart(page, "unranked", texts.unrankedHeading, fillText(texts.unrankedNote, {groupedCount(minMatches)}));
       return;
     case RankingPart::inactive:
-      page += "<section id=\"inactive\">\n<h2>Давно не играли</h2>\n<p class=\"note\">Последний матч больше ";
-      appendGroupedCount(page, activeDays);
-      page += " дней до последнего матча на сервере; вернувшись, снова в рейтинге.</p>\n";
+      appendSectionStart(page, "inactive", texts.inactiveHeading, fillText(texts.inactiveNote, {groupedCount(activeDays)}));
       return;
   }
 }
 
 namespace {
 
-void appendLatestAwards(std::string& page, const std::vector<IndexAwardPeriod>& periods) {
+void appendLatestAwards(std::string& page, const std::vector<IndexAwardPeriod>& periods, const SiteTexts& texts) {
   if (periods.empty()) return;
-  page += "<section id=\"awards\">\n<h2>Награды</h2>\n<div class=\"cols\">\n";
+  page += "<section id=\"awards\">\n<h2>";
+  page += texts.awardsHeading;
+  page += "</h2>\n<div class=\"cols\">\n";
   for (const IndexAwardPeriod& period : periods) {
     page += "<div>\n<h3><a href=\"";
     page += kAwardsPageName;
@@ -389,14 +462,15 @@ void appendLatestAwards(std::string& page, const std::vector<IndexAwardPeriod>& 
   }
   page += "</div>\n<p class=\"note\"><a href=\"";
   page += kAwardsPageName;
-  page += "\">Все награды по месяцам, неделям и дням</a></p>\n</section>\n";
+  page += "\">";
+  page += texts.allAwardsLink;
+  page += "</a></p>\n</section>\n";
 }
 
 /// The charts of when people play: kills per day and matches by hour.
-void appendActivityCharts(std::string& page, const IndexCharts& charts) {
+void appendActivityCharts(std::string& page, const IndexCharts& charts, SiteLanguage language) {
   if (charts.days.empty()) return;
-  constexpr SiteLanguage kLanguage = SiteLanguage::Russian;
-  const SiteTexts& texts = siteTexts(kLanguage);
+  const SiteTexts& texts = siteTexts(language);
   std::vector<ChartFigure> days;
   std::vector<std::string> labels;
   for (std::size_t at = 0; at < charts.days.size() && at < charts.kills.size(); ++at) {
@@ -404,9 +478,9 @@ void appendActivityCharts(std::string& page, const IndexCharts& charts) {
     std::string title = charts.days[at] + ": ";
     appendGroupedCount(title, kills);
     title += ' ';
-    title += countedNoun(kLanguage, kills, texts.killsOne, texts.killsFew, texts.killsMany);
+    title += countedNoun(language, kills, texts.killsOne, texts.killsFew, texts.killsMany);
     days.push_back(ChartFigure{kills, std::move(title)});
-    labels.push_back(charts.days[at].substr(0, 5));  // "DD.MM": the year is in the tooltip
+    labels.push_back(at < charts.labels.size() ? charts.labels[at] : charts.days[at]);  // the year is in the tooltip
   }
   const std::string_view weekdays[] = {texts.monday, texts.tuesday, texts.wednesday, texts.thursday,
                                        texts.friday, texts.saturday, texts.sunday};
@@ -420,7 +494,7 @@ void appendActivityCharts(std::string& page, const IndexCharts& charts) {
       title += ":00: ";
       appendGroupedCount(title, matches);
       title += ' ';
-      title += countedNoun(kLanguage, matches, texts.matchesOne, texts.matchesFew, texts.matchesMany);
+      title += countedNoun(language, matches, texts.matchesOne, texts.matchesFew, texts.matchesMany);
       cells.push_back(ChartFigure{matches, std::move(title)});
     }
   }
@@ -449,8 +523,7 @@ void appendActivityCharts(std::string& page, const IndexCharts& charts) {
 
 /// Where a part of the ranking that the index only counts is listed whole.
 void appendCountAndLink(std::string& page, std::string_view text, std::size_t count, const std::string& target,
-                        std::string_view anchor) {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+                        std::string_view anchor, const SiteTexts& texts) {
   page += "<p class=\"note\">";
   appendTextAndCount(page, text, static_cast<std::int64_t>(count));
   page += ". <a href=\"";
@@ -461,16 +534,18 @@ void appendCountAndLink(std::string& page, std::string_view text, std::size_t co
   page += "</a></p>\n";
 }
 
-void appendRanking(std::string& page, const IndexRanking& ranking) {
+void appendRanking(std::string& page, const IndexRanking& ranking, SiteLanguage language) {
+  const SiteTexts& texts = siteTexts(language);
   const bool counted = !ranking.rankingPages.empty();
-  appendRankingPartStart(page, RankingPart::ranked, ranking.minMatches, ranking.activeDays);
+  appendRankingPartStart(page, RankingPart::ranked, ranking.minMatches, ranking.activeDays, language);
   if (ranking.ranked.empty()) {
-    page += "<p class=\"note\">Пока никто не сыграл нужного числа матчей.</p>\n";
+    page += "<p class=\"note\">";
+    page += texts.noRankedYet;
+    page += "</p>\n";
   } else {
-    appendRankingTable(page, ranking.ranked, 1);
+    appendRankingTable(page, ranking.ranked, 1, language);
   }
   if (counted) {
-    const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
     page += "<p class=\"note\">";
     appendTextAndCount(page, texts.topShown, static_cast<std::int64_t>(ranking.ranked.size()));
     appendTextAndCount(page, texts.ofTotal, static_cast<std::int64_t>(ranking.rankedCount));
@@ -482,29 +557,28 @@ void appendRanking(std::string& page, const IndexRanking& ranking) {
   }
   page += "</section>\n";
   if (counted ? ranking.unrankedCount > 0 : !ranking.unranked.empty()) {
-    appendRankingPartStart(page, RankingPart::unranked, ranking.minMatches, ranking.activeDays);
+    appendRankingPartStart(page, RankingPart::unranked, ranking.minMatches, ranking.activeDays, language);
     if (counted) {
-      appendCountAndLink(page, siteTexts(SiteLanguage::Russian).peopleListed, ranking.unrankedCount,
-                         ranking.unrankedPage, "#unranked");
+      appendCountAndLink(page, texts.peopleListed, ranking.unrankedCount, ranking.unrankedPage, "#unranked", texts);
     } else {
-      appendRankingTable(page, ranking.unranked, 0);
+      appendRankingTable(page, ranking.unranked, 0, language);
     }
     page += "</section>\n";
   }
   if (counted ? ranking.inactiveCount == 0 : ranking.inactive.empty()) return;
-  appendRankingPartStart(page, RankingPart::inactive, ranking.minMatches, ranking.activeDays);
+  appendRankingPartStart(page, RankingPart::inactive, ranking.minMatches, ranking.activeDays, language);
   if (counted) {
-    appendCountAndLink(page, siteTexts(SiteLanguage::Russian).peopleListed, ranking.inactiveCount,
-                       ranking.inactivePage, "#inactive");
+    appendCountAndLink(page, texts.peopleListed, ranking.inactiveCount, ranking.inactivePage, "#inactive", texts);
   } else {
-    appendRankingTable(page, ranking.inactive, 0);
+    appendRankingTable(page, ranking.inactive, 0, language);
   }
   page += "</section>\n";
 }
 
 }  // namespace
 
-std::string buildIndexPage(const IndexContent& content, const IndexRanking* ranking) {
+std::string buildIndexPage(const IndexContent& content, const IndexRanking* ranking, SiteLanguage language) {
+  const SiteTexts& texts = siteTexts(language);
   std::string page;
   // Everyone the site lists, though a large site's index shows only the top.
   const std::size_t people = !ranking ? content.players.size()
@@ -517,25 +591,24 @@ std::string buildIndexPage(const IndexContent& content, const IndexRanking* rank
   const std::size_t listed = ranking ? ranking->ranked.size() + ranking->unranked.size() + ranking->inactive.size()
                                      : content.players.size();
   page.reserve(8192 + rows * 560 + listed * 640);
-  constexpr std::string_view kTitle = "Статистика матчей";
   if (ranking) {
-    appendSitePageStart(page, kTitle, SitePage::index, "");
+    appendSitePageStart(page, texts.pageTitle, SitePage::index, "", language);
   } else {
-    appendPageStart(page, kTitle);
+    appendPageStart(page, texts.pageTitle, language);
   }
-  page += kHeader;
-  appendTotals(page, content, people, ranking);
-  if (ranking) appendLatestAwards(page, ranking->latestAwards);
-  if (ranking) appendActivityCharts(page, ranking->charts);
-  appendMatches(page, content, ranking);
-  if (ranking && !ranking->months.empty()) appendMonths(page, ranking->months);
+  appendHeader(page, texts);
+  appendTotals(page, content, people, ranking, texts);
+  if (ranking) appendLatestAwards(page, ranking->latestAwards, texts);
+  if (ranking) appendActivityCharts(page, ranking->charts, language);
+  appendMatches(page, content, ranking, language);
+  if (ranking && !ranking->months.empty()) appendMonths(page, ranking->months, texts);
   if (ranking) {
-    appendRanking(page, *ranking);
+    appendRanking(page, *ranking, language);
   } else {
-    appendPlayers(page, content);
+    appendPlayers(page, content, texts);
   }
-  page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n";
-  appendSortScript(page);
+  appendFooter(page, texts);
+  appendSortScript(page, language);
   page += "</body>\n</html>\n";
   return page;
 }

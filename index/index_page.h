@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/site_language.h"
 #include "index/index_records.h"
 #include "index/index_tally.h"
 
@@ -39,12 +40,12 @@ struct AwardWinner {
 struct IndexAward {
   std::string caption;
   std::vector<AwardWinner> winners;
-  std::string figure;  ///< as a reader takes it ("2,50", "41,7 %")
+  std::string figure;  ///< as a reader of the site's language takes it ("2,50", "41,7 %")
 };
 
 /// The awards of the latest period of a kind, with a link to it on the awards page.
 struct IndexAwardPeriod {
-  std::string title;   ///< "День 08.12.2026", "Декабрь 2026"...
+  std::string title;   ///< in the site's language: "Day 2026-12-08", "December 2026"...
   std::string anchor;  ///< the period's id on the awards page
   std::vector<IndexAward> awards;
 };
@@ -52,7 +53,8 @@ struct IndexAwardPeriod {
 /// The figures of the index's charts of when people play, as the site's
 /// model gives them.
 struct IndexCharts {
-  std::vector<std::string> days;   ///< "DD.MM.YYYY" of each day of the chart of kills, oldest first
+  std::vector<std::string> days;   ///< the date of each day of the chart of kills, oldest first
+  std::vector<std::string> labels;  ///< the same days short, as the chart's axis names them
   std::vector<std::int64_t> kills;  ///< the kills of each of those days
   /// Matches by weekday and hour of their start: [(weekday - 1) * 24 + hour], Monday first.
   std::array<std::int64_t, 7 * 24> matchesByHour{};
@@ -61,7 +63,7 @@ struct IndexCharts {
 /// A page of a month's matches, as the index lists it.
 struct IndexMonth {
   std::string page;   ///< its file name beside the index (site_page_names.h)
-  std::string title;  ///< "Декабрь 2026"; the site's own text
+  std::string title;  ///< "December 2026" in the site's language; the site's own text
   std::size_t matches = 0;
 };
 
@@ -74,6 +76,7 @@ struct IndexRanking {
   std::int64_t activeDays = 0;
   std::vector<IndexAwardPeriod> latestAwards;  ///< the latest month's, week's and day's awards, where given
   IndexCharts charts;  ///< no days: no charts
+  SiteLanguage language = SiteLanguage::Russian;  ///< the language of the pages that show it
 
   /// A large site's index shows the top of the ranking and the latest matches
   /// only, and links the pages that list them all. With `rankingPages` set,
@@ -92,26 +95,30 @@ struct IndexRanking {
 
 /// The index's table of matches, for the pages that list a part of them
 /// beside the index.
-void appendMatchTable(std::string& page, std::span<const IndexMatch> matches);
+void appendMatchTable(std::string& page, std::span<const IndexMatch> matches, SiteLanguage language);
 
 /// A table of the ranking's rows; their places count from `firstPlace`, or
 /// no place is shown when it is 0. For pages beside the index.
-void appendRankingTable(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace);
+void appendRankingTable(std::string& page, std::span<const RankingRow> rows, std::int64_t firstPlace,
+                        SiteLanguage language);
 
 /// The parts of the ranking, each a section of its own with its anchor.
 enum class RankingPart { ranked, unranked, inactive };
 
 /// Opens the section of a part of the ranking: its heading and what it holds.
 /// The caller closes it.
-void appendRankingPartStart(std::string& page, RankingPart part, std::int64_t minMatches, std::int64_t activeDays);
+void appendRankingPartStart(std::string& page, RankingPart part, std::int64_t minMatches, std::int64_t activeDays,
+                            SiteLanguage language);
 
-/// The script that sorts a page's tables by a column header (class "sortable").
-void appendSortScript(std::string& page);
+/// The script that sorts a page's tables by a column header (class "sortable"),
+/// comparing names as `language` orders them.
+void appendSortScript(std::string& page, SiteLanguage language);
 
 /// The index page: UTF-8 HTML of the matches, the players and the totals.
 /// With a ranking (a site's index) the players are those of the ranking, and
-/// the page links the site's other pages.
-std::string buildIndexPage(const IndexContent& content, const IndexRanking* ranking = nullptr);
+/// the page links the site's other pages. The page is in `language`.
+std::string buildIndexPage(const IndexContent& content, const IndexRanking* ranking = nullptr,
+                           SiteLanguage language = SiteLanguage::Russian);
 
 /// Rebuilds `folder`/index.htm from the match records in the folder, and the
 /// index cache beside it. Throws cannotCreateFile(<index path>) when the page

@@ -8,11 +8,9 @@
 namespace fragtally {
 namespace {
 
-std::string dayText(std::int64_t day) {
+std::string dayText(std::int64_t day, std::string_view pattern) {
   const CalendarDate date = dateOfDay(day);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
-  return text;
+  return dateText(pattern, date.year, date.month, date.day);
 }
 
 }  // namespace
@@ -36,7 +34,7 @@ std::string_view awardCaption(const SiteTexts& texts, AwardId id) {
   return texts.awardKills;
 }
 
-void appendAwardFigure(std::string& page, AwardId id, double figure) {
+void appendAwardFigure(std::string& page, AwardId id, double figure, const SiteTexts& texts) {
   if (!std::isfinite(figure)) {
     page += '-';
     return;
@@ -47,16 +45,17 @@ void appendAwardFigure(std::string& page, AwardId id, double figure) {
       const long long hundredths = std::llround(figure * 100.0);
       appendGroupedCount(page, hundredths / 100);
       char rest[8];
-      std::snprintf(rest, sizeof rest, ",%02lld", std::llabs(hundredths % 100));
+      std::snprintf(rest, sizeof rest, "%02lld", std::llabs(hundredths % 100));
+      page += texts.decimalMark;
       page += rest;
       return;
     }
     case AwardFigure::share: {
       const long long tenths = std::llround(figure * 1000.0);
       page += std::to_string(tenths / 10);
-      page += ',';
+      page += texts.decimalMark;
       page += std::to_string(std::llabs(tenths % 10));
-      page += "\u00A0%";
+      page += texts.percentSign;
       return;
     }
     case AwardFigure::ratingPoints: {
@@ -68,19 +67,17 @@ void appendAwardFigure(std::string& page, AwardId id, double figure) {
   }
 }
 
-std::string periodTitle(const Period& period) {
-  static constexpr const char* kMonths[] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-                                            "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+std::string periodTitle(const Period& period, const SiteTexts& texts) {
   switch (period.kind) {
-    case PeriodKind::day: return dayText(period.firstDay);
+    case PeriodKind::day: return dayText(period.firstDay, texts.datePattern);
     case PeriodKind::week: {
       const IsoWeek week = isoWeekOf(period.firstDay);
-      const std::string first = dayText(period.firstDay);
-      return "Неделя " + std::to_string(week.week) + " (" + first.substr(0, 5) + "–" + dayText(period.lastDay) + ")";
+      return fillText(texts.weekTitle, {std::to_string(week.week), dayText(period.firstDay, texts.weekFirstDayPattern),
+                                        dayText(period.lastDay, texts.datePattern)});
     }
     case PeriodKind::month: {
       const CalendarDate date = dateOfDay(period.firstDay);
-      return std::string(kMonths[(date.month - 1) % 12]) + " " + std::to_string(date.year);
+      return fillText(texts.monthPeriodTitle, {monthName(texts, date.month), std::to_string(date.year)});
     }
   }
   return periodLabel(period);

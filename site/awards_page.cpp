@@ -5,13 +5,13 @@
 #include "base/url_path.h"
 #include "index/index_html.h"
 #include "site/award_texts.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
 
 void appendKind(std::string& page, const SiteModel& model, const std::vector<PeriodAwards>& periods,
-                std::string_view id, std::string_view heading, std::size_t shown, std::string_view note) {
+                std::string_view id, std::string_view heading, std::size_t shown, std::string_view note,
+                const SiteTexts& texts) {
   page += "<section id=\"";
   page += id;
   page += "\">\n<h2>";
@@ -23,7 +23,7 @@ void appendKind(std::string& page, const SiteModel& model, const std::vector<Per
     page += "<h3 id=\"";
     page += periodAnchor(awards.period);
     page += "\">";
-    page += periodTitle(awards.period);
+    page += periodTitle(awards.period, texts);
     page += "</h3>\n";
     appendPeriodAwards(page, model, awards, "");
   }
@@ -45,7 +45,7 @@ bool awardsPageShows(const AwardTable& table, const Period& period) {
 
 void appendPeriodAwards(std::string& page, const SiteModel& model, const PeriodAwards& awards,
                         std::string_view root) {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  const SiteTexts& texts = siteTexts(model.language);
   page += "<div class=\"box\">\n<table>\n<tbody>\n";
   for (const Award& award : awards.awards) {
     page += "<tr><th scope=\"row\">";
@@ -67,7 +67,7 @@ void appendPeriodAwards(std::string& page, const SiteModel& model, const PeriodA
       page += "</bdi></a>";
     }
     page += "</td><td class=\"n\">";
-    appendAwardFigure(page, award.id, award.figure);
+    appendAwardFigure(page, award.id, award.figure, texts);
     page += "</td></tr>\n";
   }
   page += "</tbody>\n</table>\n</div>\n";
@@ -82,23 +82,27 @@ std::string buildAwardsPage(const SiteModel& model) {
   while (days < table.days.size() && awardsPageShows(table, table.days[days].period)) ++days;
   std::string page;
   page.reserve(8192 + (table.months.size() + weeks + days) * 2400);
-  appendSitePageStart(page, "Награды", SitePage::awards, "");
-  page += "<header>\n<h1>Награды</h1>\n<p class=\"lead\">Лучшие игроки каждого месяца, недели и дня игры. "
-          "При ничьей названы все победители; награды без претендентов не показаны.</p>\n</header>\n";
+  const SiteTexts& texts = siteTexts(model.language);
+  appendSitePageStart(page, texts.awardsHeading, SitePage::awards, "", model.language);
+  page += "<header>\n<h1>";
+  page += texts.awardsHeading;
+  page += "</h1>\n<p class=\"lead\">";
+  page += texts.awardsLead;
+  page += "</p>\n</header>\n";
   if (table.months.empty() && table.weeks.empty() && table.days.empty()) {
-    page += "<p class=\"note\">Наград пока нет.</p>\n";
+    page += "<p class=\"note\">";
+    page += texts.noAwards;
+    page += "</p>\n";
   } else {
-    appendKind(page, model, table.months, "months", "По месяцам", table.months.size(), "");
-    std::string weeksNote = "<p class=\"note\">Последние ";
-    appendGroupedCount(weeksNote, kAwardPageWeeks);
-    weeksNote += " недель игры; более ранние — в месяцах.</p>\n";
-    appendKind(page, model, table.weeks, "weeks", "По неделям", weeks, weeksNote);
-    std::string note = "<p class=\"note\">Дни игры за последние ";
-    appendGroupedCount(note, kAwardPageDays);
-    note += " дней до последнего дня с наградами; более ранние — в неделях и месяцах.</p>\n";
-    appendKind(page, model, table.days, "days", "По дням", days, note);
+    appendKind(page, model, table.months, "months", texts.byMonths, table.months.size(), "", texts);
+    const std::string weeksNote =
+        "<p class=\"note\">" + fillText(texts.weeksNote, {groupedCount(kAwardPageWeeks)}) + "</p>\n";
+    appendKind(page, model, table.weeks, "weeks", texts.byWeeks, weeks, weeksNote, texts);
+    const std::string note = "<p class=\"note\">" + fillText(texts.daysNote, {groupedCount(kAwardPageDays)}) + "</p>\n";
+    appendKind(page, model, table.days, "days", texts.byDays, days, note, texts);
   }
-  page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n</body>\n</html>\n";
+  appendFooter(page, texts);
+  page += "</body>\n</html>\n";
   return page;
 }
 

@@ -69,9 +69,9 @@ Period periodOf(PeriodKind kind, std::int64_t day) {
   return Period{kind, day, day};
 }
 
-std::string dateText(std::int64_t day) {
+std::string dateText(std::int64_t day, const SiteTexts& texts) {
   const CalendarDate date = dateOfDay(day);
-  return padded(date.day, 2) + "." + padded(date.month, 2) + "." + padded(date.year, 4);
+  return dateText(texts.datePattern, date.year, date.month, date.day);
 }
 
 std::string periodLabel(const Period& period) {

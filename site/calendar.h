@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/site_texts.h"
+
 namespace fragtally {
 
 // The calendar of the site's periods. Days are the log's own dates, as
@@ -23,8 +25,8 @@ CalendarDate dateOfDay(std::int64_t day);
 /// The day number of a date; the date must be a real one.
 std::int64_t dayOfDate(const CalendarDate& date);
 
-/// A day as the site's pages write it, "DD.MM.YYYY".
-std::string dateText(std::int64_t day);
+/// A day as the site's pages write it in the language of `texts` (datePattern).
+std::string dateText(std::int64_t day, const SiteTexts& texts);
 
 /// 1 for Monday to 7 for Sunday, as ISO 8601 numbers them.
 int weekdayOf(std::int64_t day);

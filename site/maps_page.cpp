@@ -7,12 +7,9 @@
 #include "base/url_path.h"
 #include "index/index_html.h"
 #include "index/svg_chart.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
-
-constexpr SiteLanguage kLanguage = SiteLanguage::Russian;
 
 /// The map's name as log text, or the site's own name of the unknown map.
 std::string_view mapNameOf(const SiteModel& model, const SiteTexts& texts, const SiteMap& map) {
@@ -31,11 +28,12 @@ void appendMapName(std::string& page, const SiteModel& model, const SiteTexts& t
   page += "</bdi>";
 }
 
-std::string countedText(std::int64_t count, std::string_view one, std::string_view few, std::string_view many) {
+std::string countedText(SiteLanguage language, std::int64_t count, std::string_view one, std::string_view few,
+                        std::string_view many) {
   std::string text;
   appendGroupedCount(text, count);
   text += ' ';
-  text += countedNoun(kLanguage, count, one, few, many);
+  text += countedNoun(language, count, one, few, many);
   return text;
 }
 
@@ -57,7 +55,7 @@ void appendPopularity(std::string& page, const SiteModel& model, const SiteTexts
     const std::string_view name = mapNameOf(model, texts, map);
     std::string title(name);
     title += ": ";
-    title += countedText(map.matches, texts.matchesOne, texts.matchesFew, texts.matchesMany);
+    title += countedText(model.language, map.matches, texts.matchesOne, texts.matchesFew, texts.matchesMany);
     bars.push_back(ChartBar{std::string(name), ChartFigure{map.matches, std::move(title)}});
   }
   page += "<section id=\"popularity\">\n<h2>";
@@ -105,9 +103,9 @@ void appendRow(std::string& page, const SiteModel& model, const SiteTexts& texts
   label += " : T ";
   appendGroupedCount(label, map.terroristRounds);
   appendSplitBar(page, label,
-                 ChartFigure{map.ctRounds, "CT: " + countedText(map.ctRounds, texts.roundsOne, texts.roundsFew,
+                 ChartFigure{map.ctRounds, "CT: " + countedText(model.language, map.ctRounds, texts.roundsOne, texts.roundsFew,
                                                                  texts.roundsMany)},
-                 ChartFigure{map.terroristRounds, "T: " + countedText(map.terroristRounds, texts.roundsOne,
+                 ChartFigure{map.terroristRounds, "T: " + countedText(model.language, map.terroristRounds, texts.roundsOne,
                                                                        texts.roundsFew, texts.roundsMany)});
   page += "</td><td class=\"n k\">";
   appendGroupedCount(page, map.kills);
@@ -120,7 +118,7 @@ void appendRow(std::string& page, const SiteModel& model, const SiteTexts& texts
   page += "<a href=\"";
   appendUrlPath(page, last.report);
   page += "\">";
-  appendMatchDate(page, last.date, last.start, last.when);
+  appendMatchDate(page, last.date, last.start, last.when, texts);
   page += "</a></td></tr>\n";
 }
 
@@ -152,10 +150,10 @@ void appendTable(std::string& page, const SiteModel& model, const SiteTexts& tex
 }  // namespace
 
 std::string buildMapsPage(const SiteModel& model, const std::vector<std::string>& pictures) {
-  const SiteTexts& texts = siteTexts(kLanguage);
+  const SiteTexts& texts = siteTexts(model.language);
   std::string page;
   page.reserve(8192 + model.mapFigures.size() * 900);
-  appendSitePageStart(page, texts.mapsTitle, SitePage::maps, "");
+  appendSitePageStart(page, texts.mapsTitle, SitePage::maps, "", model.language);
   page += "<header>\n<h1>";
   page += texts.mapsTitle;
   page += "</h1>\n<p class=\"lead\">";
@@ -169,9 +167,8 @@ std::string buildMapsPage(const SiteModel& model, const std::vector<std::string>
     appendPopularity(page, model, texts);
     appendTable(page, model, texts, pictures);
   }
-  page += "<footer>";
-  page += texts.footerBuiltBy;
-  page += " fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n</body>\n</html>\n";
+  appendFooter(page, texts);
+  page += "</body>\n</html>\n";
   return page;
 }
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "base/site_texts.h"
 #include <vector>
 
 #include "index/index_page.h"
@@ -31,13 +33,16 @@ struct MonthPage {
 std::vector<MonthPage> monthPagesOf(const std::vector<IndexMatch>& matches, std::size_t perPage = kMonthPageMatches);
 
 /// The index's list of months: each month once, its first page and all its matches.
-std::vector<IndexMonth> indexMonthsOf(const std::vector<MonthPage>& pages);
+std::vector<IndexMonth> indexMonthsOf(const std::vector<MonthPage>& pages,
+                                      SiteLanguage language = SiteLanguage::Russian);
 
-/// A month as a reader names it: "Декабрь 2026"; the matches without a date by the site's text for them.
-std::string monthTitle(std::uint32_t month);
+/// A month as a reader of `texts`' language names it ("December 2026"); the
+/// matches without a date by the site's text for them.
+std::string monthTitle(std::uint32_t month, const SiteTexts& texts);
 
 /// The page `pages[at]`: its matches newest first in the index's columns,
 /// linked to the pages of newer and older matches and to the index's list of months.
-std::string buildMonthPage(const std::vector<IndexMatch>& matches, const std::vector<MonthPage>& pages, std::size_t at);
+std::string buildMonthPage(const std::vector<IndexMatch>& matches, const std::vector<MonthPage>& pages, std::size_t at,
+                           SiteLanguage language = SiteLanguage::Russian);
 
 }  // namespace fragtally

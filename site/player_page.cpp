@@ -15,7 +15,6 @@
 #include "site/awards_page.h"
 #include "site/calendar.h"
 #include "site/month_pages.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
@@ -24,17 +23,17 @@ constexpr std::string_view kRoot = "../";
 
 std::int64_t rounded(double value) { return static_cast<std::int64_t>(std::lround(value)); }
 
-/// A share as a percentage with one decimal and a decimal comma ("23,4 %"); "-" without a whole.
-void appendPercent(std::string& page, std::int64_t part, std::int64_t whole) {
+/// A share as a percentage with one decimal ("23,4 %", "23.4%"); "-" without a whole.
+void appendPercent(std::string& page, std::int64_t part, std::int64_t whole, const SiteTexts& texts) {
   if (whole <= 0 || part < 0) {
     page += '-';
     return;
   }
   const auto tenths = (static_cast<std::uint64_t>(part) * 2000 / static_cast<std::uint64_t>(whole) + 1) / 2;
   page += std::to_string(tenths / 10);
-  page += ',';
+  page += texts.decimalMark;
   page += std::to_string(tenths % 10);
-  page += "\u00A0%";
+  page += texts.percentSign;
 }
 
 void appendPersonLink(std::string& page, const SitePerson& person) {
@@ -45,18 +44,20 @@ void appendPersonLink(std::string& page, const SitePerson& person) {
   page += "</bdi></a>";
 }
 
-void appendReportLink(std::string& page, const SiteMatch& match) {
+void appendReportLink(std::string& page, const SiteMatch& match, const SiteTexts& texts) {
   page += "<a href=\"";
   page += kRoot;
   appendUrlPath(page, match.report);
   page += "\">";
-  appendMatchDate(page, match.date, match.start, match.when);
+  appendMatchDate(page, match.date, match.start, match.when, texts);
   page += "</a>";
 }
 
-void appendMapName(std::string& page, const SiteModel& model, std::int32_t map) {
+void appendMapName(std::string& page, const SiteModel& model, std::int32_t map, const SiteTexts& texts) {
   if (map < 0) {
-    page += "<span class=\"muted\">(неизвестна)</span>";
+    page += "<span class=\"muted\">";
+    page += texts.unknownMap;
+    page += "</span>";
     return;
   }
   page += "<bdi>";
@@ -72,11 +73,7 @@ void appendCard(std::string& page, std::string_view label, const std::string& va
   page += "</span></li>\n";
 }
 
-std::string countText(std::int64_t count) {
-  std::string text;
-  appendGroupedCount(text, count);
-  return text;
-}
+std::string countText(std::int64_t count) { return groupedCount(count); }
 
 std::string ratingText(const Glicko2Rating& rating) {
   std::string text = countText(rounded(rating.rating));
@@ -86,38 +83,42 @@ std::string ratingText(const Glicko2Rating& rating) {
   return text;
 }
 
-void appendHeader(std::string& page, const SiteModel& model, const SitePerson& person) {
+void appendHeader(std::string& page, const SiteModel& model, const SitePerson& person, const SiteTexts& texts) {
   page += "<header>\n<h1><bdi>";
   appendHtmlText(page, person.shownName);
   page += "</bdi></h1>\n<p class=\"lead\">";
   appendHtmlText(page, person.key);
   page += "</p>\n<ul class=\"totals\">\n";
-  appendCard(page, "Рейтинг", ratingText(person.rating.rating));
-  std::string place = "<span class=\"muted\">нет</span>";
+  appendCard(page, texts.columnRating, ratingText(person.rating.rating));
+  std::string place = "<span class=\"muted\">" + std::string(texts.noPlace) + "</span>";
   if (person.place > 0) place = countText(person.place);
-  appendCard(page, "Место в рейтинге", place);
-  appendCard(page, "Матчей", countText(static_cast<std::int64_t>(person.matches.size())));
-  appendCard(page, "Убийств", countText(person.kills));
-  appendCard(page, "Смертей", countText(person.deaths));
+  appendCard(page, texts.cardPlace, place);
+  appendCard(page, texts.totalMatches, countText(static_cast<std::int64_t>(person.matches.size())));
+  appendCard(page, texts.totalKills, countText(person.kills));
+  appendCard(page, texts.columnDeaths, countText(person.deaths));
   std::string ratio;
-  appendKillsPerDeath(ratio, person.kills, person.deaths);
-  appendCard(page, "Убийств на смерть", ratio);
+  appendKillsPerDeath(ratio, person.kills, person.deaths, texts);
+  appendCard(page, texts.columnKillsPerDeath, ratio);
   if (!person.matches.empty()) {
     const SiteMatch& last = model.matches[person.matches.front().match];
     std::string seen;
-    appendReportLink(seen, last);
-    appendCard(page, "Последний матч", seen);
+    appendReportLink(seen, last, texts);
+    appendCard(page, texts.lastMatch, seen);
   }
   page += "</ul>\n</header>\n";
 }
 
 /// The rating at the end of each day of play as a line, drawn here: no script,
 /// each point with its figures as a tooltip.
-void appendCourse(std::string& page, const SitePerson& person) {
+void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& texts) {
   const std::vector<RatingPoint>& course = person.rating.course;
-  page += "<section id=\"course\">\n<h2>Рейтинг по дням игры</h2>\n";
+  page += "<section id=\"course\">\n<h2>";
+  page += texts.courseHeading;
+  page += "</h2>\n";
   if (course.empty()) {
-    page += "<p class=\"note\">Дней игры пока нет.</p>\n</section>\n";
+    page += "<p class=\"note\">";
+    page += texts.noCourse;
+    page += "</p>\n</section>\n";
     return;
   }
   double low = course.front().rating.rating;
@@ -147,7 +148,7 @@ void appendCourse(std::string& page, const SitePerson& person) {
     return kTop + static_cast<int>(std::lround((top - rating) * (kHeight - kTop - kBottom) / (top - bottom)));
   };
   char text[160];
-  appendChartStart(page, kWidth, kHeight, "Рейтинг по дням игры");
+  appendChartStart(page, kWidth, kHeight, texts.courseHeading);
   for (const double level : {bottom, top}) {
     std::snprintf(text, sizeof text, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\"/><text x=\"4\" y=\"%d\">%lld</text>\n",
                   kLeft, y(level), kWidth - kRight, y(level), y(level) + 4, static_cast<long long>(rounded(level)));
@@ -155,12 +156,12 @@ void appendCourse(std::string& page, const SitePerson& person) {
   }
   std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kLeft, kHeight - 6);
   page += text;
-  page += dateText(course.front().day);
+  page += dateText(course.front().day, texts);
   page += "</text>";
   if (course.size() > 1) {
     std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kWidth - kRight, kHeight - 6);
     page += text;
-    page += dateText(course.back().day);
+    page += dateText(course.back().day, texts);
     page += "</text>";
   }
   page += "\n<polyline points=\"";
@@ -173,7 +174,7 @@ void appendCourse(std::string& page, const SitePerson& person) {
     std::snprintf(text, sizeof text, "<circle cx=\"%d\" cy=\"%d\" r=\"3\"><title>", x(point.day),
                   y(point.rating.rating));
     page += text;
-    page += dateText(point.day);
+    page += dateText(point.day, texts);
     page += ": ";
     appendGroupedCount(page, rounded(point.rating.rating));
     page += " ±";
@@ -181,12 +182,9 @@ void appendCourse(std::string& page, const SitePerson& person) {
     page += "</title></circle>\n";
   }
   appendChartEnd(page);
-  page += "<p class=\"note\">Рейтинг в конце каждого дня игры; точка подсказывает день и цифры. "
-          "Сейчас: ";
-  page += ratingText(person.rating.rating);
-  page += ", сыграно ";
-  appendGroupedCount(page, person.rating.games);
-  page += " встреч (убийств врага и смертей от врага) с другими игроками.</p>\n</section>\n";
+  page += "<p class=\"note\">";
+  appendFilled(page, texts.courseNote, {ratingText(person.rating.rating), countText(person.rating.games)});
+  page += "</p>\n</section>\n";
 }
 
 /// His kills per day over the kChartDays days that end with his last match:
@@ -195,8 +193,7 @@ void appendCourse(std::string& page, const SitePerson& person) {
 /// regular's years into hairlines and hide when he was away.
 void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePerson& person) {
   if (person.matches.empty()) return;
-  constexpr SiteLanguage kLanguage = SiteLanguage::Russian;
-  const SiteTexts& texts = siteTexts(kLanguage);
+  const SiteTexts& texts = siteTexts(model.language);
   const std::int64_t lastDay = model.matches[person.matches.front().match].day;
   const std::vector<DayKills> played = killsByDayOf(model, person);
   const std::vector<std::int64_t> kills = killsOfDays(played, lastDay);
@@ -205,8 +202,9 @@ void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePers
   auto nextPlayed = played.begin();
   for (std::size_t at = 0; at < kills.size(); ++at) {
     const std::int64_t day = lastDay - static_cast<std::int64_t>(kills.size() - 1 - at);
-    const std::string date = dateText(day);
-    labels.push_back(date.substr(0, 5));  // "DD.MM": the year is in the tooltip
+    const std::string date = dateText(day, texts);
+    const CalendarDate calendar = dateOfDay(day);
+    labels.push_back(dateText(texts.chartDayPattern, calendar.year, calendar.month, calendar.day));  // the year is in the tooltip
     // Most people play on few of the days: only those are drawn, each with its figure.
     while (nextPlayed != played.end() && nextPlayed->day < day) ++nextPlayed;
     if (nextPlayed == played.end() || nextPlayed->day != day) {
@@ -216,7 +214,7 @@ void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePers
     std::string title = date + ": ";
     appendGroupedCount(title, kills[at]);
     title += ' ';
-    title += countedNoun(kLanguage, kills[at], texts.killsOne, texts.killsFew, texts.killsMany);
+    title += countedNoun(model.language, kills[at], texts.killsOne, texts.killsFew, texts.killsMany);
     columns.push_back(ChartFigure{kills[at], std::move(title)});
   }
   page += "<section id=\"kills\">\n<h2>";
@@ -238,44 +236,60 @@ void appendRow(std::string& page, std::string_view label, const std::string& val
   page += "</td></tr>\n";
 }
 
-void appendFigures(std::string& page, const SitePerson& person) {
-  page += "<section id=\"figures\">\n<h2>Итоги</h2>\n<div class=\"cols\">\n<div class=\"box\">\n<table>\n<tbody>\n";
-  appendRow(page, "Убийств", countText(person.kills));
-  appendRow(page, "Смертей", countText(person.deaths));
+void appendFigures(std::string& page, const SitePerson& person, const SiteTexts& texts) {
+  page += "<section id=\"figures\">\n<h2>";
+  page += texts.figuresHeading;
+  page += "</h2>\n<div class=\"cols\">\n<div class=\"box\">\n<table>\n<tbody>\n";
+  appendRow(page, texts.totalKills, countText(person.kills));
+  appendRow(page, texts.columnDeaths, countText(person.deaths));
   std::string ratio;
-  appendKillsPerDeath(ratio, person.kills, person.deaths);
-  appendRow(page, "Убийств на смерть", ratio);
-  appendRow(page, "Самоубийств", countText(person.suicides));
-  appendRow(page, "Убийств своих", countText(person.teamKills));
+  appendKillsPerDeath(ratio, person.kills, person.deaths, texts);
+  appendRow(page, texts.columnKillsPerDeath, ratio);
+  appendRow(page, texts.rowSuicides, countText(person.suicides));
+  appendRow(page, texts.rowTeamKills, countText(person.teamKills));
   if (person.shots > 0) {
     std::string share;
-    appendPercent(share, person.hits, person.shots);
-    appendRow(page, "Точность (попаданий на выстрел)", share);
-    appendRow(page, "Попаданий в голову", countText(person.headshots));
-    appendRow(page, "Урон", countText(person.damage));
+    appendPercent(share, person.hits, person.shots, texts);
+    appendRow(page, texts.rowAccuracy, share);
+    appendRow(page, texts.rowHeadshots, countText(person.headshots));
+    appendRow(page, texts.rowDamage, countText(person.damage));
   }
   page += "</tbody>\n</table>\n</div>\n<div class=\"box\">\n<table>\n<tbody>\n";
-  appendRow(page, "Бомб заложено", countText(person.bombsPlanted));
-  appendRow(page, "Бомб обезврежено", countText(person.bombsDefused));
-  appendRow(page, "Заложников спасено", countText(person.hostagesRescued));
-  appendRow(page, "Заложников убито", countText(person.hostagesKilled));
-  appendRow(page, "Раундов выиграно", countText(person.roundsWon));
+  appendRow(page, texts.rowBombsPlanted, countText(person.bombsPlanted));
+  appendRow(page, texts.rowBombsDefused, countText(person.bombsDefused));
+  appendRow(page, texts.rowHostagesRescued, countText(person.hostagesRescued));
+  appendRow(page, texts.rowHostagesKilled, countText(person.hostagesKilled));
+  appendRow(page, texts.rowRoundsWon, countText(person.roundsWon));
   page += "</tbody>\n</table>\n</div>\n</div>\n";
   if (person.shots == 0) {
-    page += "<p class=\"note\">Точность, попадания в голову и урон пишет не каждый сервер; здесь их нет.</p>\n";
+    page += "<p class=\"note\">";
+    page += texts.noShotsNote;
+    page += "</p>\n";
   }
   page += "</section>\n";
 }
 
 void appendWeapons(std::string& page, const SiteModel& model, const SitePerson& person,
-                   const std::vector<std::string>& pictures) {
+                   const std::vector<std::string>& pictures, const SiteTexts& texts) {
   if (person.weapons.empty()) return;
   const bool withShots = person.shots > 0;
-  page += "<section id=\"weapons\">\n<h2>Оружие</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>Оружие</th>"
-          "<th class=\"n\">Убийств</th>";
+  const auto head = [&](std::string_view text) {
+    page += "<th class=\"n\">";
+    page += text;
+    page += "</th>";
+  };
+  page += "<section id=\"weapons\">\n<h2>";
+  page += texts.weaponsHeading;
+  page += "</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>";
+  page += texts.columnWeapon;
+  page += "</th>";
+  head(texts.columnKills);
   if (withShots) {
-    page += "<th class=\"n\">Выстрелов</th><th class=\"n\">Попаданий</th><th class=\"n\">Точность</th>"
-            "<th class=\"n\">В голову</th><th class=\"n\">Урон</th>";
+    head(texts.columnShots);
+    head(texts.columnHits);
+    head(texts.columnAccuracy);
+    head(texts.columnHeadshots);
+    head(texts.columnDamage);
   }
   page += "</tr></thead>\n<tbody>\n";
   for (const PersonWeapon& weapon : person.weapons) {
@@ -297,7 +311,7 @@ void appendWeapons(std::string& page, const SiteModel& model, const SitePerson& 
       page += "</td><td class=\"n\">";
       appendGroupedCount(page, weapon.hits);
       page += "</td><td class=\"n\">";
-      appendPercent(page, weapon.hits, weapon.shots);
+      appendPercent(page, weapon.hits, weapon.shots, texts);
       page += "</td><td class=\"n\">";
       appendGroupedCount(page, weapon.headshots);
       page += "</td><td class=\"n\">";
@@ -331,17 +345,24 @@ void appendOpponents(std::string& page, const SiteModel& model, const std::vecto
   page += "</tbody>\n</table>\n</div>\n</div>\n";
 }
 
-void appendMapsAndNames(std::string& page, const SiteModel& model, const SitePerson& person) {
-  page += "<div class=\"cols\">\n<section id=\"maps\">\n<h2>Карты</h2>\n<div class=\"box\">\n<table>\n"
-          "<thead><tr><th>Карта</th><th class=\"n\">Матчей</th></tr></thead>\n<tbody>\n";
+void appendMapsAndNames(std::string& page, const SiteModel& model, const SitePerson& person, const SiteTexts& texts) {
+  page += "<div class=\"cols\">\n<section id=\"maps\">\n<h2>";
+  page += texts.mapsHeading;
+  page += "</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>";
+  page += texts.columnMap;
+  page += "</th><th class=\"n\">";
+  page += texts.columnMatches;
+  page += "</th></tr></thead>\n<tbody>\n";
   for (const MapCount& map : person.maps) {
     page += "<tr><td class=\"name\">";
-    appendMapName(page, model, map.map);
+    appendMapName(page, model, map.map, texts);
     page += "</td><td class=\"n\">";
     appendGroupedCount(page, map.matches);
     page += "</td></tr>\n";
   }
-  page += "</tbody>\n</table>\n</div>\n</section>\n<section id=\"names\">\n<h2>Имена</h2>\n<p class=\"text\">";
+  page += "</tbody>\n</table>\n</div>\n</section>\n<section id=\"names\">\n<h2>";
+  page += texts.namesHeading;
+  page += "</h2>\n<p class=\"text\">";
   for (std::size_t at = 0; at < person.names.size(); ++at) {
     if (at > 0) page += ", ";
     page += "<bdi>";
@@ -354,7 +375,7 @@ void appendMapsAndNames(std::string& page, const SiteModel& model, const SitePer
 /// A regular's older matches, too many for one page, by the months' pages
 /// that list them, with how many of each month's were his.
 void appendOlderMonths(std::string& page, const SiteModel& model, const SitePerson& person, std::size_t shown) {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  const SiteTexts& texts = siteTexts(model.language);
   page += "<p class=\"note\">";
   page += texts.playerLatestMatches;
   page += ' ';
@@ -371,7 +392,7 @@ void appendOlderMonths(std::string& page, const SiteModel& model, const SitePers
     page += kRoot;
     appendUrlPath(page, monthPageName(month));
     page += "\">";
-    appendHtmlText(page, monthTitle(month));
+    appendHtmlText(page, monthTitle(month, texts));
     page += "</a> <span class=\"muted\">(";
     appendGroupedCount(page, static_cast<std::int64_t>(his));
     page += ")</span></li>\n";
@@ -379,17 +400,27 @@ void appendOlderMonths(std::string& page, const SiteModel& model, const SitePers
   page += "</ul>\n";
 }
 
-void appendMatches(std::string& page, const SiteModel& model, const SitePerson& person) {
-  page += "<section id=\"matches\">\n<h2>Матчи</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>Дата</th>"
-          "<th>Карта</th><th>Начало игры</th><th class=\"n\">Убийств</th><th class=\"n\">Смертей</th></tr></thead>\n"
-          "<tbody>\n";
+void appendMatches(std::string& page, const SiteModel& model, const SitePerson& person, const SiteTexts& texts) {
+  page += "<section id=\"matches\">\n<h2>";
+  page += texts.matchesHeading;
+  page += "</h2>\n<div class=\"box\">\n<table>\n<thead><tr><th>";
+  page += texts.columnDate;
+  page += "</th><th>";
+  page += texts.columnMap;
+  page += "</th><th>";
+  page += texts.columnStart;
+  page += "</th><th class=\"n\">";
+  page += texts.columnKills;
+  page += "</th><th class=\"n\">";
+  page += texts.columnDeaths;
+  page += "</th></tr></thead>\n<tbody>\n";
   const std::size_t shown = std::min(person.matches.size(), kPlayerPageMatches);
   for (const PersonMatch& own : std::span(person.matches).first(shown)) {
     const SiteMatch& match = model.matches[own.match];
     page += "<tr><td>";
-    appendReportLink(page, match);
+    appendReportLink(page, match, texts);
     page += "</td><td class=\"name\">";
-    appendMapName(page, model, match.map);
+    appendMapName(page, model, match.map, texts);
     page += "</td><td>";
     appendHtmlText(page, match.start);
     page += "</td><td class=\"n k\">";
@@ -404,15 +435,23 @@ void appendMatches(std::string& page, const SiteModel& model, const SitePerson& 
 }
 
 /// The awards he won, as awardsByPerson lists them: months, weeks, days.
-void appendAwards(std::string& page, const SiteModel& model, const SitePerson& person) {
-  page += "<section id=\"awards\">\n<h2>Награды</h2>\n";
+void appendAwards(std::string& page, const SiteModel& model, const SitePerson& person, const SiteTexts& texts) {
+  page += "<section id=\"awards\">\n<h2>";
+  page += texts.awardsHeading;
+  page += "</h2>\n";
   if (person.awards.empty()) {
-    page += "<p class=\"note\">Наград пока нет.</p>\n</section>\n";
+    page += "<p class=\"note\">";
+    page += texts.noAwards;
+    page += "</p>\n</section>\n";
     return;
   }
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
-  page += "<div class=\"box\">\n<table>\n<thead><tr><th>Период</th><th>Награда</th><th class=\"n\">Показатель</th>"
-          "</tr></thead>\n<tbody>\n";
+  page += "<div class=\"box\">\n<table>\n<thead><tr><th>";
+  page += texts.columnPeriod;
+  page += "</th><th>";
+  page += texts.columnAward;
+  page += "</th><th class=\"n\">";
+  page += texts.columnFigure;
+  page += "</th></tr></thead>\n<tbody>\n";
   for (const WonAward& won : person.awards) {
     page += "<tr><td>";
     // Days the awards page no longer lists are named without a link.
@@ -425,13 +464,17 @@ void appendAwards(std::string& page, const SiteModel& model, const SitePerson& p
       page += periodAnchor(won.period);
       page += "\">";
     }
-    page += periodTitle(won.period);
+    page += periodTitle(won.period, texts);
     if (linked) page += "</a>";
     page += "</td><td>";
     page += awardCaption(texts, won.id);
-    if (won.shared) page += " <span class=\"muted\">(поровну)</span>";
+    if (won.shared) {
+      page += " <span class=\"muted\">";
+      page += texts.sharedAward;
+      page += "</span>";
+    }
     page += "</td><td class=\"n\">";
-    appendAwardFigure(page, won.id, won.figure);
+    appendAwardFigure(page, won.id, won.figure, texts);
     page += "</td></tr>\n";
   }
   page += "</tbody>\n</table>\n</div>\n</section>\n";
@@ -443,22 +486,24 @@ std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
                             const std::vector<std::string>& pictures) {
   std::string page;
   page.reserve(12000 + std::min(person.matches.size(), kPlayerPageMatches) * 220 + person.rating.course.size() * 90 + person.awards.size() * 160);
-  appendSitePageStart(page, person.shownName + " — игрок", SitePage::player, kRoot);
-  appendHeader(page, model, person);
+  const SiteTexts& texts = siteTexts(model.language);
+  appendSitePageStart(page, fillText(texts.playerTitle, {person.shownName}), SitePage::player, kRoot, model.language);
+  appendHeader(page, model, person, texts);
   page += "<div class=\"cols\">\n";
-  appendCourse(page, person);
+  appendCourse(page, person, texts);
   appendKillsPerDay(page, model, person);
   page += "</div>\n";
-  appendAwards(page, model, person);
-  appendFigures(page, person);
-  appendWeapons(page, model, person, pictures);
+  appendAwards(page, model, person, texts);
+  appendFigures(page, person, texts);
+  appendWeapons(page, model, person, pictures, texts);
   page += "<div class=\"cols\">\n";
-  appendOpponents(page, model, person.victims, "Чаще всего убивал", "Никого из игроков.");
-  appendOpponents(page, model, person.killers, "Чаще всего убивали его", "Никто из игроков.");
+  appendOpponents(page, model, person.victims, texts.victimsHeading, texts.noVictims);
+  appendOpponents(page, model, person.killers, texts.killersHeading, texts.noKillers);
   page += "</div>\n";
-  appendMapsAndNames(page, model, person);
-  appendMatches(page, model, person);
-  page += "<footer>Страница собрана программой fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n</body>\n</html>\n";
+  appendMapsAndNames(page, model, person, texts);
+  appendMatches(page, model, person, texts);
+  appendFooter(page, texts);
+  page += "</body>\n</html>\n";
   return page;
 }
 

@@ -7,13 +7,11 @@
 #include "base/site_texts.h"
 #include "index/index_html.h"
 #include "site/month_pages.h"
-#include "version.h"
 
 namespace fragtally {
 namespace {
 
-std::string pageTitle(std::size_t part) {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+std::string pageTitle(std::size_t part, const SiteTexts& texts) {
   std::string title(texts.rankingTitle);
   if (part > 1) {
     title += ", ";
@@ -26,9 +24,8 @@ std::string pageTitle(std::size_t part) {
 
 /// Links to every page by its number, this one marked, with the previous and
 /// the next: a few dozen pages at most, so all of them fit on a phone's line or two.
-void appendPager(std::string& page, std::size_t part, std::size_t count) {
+void appendPager(std::string& page, std::size_t part, std::size_t count, const SiteTexts& texts) {
   if (count < 2) return;
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
   page += "<nav class=\"pager\">";
   if (part > 1) {
     page += "<a rel=\"prev\" href=\"" + rankingPageName(part - 1) + "\">";
@@ -60,15 +57,16 @@ RankingPages::RankingPages(const IndexRanking& whole, std::size_t perPage)
 }
 
 std::string RankingPages::build(std::size_t part) const {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+  const SiteLanguage language = whole_.language;
+  const SiteTexts& texts = siteTexts(language);
   std::string page;
   page.reserve(8192 + perPage_ * 640);
-  const std::string title = pageTitle(part);
-  appendSitePageStart(page, title, SitePage::ranking, "");
+  const std::string title = pageTitle(part, texts);
+  appendSitePageStart(page, title, SitePage::ranking, "", language);
   page += "<header>\n<h1>";
   appendHtmlText(page, title);
   page += "</h1>\n</header>\n";
-  appendPager(page, part, count_);
+  appendPager(page, part, count_, texts);
   // The page's rows of the one sequence: ranked, unranked, inactive.
   const std::size_t first = (part - 1) * perPage_;
   const std::size_t end = first + perPage_;
@@ -79,10 +77,10 @@ std::string RankingPages::build(std::size_t part) const {
     // The ranked part's heading opens the first page even when nobody is ranked yet.
     const bool opens = kind == RankingPart::ranked && part == 1;
     if (from < to || opens) {
-      appendRankingPartStart(page, kind, whole_.minMatches, whole_.activeDays);
+      appendRankingPartStart(page, kind, whole_.minMatches, whole_.activeDays, language);
       if (from < to) {
         const std::int64_t place = kind == RankingPart::ranked ? static_cast<std::int64_t>(from + 1) : 0;
-        appendRankingTable(page, std::span(rows).subspan(from - start, to - from), place);
+        appendRankingTable(page, std::span(rows).subspan(from - start, to - from), place, language);
       }
       page += "</section>\n";
     }
@@ -91,11 +89,9 @@ std::string RankingPages::build(std::size_t part) const {
   appendPart(RankingPart::ranked, whole_.ranked);
   appendPart(RankingPart::unranked, whole_.unranked);
   appendPart(RankingPart::inactive, whole_.inactive);
-  appendPager(page, part, count_);
-  page += "<footer>";
-  page += texts.footerBuiltBy;
-  page += " fragtally " FRAGTALLY_VERSION_TEXT "</footer>\n</main>\n";
-  appendSortScript(page);
+  appendPager(page, part, count_, texts);
+  appendFooter(page, texts);
+  appendSortScript(page, language);
   page += "</body>\n</html>\n";
   return page;
 }
@@ -106,6 +102,7 @@ IndexRanking indexRankingOf(const IndexRanking& whole, const RankingPages& pages
                       whole.ranked.begin() + static_cast<std::ptrdiff_t>(std::min(whole.ranked.size(), kIndexTopRanked)));
   shown.minMatches = whole.minMatches;
   shown.activeDays = whole.activeDays;
+  shown.language = whole.language;
   shown.latestAwards = whole.latestAwards;
   shown.charts = whole.charts;
   shown.rankingPages = rankingPageName(1);

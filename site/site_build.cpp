@@ -94,10 +94,10 @@ RankingRow rowOf(const SiteModel& model, const SitePerson& person) {
 }
 
 /// The index's block of a period's awards.
-IndexAwardPeriod latestOf(const SiteModel& model, const PeriodAwards& period, std::string_view kind) {
-  const SiteTexts& texts = siteTexts(SiteLanguage::Russian);
+IndexAwardPeriod latestOf(const SiteModel& model, const PeriodAwards& period, std::string_view titleText) {
+  const SiteTexts& texts = siteTexts(model.language);
   IndexAwardPeriod latest;
-  latest.title = std::string(kind) + periodTitle(period.period);
+  latest.title = fillText(titleText, {periodTitle(period.period, texts)});
   latest.anchor = periodAnchor(period.period);
   for (const Award& award : period.awards) {
     IndexAward& shown = latest.awards.emplace_back();
@@ -105,7 +105,7 @@ IndexAwardPeriod latestOf(const SiteModel& model, const PeriodAwards& period, st
     for (const std::string& key : award.winners) {
       if (const SitePerson* person = model.personByKey(key)) shown.winners.push_back(AwardWinner{person->shownName, person->file});
     }
-    appendAwardFigure(shown.figure, award.id, award.figure);
+    appendAwardFigure(shown.figure, award.id, award.figure, texts);
   }
   return latest;
 }
@@ -119,15 +119,20 @@ IndexRanking rankingOf(const SiteModel& model) {
   for (const std::uint32_t at : model.unranked) ranking.unranked.push_back(rowOf(model, model.people[at]));
   for (const std::uint32_t at : model.inactive) ranking.inactive.push_back(rowOf(model, model.people[at]));
   ranking.activeDays = model.activeDays;
+  ranking.language = model.language;
   const AwardTable& awards = model.awards;
-  if (!awards.months.empty()) ranking.latestAwards.push_back(latestOf(model, awards.months.front(), ""));
-  if (!awards.weeks.empty()) ranking.latestAwards.push_back(latestOf(model, awards.weeks.front(), ""));
-  if (!awards.days.empty()) ranking.latestAwards.push_back(latestOf(model, awards.days.front(), "День "));
+  const SiteTexts& texts = siteTexts(model.language);
+  // A day's title is its date alone: the index says which kind of period it is.
+  if (!awards.months.empty()) ranking.latestAwards.push_back(latestOf(model, awards.months.front(), "{}"));
+  if (!awards.weeks.empty()) ranking.latestAwards.push_back(latestOf(model, awards.weeks.front(), "{}"));
+  if (!awards.days.empty()) ranking.latestAwards.push_back(latestOf(model, awards.days.front(), texts.latestDayTitle));
   if (!model.matches.empty()) {
     // The chart of kills ends with the newest match's day, whatever day the site is built on.
     ranking.charts.kills = killsOfDays(model.killsByDay, model.newestDay);
     for (std::int64_t day = model.newestDay - kChartDays + 1; day <= model.newestDay; ++day) {
-      ranking.charts.days.push_back(dateText(day));
+      ranking.charts.days.push_back(dateText(day, texts));
+      const CalendarDate date = dateOfDay(day);
+      ranking.charts.labels.push_back(fragtally::dateText(texts.chartDayPattern, date.year, date.month, date.day));
     }
     ranking.charts.matchesByHour = model.matchesByHour;
   }
@@ -144,8 +149,8 @@ SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& con
   const RankingPages ranking(whole);
   const std::vector<MonthPage> months = monthPagesOf(content.matches);
   {
-    const IndexRanking top = indexRankingOf(whole, ranking, indexMonthsOf(months));
-    pages.store(kIndexPageName, buildIndexPage(content, &top));
+    const IndexRanking top = indexRankingOf(whole, ranking, indexMonthsOf(months, model.language));
+    pages.store(kIndexPageName, buildIndexPage(content, &top, model.language));
   }
   std::set<std::string> written;
   for (std::size_t part = 1; part <= ranking.count(); ++part) {
@@ -154,9 +159,9 @@ SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& con
   }
   for (std::size_t at = 0; at < months.size(); ++at) {
     written.insert(months[at].name);
-    pages.store(months[at].name, buildMonthPage(content.matches, months, at));
+    pages.store(months[at].name, buildMonthPage(content.matches, months, at, model.language));
   }
-  pages.store(kRatingPageName, buildRatingPage(model.minMatches));
+  pages.store(kRatingPageName, buildRatingPage(model.minMatches, model.language));
   pages.store(kAwardsPageName, buildAwardsPage(model));
   pages.store(kMapsPageName, buildMapsPage(model, content.pictures));
   pages.commit();

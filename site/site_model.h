@@ -139,6 +139,7 @@ struct SiteModel {
   std::array<std::int64_t, 7 * 24> matchesByHour{};
   /// Every map played, most matches first, ties by name; the unknown map last.
   std::vector<SiteMap> mapFigures;
+  SiteLanguage language = SiteLanguage::Russian;  ///< the pages' language
   /// Every period's awards among the listed people. Winners are person keys,
   /// each of them in `people` (personByKey finds him).
   AwardTable awards;

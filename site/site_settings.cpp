@@ -31,6 +31,8 @@ std::string settingsText(const SiteSettings& settings) {
     appendText(text, key);
     appendText(text, name);
   }
+  // Only another language is written: a Russian site's text stays as it always was.
+  if (settings.language != SiteLanguage::Russian) appendText(text, "lang " + std::string(siteLanguageCode(settings.language)));
   return text;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/site_language.h"
+
 #include "players/player_key.h"
 #include "players/players_file.h"
 #include "players/rating_run.h"
@@ -17,6 +19,7 @@ struct SiteSettings {
   std::int64_t minMatches = kMinRankedMatches;  ///< matches a person needs to be ranked
   std::int64_t activeDays = kActiveDays;        ///< days after his last match a person stays active
   PlayersFile playersFile;                    ///< the admin's merges, hidden people and shown names
+  SiteLanguage language = SiteLanguage::Russian;  ///< the language of every page
 };
 
 /// The settings as text: two settings give the same text only when they give

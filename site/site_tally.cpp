@@ -249,6 +249,7 @@ SiteModel SiteTally::take() {
   SiteModel model;
   model.minMatches = settings_.minMatches;
   model.activeDays = settings_.activeDays;
+  model.language = settings_.language;
 
   // Matches newest first, maps and weapons by name, people by key: orders of
   // their own, so that the model is the same for any order of the records.

@@ -47,6 +47,14 @@ TEST(SiteTextsTest, EveryLanguageHasEveryTextAsPlainUtf8) {
       EXPECT_EQ(text.find_first_of("&<>\"'"), std::string_view::npos) << text;
     }
   }
+  // The HTML members: there in every language, with their markup.
+  for (const SiteLanguage language : siteLanguages()) {
+    for (const auto member : siteHtmlTextMembers()) {
+      const std::string_view html = siteTexts(language).*member;
+      EXPECT_TRUE(html.starts_with("<section id=\"")) << siteLanguageCode(language);
+      EXPECT_TRUE(isUtf8(html));
+    }
+  }
   // Spot checks that each language has its own table, as the index shows it.
   EXPECT_EQ(siteTexts(SiteLanguage::Russian).matchesHeading, "\xD0\x9C\xD0\xB0\xD1\x82\xD1\x87\xD0\xB8");  // Матчи
   EXPECT_EQ(siteTexts(SiteLanguage::English).matchesHeading, "Matches");
@@ -65,6 +73,30 @@ TEST(SiteTextsTest, CountedNounsTakeTheFormOfTheirCount) {
   for (const std::int64_t count : {0, 2, 21}) {
     EXPECT_EQ(countedNoun(SiteLanguage::English, count, "kill", "kills", "kills!"), "kills!") << count;
   }
+}
+
+// The holes of a text take their values in order; a hole with no value left
+// goes, and a value is never read as a pattern itself.
+TEST(SiteTextsTest, FillsTheHolesOfATextInOrder) {
+  EXPECT_EQ(fillText("Played fewer than {} matches.", {"3"}), "Played fewer than 3 matches.");
+  EXPECT_EQ(fillText("{} and {}", {"a", "b"}), "a and b");
+  EXPECT_EQ(fillText("{}{}", {"{}", "x"}), "{}x");
+  EXPECT_EQ(fillText("no holes", {"x"}), "no holes");
+  EXPECT_EQ(fillText("{} and {}", {"a"}), "a and ");
+  EXPECT_EQ(fillText("", {}), "");
+}
+
+TEST(SiteTextsTest, WritesDatesAndMonthsAsEachLanguageDoes) {
+  const SiteTexts& russian = siteTexts(SiteLanguage::Russian);
+  const SiteTexts& english = siteTexts(SiteLanguage::English);
+  EXPECT_EQ(dateText(russian.datePattern, 2026, 12, 8), "08.12.2026");
+  EXPECT_EQ(dateText(english.datePattern, 2026, 12, 8), "2026-12-08");
+  EXPECT_EQ(dateText(russian.weekFirstDayPattern, 2026, 1, 5), "05.01");
+  EXPECT_EQ(dateText("Y-M-D", 987, 1, 2), "0987-01-02") << "fixed widths";
+  EXPECT_EQ(dateText("Y", 12345, 1, 1), "12345") << "never cut";
+  EXPECT_EQ(monthName(english, 1), "January");
+  EXPECT_EQ(monthName(english, 12), "December");
+  EXPECT_EQ(monthName(russian, 5), "\xD0\x9C\xD0\xB0\xD0\xB9");  // Май
 }
 
 }  // namespace

@@ -398,8 +398,11 @@ TEST(IndexTest, FiguresAsTheIndexWritesThem) {
   EXPECT_EQ(written([](std::string& s) { appendGameLength(s, 3903); }), "1:05:03");
   EXPECT_EQ(written([](std::string& s) { appendGameLength(s, 45); }), "0:00:45");
   EXPECT_EQ(written([](std::string& s) { appendGameLength(s, -3605); }), "-1:00:05");
-  EXPECT_EQ(written([](std::string& s) { appendKillsPerDeath(s, 2, 3); }), "0,67");
-  EXPECT_EQ(written([](std::string& s) { appendKillsPerDeath(s, 7, 0); }), "-");
+  const SiteTexts& russian = siteTexts(SiteLanguage::Russian);
+  const SiteTexts& english = siteTexts(SiteLanguage::English);
+  EXPECT_EQ(written([&](std::string& s) { appendKillsPerDeath(s, 2, 3, russian); }), "0,67");
+  EXPECT_EQ(written([&](std::string& s) { appendKillsPerDeath(s, 2, 3, english); }), "0.67");
+  EXPECT_EQ(written([&](std::string& s) { appendKillsPerDeath(s, 7, 0, english); }), "-");
   EXPECT_EQ(written([](std::string& s) { appendGroupedCount(s, 1234567); }), "1\u00A0234\u00A0567");
   EXPECT_EQ(written([](std::string& s) { appendGroupedCount(s, 999); }), "999");
   EXPECT_EQ(written([](std::string& s) { appendGroupedCount(s, -1234); }), "-1\u00A0234");

@@ -196,6 +196,62 @@ TEST(SitePagesTest, AHostileNameIsTextOnEveryPage) {
   EXPECT_NE(readFile(folder / "index.htm").find("&lt;script&gt;alert(&quot;x&quot;)"), std::string::npos);
 }
 
+/// The first Cyrillic letter of UTF-8 text (U+0400 to U+04FF, lead bytes
+/// D0 to D3), or "" when there is none.
+std::string firstCyrillic(const std::string& text) {
+  for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte >= 0xD0 && byte <= 0xD3) return text.substr(at > 40 ? at - 40 : 0, 80);
+  }
+  return "";
+}
+
+// Every page of an English site: English, each text from the English table,
+// figures with a decimal point and dates year first; the names from the logs
+// are the only text not the site's own, and these are Latin.
+TEST(SitePagesTest, AnEnglishSiteHasNoRussianLeft) {
+  std::vector<MatchMaker> matches = season();
+  matches[0].at(0).weapons[0].shots = 40;
+  matches[0].at(0).weapons[0].hits = 10;
+  matches.emplace_back(5, 21, "de_inferno", 11);  // without kills: counted on the index, not listed
+  SiteSettings english;
+  english.language = SiteLanguage::English;
+  english.minMatches = 2;
+  const Site site = siteOf(matches, inOrder(matches.size()), english);
+  TempFolder folder;
+  storeSite(folder.path(), site.content, site.model);
+  const auto files = filesIn(folder.path());
+  // Every page of the site, whichever pages it has: the index, the rating,
+  // awards, maps, ranking and months' pages and a page for each of the three.
+  ASSERT_GE(files.size(), 3u + 3u);
+  for (const char* page : {"index.htm", "rating.htm", "awards.htm", "maps.htm"}) {
+    EXPECT_TRUE(files.contains(page)) << page;
+  }
+  for (const auto& [name, page] : files) {
+    EXPECT_EQ(firstCyrillic(page), "") << name;
+    EXPECT_NE(page.find("<html lang=\"en\">"), std::string::npos) << name;
+    EXPECT_NE(page.find("Page built by fragtally"), std::string::npos) << name;
+  }
+  const std::string& index = files.at("index.htm");
+  EXPECT_NE(index.find("<h1>Match statistics</h1>"), std::string::npos);
+  EXPECT_NE(index.find("<time datetime=\"2026-12-04T20:00:00\">2026-12-04</time>"), std::string::npos);
+  EXPECT_NE(index.find("localeCompare(y.textContent, 'en')"), std::string::npos);
+  EXPECT_NE(index.find(">December 2026</a></h3>"), std::string::npos);
+  EXPECT_NE(index.find(">Day 2026-12-04</a></h3>"), std::string::npos);
+  EXPECT_NE(index.find("Players who played within 60 days of the latest match"), std::string::npos);
+  const std::string& ann = files.at("players/" + playerFileName("steam:0:1"));
+  EXPECT_NE(ann.find("<td class=\"n\">25.0%</td>"), std::string::npos) << "10 hits of 40 shots";
+  EXPECT_NE(ann.find("<title>ann — player</title>"), std::string::npos);
+  EXPECT_NE(ann.find("Accuracy (hits per shot)"), std::string::npos);
+  const std::string& awards = files.at("awards.htm");
+  EXPECT_NE(awards.find(">Week 49 (2026-11-30 to 2026-12-06)</h3>"), std::string::npos);
+  const std::string rating = files.at("rating.htm");
+  EXPECT_NE(rating.find("<b>1464.05</b>"), std::string::npos);
+  EXPECT_NE(rating.find("<b>0.05999</b>"), std::string::npos);
+  EXPECT_NE(rating.find("at least 2 matches"), std::string::npos);
+  EXPECT_NE(rating.find("τ (tau) = 0.3"), std::string::npos);
+}
+
 TEST(SitePagesTest, TheRatingPageWorksGlickmansExample) {
   const std::string page = buildRatingPage(7);
   // Glickman's example: r' = 1464.0507, RD' = 151.5165, σ' = 0.059996 worked
