@@ -35,6 +35,9 @@ inline constexpr char kRawLogsFolderName[] = "logs";
 /// The folder's lock (base/folder_lock.h): a dot-file, which neither a folder
 /// run's listing nor the index takes for a report or a record.
 inline constexpr char kLockFileName[] = ".fragtally.lock";
+/// The language of the folder's match pages ("en" and a line end;
+/// batch/pages_language.h): a dot-file too.
+inline constexpr char kPagesLanguageName[] = ".fragtally.lang";
 /// A file being stored: ".fragtally-<16 hex digits>.tmp" beside its target.
 inline constexpr char kTemporaryPrefix[] = ".fragtally-";
 inline constexpr char kTemporarySuffix[] = ".tmp";

@@ -24,6 +24,7 @@
 #include "batch/folder_inputs.h"
 #include "batch/output_bytes.h"
 #include "batch/output_storer.h"
+#include "batch/pages_language.h"
 #include "batch/report_names.h"
 #include "record/record_head.h"
 #include "base/file_store.h"
@@ -174,7 +175,27 @@ class FolderRunner {
   std::condition_variable doneChanged_;
   std::size_t logsPerBatch_ = 16;
   KnownRecords checkedRecords_;  // up-to-date records read whole before the run, for the index
+  bool redoPages_ = false;       // the folder's match pages are in another language than the run's
 };
+
+/// The logs of `folder`'s records that are not among `logs` and are still
+/// there to be read again, in name order: a page in another language can
+/// only be redone from its log.
+std::vector<std::string> logsOfOtherRecords(const std::filesystem::path& folder, const std::vector<std::string>& logs) {
+  std::set<std::string> given;
+  for (const std::string& log : logs) given.insert(resolvedPath(log));
+  std::set<std::string> others;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+       entries.increment(error)) {
+    if (utf8FromPath(entries->path().extension()) != kRecordExtension) continue;
+    const std::optional<RecordHead> head = readRecordHead(entries->path());
+    if (!head || head->logPath.empty() || given.contains(head->logPath)) continue;
+    std::error_code typeError;
+    if (std::filesystem::is_regular_file(pathFromUtf8(head->logPath), typeError)) others.insert(head->logPath);
+  }
+  return {others.begin(), others.end()};
+}
 
 // Batches waiting for the storing thread at most: beyond that a worker waits,
 // so that a slow disk cannot make the run hold ever more built files.
@@ -212,7 +233,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     }
     const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
     job.bytes = logFile.bytes;
-    if (!run_.force && logFile.exists) {
+    if (!run_.force && !redoPages_ && logFile.exists) {
       // Up to date: its record in the folder was made by this program from
       // the log as it is now, and its report is there. (A log that cannot be
       // looked at is left to the analysis to say what is wrong with it.)
@@ -252,7 +273,7 @@ JobState FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& bat
     MatchPlayersCollector people;
     const std::uint64_t bytesRead = analyseLogFile(*stats, job.absolute, &people);
     if (!facts.sized) facts.bytes = bytesRead;
-    OutputBytes outputs = buildOutputBytes(*stats, people.result(), facts);
+    OutputBytes outputs = buildOutputBytes(*stats, people.result(), facts, run_.site.language);
     stats.reset();
     if (!folder_.make()) throw cannotCreateFile(utf8FromPath(outputPath(job, kReportExtension)));
     BuiltOutputs& built = batch.emplace_back();
@@ -352,6 +373,15 @@ FolderRunResult FolderRunner::run() {
   FolderInputs inputs = expandFolderInputs(run_.paths);
   for (const std::string& problem : inputs.problems) events_.inputProblem(problem);
   if (run_.removeStaleTemporaries && folder_.exists()) removeStaleTemporaries(folder_.path());
+  // Pages in another language are all redone, those of the folder's other
+  // logs too; a new folder has none, and its language is stored as well.
+  const bool folderThere = folder_.exists();
+  const std::optional<SiteLanguage> pagesLanguage =
+      folderThere ? readPagesLanguage(folder_.path()) : std::optional<SiteLanguage>(SiteLanguage::Russian);
+  redoPages_ = pagesLanguage != run_.site.language;
+  if (redoPages_ && folderThere) {
+    for (std::string& log : logsOfOtherRecords(folder_.path(), inputs.logs)) inputs.logs.push_back(std::move(log));
+  }
   planJobs(inputs.logs);
   // By the paths the logs are opened at: a link to a file in the folder is
   // that file.
@@ -383,6 +413,13 @@ FolderRunResult FolderRunner::run() {
   result.cancelled = counts.done() < counts.logs;
 
   result.failed = !inputs.problems.empty() || counts.failed != 0;
+  // Stored once every page is redone; a cancelled run leaves the old language
+  // in place, so that the next run redoes the rest. (A log that failed keeps
+  // its older page until it is done again.)
+  if (redoPages_ && !result.cancelled && folder_.exists() && !storePagesLanguage(folder_.path(), run_.site.language)) {
+    result.indexFailures.push_back(userMessage(cannotCreateFile(utf8FromPath(folder_.path() / kPagesLanguageName)).what()));
+    result.failed = true;
+  }
   // The index's page and cache, the rating, awards and maps pages, are
   // never stored over a log of the run: the site is then left as it was.
   bool indexOverALog = false;

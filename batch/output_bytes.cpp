@@ -4,14 +4,16 @@
 #include "record/match_record.h"
 #include "record/match_summary.h"
 #include "report/report_model.h"
-#include "report/write_report.h"
+#include "report/site_report_page.h"
 
 namespace fragtally {
 
-OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people, const LogFileFacts& log) {
+OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people, const LogFileFacts& log,
+                             SiteLanguage language) {
   const ReportModel model = buildReportModel(stats);
   OutputBytes outputs;
-  outputs.page = buildReport(model);
+  // The page lies in the site's folder beside its index.
+  outputs.page = siteReportPage(language, model, SiteReportOptions{.linkToIndex = true});
   std::optional<MatchSummary> summary;
   outputs.record = matchRecordJson(model, people, log, &summary);
   outputs.indexSummary = IndexCache::encode(summary);

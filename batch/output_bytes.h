@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/site_language.h"
+
 namespace fragtally {
 
 class MatchStats;
@@ -19,7 +21,10 @@ struct OutputBytes {
   std::string indexSummary;
 };
 
-/// Builds the outputs of a match's statistics and people. Throws what the report throws.
-OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people, const LogFileFacts& log);
+/// Builds the outputs of a match's statistics and people, its page in the
+/// site's `language` (siteReportPage: the fixed report in Russian). Throws
+/// what the report throws.
+OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people, const LogFileFacts& log,
+                             SiteLanguage language = SiteLanguage::Russian);
 
 }  // namespace fragtally

@@ -92,7 +92,9 @@ bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog
   const auto record = records_.find(key);
   if (record != records_.end()) return record->second.logPath == absoluteLog;
   const auto report = reportsWithoutRecord_.find(key);
-  return report == reportsWithoutRecord_.end() || report->second == logNameInHeader(absoluteLog);
+  // The page may be the fixed report or a match page of another language.
+  return report == reportsWithoutRecord_.end() || report->second == logNameInHeader(absoluteLog) ||
+         report->second == logNameInHeader(absoluteLog, PageEncoding::Utf8);
 }
 
 std::string ReportNames::claim(const std::string& absoluteLog) {

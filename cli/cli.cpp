@@ -65,6 +65,9 @@ constexpr const char* kUsage =
     "  --active-days N\n"
     "               days a player stays active after his last match, counted\n"
     "               back from the newest match (60); the others are listed apart\n"
+    "  --lang en|ru the language of every page in DIR (ru): with en the match\n"
+    "               pages are English UTF-8 pages instead of the Russian report;\n"
+    "               a run in another language than DIR's pages redoes them all\n"
     "  --listen [ADDRESS:]PORT\n"
     "               receive a server's log stream over UDP (IPv4 or IPv6, e.g.\n"
     "               27500, 0.0.0.0:27500, [::]:27500): every line goes to a raw\n"
@@ -173,7 +176,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     return std::nullopt;
   }
   if (options.logs.size() > 1) return "several logs need -d DIR";
-  if (siteOptions) return "--identity, --bots, --min-matches and --active-days go with -d DIR";
+  if (siteOptions) return "--identity, --bots, --min-matches, --active-days and --lang go with -d DIR";
   if (options.force || options.jobs) return "--force and -j go with -d DIR";
   if (options.jsonToOutput && options.report) return "--json - writes no report: leave out -o";
   if (options.report && namesAFolder(*options.report)) return "-o names a folder, not a report file: " + *options.report;

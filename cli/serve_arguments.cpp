@@ -90,7 +90,7 @@ std::optional<int> runServeFromArguments(const std::vector<std::string>& args, s
   auto problem = parse(args, parsed);
   if (!problem) problem = parseAddress(parsed.value, settings);
   if (!problem && parsed.live) problem = liveArgumentsProblem(parsed.others);
-  if (!problem && !parsed.live && site.given) problem = "--identity, --bots, --min-matches and --active-days go with a run that writes the site";
+  if (!problem && !parsed.live && site.given) problem = "--identity, --bots, --min-matches, --active-days and --lang go with a run that writes the site";
   if (problem) {
     err << "fragtally-cli: " << printableText(*problem) << "\n";
     return 2;

@@ -32,6 +32,7 @@ std::optional<std::string> takeSiteArguments(std::vector<std::string>& args, Sit
   bool identityGiven = false;
   bool minMatchesGiven = false;
   bool activeDaysGiven = false;
+  bool languageGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
@@ -43,7 +44,7 @@ std::optional<std::string> takeSiteArguments(std::vector<std::string>& args, Sit
       site.given = true;
       continue;
     }
-    if (arg != "--identity" && arg != "--min-matches" && arg != "--active-days") {
+    if (arg != "--identity" && arg != "--min-matches" && arg != "--active-days" && arg != "--lang") {
       rest.push_back(arg);
       continue;
     }
@@ -56,6 +57,12 @@ std::optional<std::string> takeSiteArguments(std::vector<std::string>& args, Sit
       const std::optional<IdentityMode> mode = identityModeNamed(value);
       if (!mode) return "--identity takes auto, id or name, not " + value;
       site.settings.identity.mode = *mode;
+    } else if (arg == "--lang") {
+      if (languageGiven) return "--lang given twice";
+      languageGiven = true;
+      const std::optional<SiteLanguage> language = parseSiteLanguage(value);
+      if (!language) return "--lang takes en or ru, not " + value;
+      site.settings.language = *language;
     } else if (arg == "--active-days") {
       if (activeDaysGiven) return "--active-days given twice";
       activeDaysGiven = true;

@@ -13,6 +13,7 @@ namespace fragtally {
 ///   --bots                    bots are players too
 ///   --min-matches N           matches a player needs to be ranked (3)
 ///   --active-days N           days a player stays active after his last match (60)
+///   --lang en|ru              the language of the site's pages and match pages (ru)
 struct SiteArguments {
   SiteSettings settings;
   bool given = false;  ///< any of them was given

@@ -11,6 +11,7 @@
 
 #include "base/error.h"
 #include "batch/folder_run.h"
+#include "batch/pages_language.h"
 #include "resource.h"
 #include "win/Unit1.h"
 #include "win/win_text.h"
@@ -291,6 +292,10 @@ void FolderRunWindow::start() {
   auto run = std::make_unique<Run>();
   run->settings.paths = {utf8FromWide(logs)};
   run->settings.folder = utf8FromWide(site);
+  // The window has no language of its own: a site written in English by the
+  // command line stays English, and a folder of any other state is Russian.
+  run->settings.site.language =
+      readPagesLanguage(std::filesystem::path(site)).value_or(SiteLanguage::Russian);
   run->settings.cancel = &run->cancel;
   Run& going = *run;
   const HWND window = hwnd_;

@@ -136,16 +136,21 @@ TEST(CliTest, UsageHelpAndVersion) {
   EXPECT_NE(help.out.find("usage: fragtally-cli LOG"), std::string::npos);
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--bogus"}, {"a.log", "-o"}, {"a.log", "b.log"}, {"a.log", "-o", "x", "-d", "y"},
-           {"a.log", "--bots"}, {"a.log", "-d", "y", "--identity", "uid"}}) {
+           {"a.log", "--bots"}, {"a.log", "-d", "y", "--identity", "uid"}, {"a.log", "--lang", "en"},
+           {"a.log", "-d", "y", "--lang", "fr"}}) {
     const CliResult usage = run(args);
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("usage: fragtally-cli"), std::string::npos);
   }
   // Serving alone writes no site: the site's options have nothing to do there.
-  const CliResult serving = run({"--serve", "8080", "-d", "y", "--bots"});
-  EXPECT_EQ(serving.status, 2);
-  EXPECT_EQ(serving.err,
-            "fragtally-cli: --identity, --bots, --min-matches and --active-days go with a run that writes the site\n");
+  for (const std::string option : {"--bots", "--lang"}) {
+    std::vector<std::string> args{"--serve", "8080", "-d", "y", option};
+    if (option == "--lang") args.push_back("en");
+    const CliResult serving = run(args);
+    EXPECT_EQ(serving.status, 2);
+    EXPECT_EQ(serving.err,
+              "fragtally-cli: --identity, --bots, --min-matches, --active-days and --lang go with a run that writes the site\n");
+  }
 }
 
 // The admin's players.txt is read before anything is written: a line it

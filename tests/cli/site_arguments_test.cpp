@@ -13,7 +13,7 @@ using Args = std::vector<std::string>;
 
 TEST(SiteArgumentsTest, OptionsAreTakenWhereverTheyStandAndTheRestKeepsItsOrder) {
   Args args{"a.log", "--identity", "name", "-d",          "out", "--bots", "b.log", "--min-matches",
-            "5",     "--active-days", "14", "--", "--active-days", "3"};
+            "5",     "--active-days", "14", "--lang", "en", "--", "--active-days", "3"};
   SiteArguments site;
   EXPECT_EQ(takeSiteArguments(args, site), std::nullopt);
   EXPECT_EQ(args, (Args{"a.log", "-d", "out", "b.log", "--", "--active-days", "3"}));
@@ -22,6 +22,7 @@ TEST(SiteArgumentsTest, OptionsAreTakenWhereverTheyStandAndTheRestKeepsItsOrder)
   EXPECT_TRUE(site.settings.identity.includeBots);
   EXPECT_EQ(site.settings.minMatches, 5);
   EXPECT_EQ(site.settings.activeDays, 14);
+  EXPECT_EQ(site.settings.language, SiteLanguage::English);
 
   Args none{"a.log", "-d", "out"};
   SiteArguments defaults;
@@ -31,6 +32,13 @@ TEST(SiteArgumentsTest, OptionsAreTakenWhereverTheyStandAndTheRestKeepsItsOrder)
   EXPECT_FALSE(defaults.settings.identity.includeBots);
   EXPECT_EQ(defaults.settings.minMatches, 3);
   EXPECT_EQ(defaults.settings.activeDays, 60);
+  EXPECT_EQ(defaults.settings.language, SiteLanguage::Russian);
+
+  Args russian{"--lang", "ru"};
+  SiteArguments chosen;
+  EXPECT_EQ(takeSiteArguments(russian, chosen), std::nullopt);
+  EXPECT_TRUE(chosen.given) << "even the default, given, is a site option";
+  EXPECT_EQ(chosen.settings.language, SiteLanguage::Russian);
 }
 
 TEST(SiteArgumentsTest, WrongValuesAreUsageErrors) {
@@ -51,6 +59,11 @@ TEST(SiteArgumentsTest, WrongValuesAreUsageErrors) {
   EXPECT_EQ(problemOf({"--active-days", "7d"}), "--active-days takes a number from 1 to 36500");
   EXPECT_EQ(problemOf({"--active-days"}), "--active-days needs a value");
   EXPECT_EQ(problemOf({"--active-days", "7", "--active-days", "8"}), "--active-days given twice");
+  EXPECT_EQ(problemOf({"--lang", "de"}), "--lang takes en or ru, not de");
+  EXPECT_EQ(problemOf({"--lang", "EN"}), "--lang takes en or ru, not EN");
+  EXPECT_EQ(problemOf({"--lang", ""}), "--lang takes en or ru, not ");
+  EXPECT_EQ(problemOf({"--lang"}), "--lang needs a value");
+  EXPECT_EQ(problemOf({"--lang", "en", "--lang", "ru"}), "--lang given twice");
 }
 
 TEST(SiteArgumentsTest, ThePlayersFileOfTheOutputFolderJoinsTheSettings) {

@@ -8,6 +8,7 @@
 #include "analysis/analysis.h"
 #include "analysis/log_reader.h"
 #include "base/utf8.h"
+#include "report/report_header.h"
 #include "report/report_model.h"
 #include "report/report_texts.h"
 #include "report/site_report_page.h"
@@ -228,6 +229,24 @@ TEST(EnglishReportTest, HostileLogTextsAddNoMarkup) {
   EXPECT_NE(page.find("> Bad&gt;Guy\xEF\xBF\xBD </font>"), std::string::npos);
   EXPECT_NE(page.find("alt=\"&lt;svg onload=x&gt;\""), std::string::npos);
   for (const char* markup : {"<b>", "<i>", "<svg", "O'Neil", "\x01"}) EXPECT_EQ(page.find(markup), std::string::npos) << markup;
+}
+
+// A folder run tells a report found without its record by the log its header
+// names: the English page names it as the fixed report does, in UTF-8.
+TEST(EnglishReportTest, ItsHeaderNamesTheLogAsTheFixedReportsDoes) {
+  testing::TempFolder folder;
+  const std::string log = "C:\\Logs\\\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F & <co>.log";  // Вася, UTF-8
+  const ReportModel model = goldenModel("unknown_map_escaping");
+  ReportModel named = model;
+  named.logName = log;
+  testing::writeFile(folder / "en.htm", englishReportPage(named, {.linkToIndex = true}));
+  testing::writeFile(folder / "ru.htm", siteReportPage(SiteLanguage::Russian, named, {}));
+  testing::writeFile(folder / "other.htm", "<!DOCTYPE html>\r\n<html lang=\"en\">\r\n<p>no report</p>\r\n");
+  EXPECT_EQ(readLogNameInHeader(folder / "en.htm"), logNameInHeader(log, PageEncoding::Utf8));
+  EXPECT_EQ(logNameInHeader(log, PageEncoding::Utf8), "C:\\Logs\\\xD0\x92\xD0\xB0\xD1\x81\xD1\x8F &amp; &lt;co&gt;.log");
+  EXPECT_EQ(readLogNameInHeader(folder / "ru.htm"), logNameInHeader(log));
+  EXPECT_NE(logNameInHeader(log), logNameInHeader(log, PageEncoding::Utf8)) << "the fixed report is Windows-1251";
+  EXPECT_EQ(readLogNameInHeader(folder / "other.htm"), std::nullopt);
 }
 
 // A table with an empty text would show an empty header: every text of every
