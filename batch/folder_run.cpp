@@ -439,7 +439,7 @@ FolderRunResult FolderRunner::run() {
       if (job.state == JobState::written) known.insert_or_assign(job.name + kRecordExtension, std::move(job.record));
     }
     try {
-      const std::vector<std::string> pictures = rebuildSite(folder_.path(), run_.site, &known).pictures;
+      const std::vector<std::string> pictures = rebuildSite(folder_.path(), run_.site, std::move(known)).pictures;
       // Every picture a report in the folder shows, checked byte for byte on
       // every run: one deleted or damaged since is stored again, even where
       // every log is up to date.

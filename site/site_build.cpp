@@ -184,28 +184,35 @@ std::uint64_t siteInputs(std::uint64_t recordsChecksum, const SiteSettings& sett
   return std::max<std::uint64_t>(fnv1a64(inputs), 1);
 }
 
-SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings, const KnownRecords* known) {
+SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings, KnownRecords known) {
   // The records as the last build read them, with the same settings, and its
   // pages as it left them: the pages would come out the same, byte for byte.
-  if (const std::optional<std::uint64_t> records = cachedRecordsChecksum(folder)) {
+  const std::optional<std::uint64_t> cached = cachedRecordsChecksum(folder);
+  if (cached) {
     const SiteCache before = SiteCache::load(folder / kSiteCacheName);
-    if (before.inputs() == siteInputs(*records, settings) && before.pagesStandIn(folder)) {
+    if (before.inputs() == siteInputs(*cached, settings) && before.pagesStandIn(folder)) {
       SiteBuild build;
       build.pictures = before.pictures();
       return build;
     }
   }
   SiteTally tally(settings);
-  std::string cache;
-  IndexContent content = readIndexContent(
-      folder, 0, &cache, known, [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); });
   std::uint64_t records = 0;
-  if (!cache.empty()) {
-    // The cache only saves time: an index without it is complete, and pages
-    // built beside a cache that could not be stored are built again next time.
-    if (replaceFileContents(folder / kIndexCacheName, cache)) records = IndexCache::sealedChecksum(cache);
-  } else {
-    records = IndexCache::load(folder / kIndexCacheName).checksum();
+  IndexContent content;
+  {
+    // The new cache and what the run knew of its records are let go before
+    // the pages are built: together they take about as much as the model.
+    std::string cache;
+    content = readIndexContent(folder, 0, &cache, &known,
+                               [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); });
+    KnownRecords().swap(known);
+    if (!cache.empty()) {
+      // The cache only saves time: an index without it is complete, and pages
+      // built beside a cache that could not be stored are built again next time.
+      if (replaceFileContents(folder / kIndexCacheName, cache)) records = IndexCache::sealedChecksum(cache);
+    } else {
+      records = cached ? *cached : IndexCache::load(folder / kIndexCacheName).checksum();
+    }
   }
   return storeSite(folder, content, tally.take(), records == 0 ? 0 : siteInputs(records, settings));
 }

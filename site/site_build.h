@@ -49,7 +49,6 @@ std::uint64_t siteInputs(std::uint64_t recordsChecksum, const SiteSettings& sett
 /// whatever the order or number of runs. Where the records and settings are
 /// those of the last build and its pages stand as it left them, nothing is
 /// built: the pages would be the same. `known`: as for readIndexContent.
-SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings,
-                      const KnownRecords* known = nullptr);
+SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings, KnownRecords known = {});
 
 }  // namespace fragtally
