@@ -8,6 +8,9 @@
 # the first pages of the whole ranking, the newest and the oldest month's
 # matches (these and the index sort their tables by a script) and a few
 # players' pages, which need no script at all.
+# The logs are built into a Russian site and an English one (--lang en), whose
+# pages are checked alike, with an English match page besides; every page
+# must say its site's language.
 # Usage: check_index.sh <fragtally-cli> <logs folder>   (builds DIR with -d, then checks its pages)
 #        check_index.sh --index DIR                     (checks DIR's pages as they are)
 # Prints "N passed, M failed"; exit status 0 when all passed.
@@ -15,17 +18,6 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/fragtally-browser.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-
-site="$work/site"
-if [ "${1:-}" = --index ]; then
-  cp -R "$2" "$site"
-else
-  "$1" "$2" -d "$site" > /dev/null
-fi
-[ -f "$site/index.htm" ] || { echo "FAILED: no index.htm"; echo "0 passed, 1 failed"; exit 1; }
-# The harness sits beside the index to read the pages (same origin for file pages).
-harness="$site/.index_check.html"
-cp "$here/index_check.html" "$harness"
 
 passed=0
 failed=0
@@ -43,40 +35,74 @@ look() {  # page (from the site's folder): what the harness saw, in $work/seen.t
   sed -i 's/&amp;/\&/g; s/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g' "$work/seen.txt"
 }
 
-pages=(index.htm)
-[ -f "$site/rating.htm" ] && pages+=(rating.htm)
-[ -f "$site/awards.htm" ] && pages+=(awards.htm)
-# The whole ranking's first pages and the newest and oldest months' matches.
-while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^ranking(-p[0-9]+)?\.htm$' | sort -V | head -n 3)
-while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^matches-.*\.htm$' | sed -n '1p;$p' | sort -u)
-[ -f "$site/maps.htm" ] && pages+=(maps.htm)
-if [ -d "$site/players" ]; then
-  while IFS= read -r page; do pages+=("players/$page"); done < <(ls "$site/players" | grep '\.htm$' | head -n 3)
-fi
-for page in "${pages[@]}"; do
-  look "$page"
-  check "$page decodes as UTF-8 at both widths" test "$(grep -c '^charset UTF-8$' "$work/seen.txt")" -eq 2
-  check "$page: no sideways scroll of the page at 360 px" grep -q '^width 360 fits ' "$work/seen.txt"
-  check "$page: no sideways scroll of the page at 1280 px" grep -q '^width 1280 fits ' "$work/seen.txt"
-  links=$(grep -c '^link ' "$work/seen.txt" || true)
-  check "$page has links" test "$links" -gt 0
-  broken=""
-  while IFS= read -r target; do
-    [ -f "$target" ] || broken+="$target"$'\n'
-  done < <(sed -n 's/^link //p' "$work/seen.txt")
-  check "every link of $page leads to a file that exists" test -z "$broken"
-  [ -z "$broken" ] || printf '%s' "$broken" | sort -u | sed 's/^/missing: /'
-  # Only the pages of long tables sort them by a script; the rest need none.
-  case $page in
-    index.htm | ranking*.htm | matches-*.htm) ;;
-    *) check "$page has no script" grep -q '^scripts 0$' "$work/seen.txt" ;;
-  esac
-  check "$page marks where the reader is in the site's header" grep -q '^current ' "$work/seen.txt"
-  if grep -q '^sorted ' "$work/seen.txt"; then
-    check "a column header of $page sorts its table" grep -q '^sorted yes$' "$work/seen.txt"
+# Checks the pages of the site in $site, written in $lang.
+check_site() {
+  [ -f "$site/index.htm" ] || { echo "FAILED: no index.htm in $site"; failed=$((failed + 1)); return; }
+  # The harness sits beside the index to read the pages (same origin for file pages).
+  harness="$site/.index_check.html"
+  cp "$here/index_check.html" "$harness"
+  pages=(index.htm)
+  [ -f "$site/rating.htm" ] && pages+=(rating.htm)
+  [ -f "$site/awards.htm" ] && pages+=(awards.htm)
+  # The whole ranking's first pages and the newest and oldest months' matches.
+  while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^ranking(-p[0-9]+)?\.htm$' | sort -V | head -n 3)
+  while IFS= read -r page; do pages+=("$page"); done < <(ls "$site" | grep -E '^matches-.*\.htm$' | sed -n '1p;$p' | sort -u)
+  [ -f "$site/maps.htm" ] && pages+=(maps.htm)
+  # A match's page in a site of another language than Russian is the site's own
+  # UTF-8 page (the Russian one is the fixed Windows-1251 report, not checked here).
+  match=""
+  if [ "$lang" != ru ]; then
+    match=$(ls "$site" | grep '\.htm$' | grep -Ev '^(index|rating|awards|maps|ranking(-p[0-9]+)?|matches-.*)\.htm$' | head -n 1)
+    [ -n "$match" ] && pages+=("$match")
   fi
-  if [ "$failed" -gt 0 ]; then echo "--- seen on $page:"; grep -v '^link ' "$work/seen.txt"; fi
-done
-echo "pages: ${pages[*]}"
+  if [ -d "$site/players" ]; then
+    while IFS= read -r page; do pages+=("players/$page"); done < <(ls "$site/players" | grep '\.htm$' | head -n 3)
+  fi
+  for page in "${pages[@]}"; do
+    look "$page"
+    check "$page is in the site's language ($lang)" grep -q "^lang $lang\$" "$work/seen.txt"
+    check "$page decodes as UTF-8 at both widths" test "$(grep -c '^charset UTF-8$' "$work/seen.txt")" -eq 2
+    check "$page: no sideways scroll of the page at 360 px" grep -q '^width 360 fits ' "$work/seen.txt"
+    check "$page: no sideways scroll of the page at 1280 px" grep -q '^width 1280 fits ' "$work/seen.txt"
+    links=$(grep -c '^link ' "$work/seen.txt" || true)
+    check "$page has links" test "$links" -gt 0
+    broken=""
+    while IFS= read -r target; do
+      [ -f "$target" ] || broken+="$target"$'\n'
+    done < <(sed -n 's/^link //p' "$work/seen.txt")
+    check "every link of $page leads to a file that exists" test -z "$broken"
+    [ -z "$broken" ] || printf '%s' "$broken" | sort -u | sed 's/^/missing: /'
+    # Only the pages of long tables sort them by a script; the rest need none.
+    case $page in
+      index.htm | ranking*.htm | matches-*.htm) ;;
+      *) check "$page has no script" grep -q '^scripts 0$' "$work/seen.txt" ;;
+    esac
+    # A match page links back to the index, outside the site's header.
+    if [ "$page" != "$match" ]; then
+      check "$page marks where the reader is in the site's header" grep -q '^current ' "$work/seen.txt"
+    fi
+    if grep -q '^sorted ' "$work/seen.txt"; then
+      check "a column header of $page sorts its table" grep -q '^sorted yes$' "$work/seen.txt"
+    fi
+    if [ "$failed" -gt 0 ]; then echo "--- seen on $page:"; grep -v '^link ' "$work/seen.txt"; fi
+  done
+  echo "pages ($lang): ${pages[*]}"
+}
+
+site="$work/site"
+lang=ru
+if [ "${1:-}" = --index ]; then
+  cp -R "$2" "$site"
+  lang=$(sed -n 's/.*<html lang="\([a-z]*\)">.*/\1/p' "$site/index.htm" | head -n 1)
+  check_site
+else
+  "$1" "$2" -d "$site" > /dev/null
+  check_site
+  # The same logs as an English site: every page again, and a match's page.
+  site="$work/site-en"
+  lang=en
+  "$1" "$2" -d "$site" --lang en > /dev/null
+  check_site
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
