@@ -148,5 +148,28 @@ TEST(FolderRunOutputsTest, ALogOfABatchThatCannotBeReadFailsAlone) {
   EXPECT_NE(said.find("finished " + a + " (closed): " + path(out / "a.htm") + "\n"), std::string::npos) << said;
 }
 
+// The live modes take the site's settings as the folder run does: with
+// English, the match being played and the one finished are English pages,
+// the site's too, and the folder remembers the language.
+TEST(FolderRunOutputsTest, AnEnglishSiteGetsEnglishMatchPagesWhilePlayedAndFinished) {
+  TempFolder top;
+  const fs::path out = top / "out";
+  writeFileMakingFolders(top / "game.log", oneKillLog("Alpha"));
+  const std::string log = path(top / "game.log");
+  std::ostringstream messages;
+  ActivityLog activity(messages);
+  SiteSettings english;
+  english.language = SiteLanguage::English;
+  FolderRunOutputs outputs(path(out), english, activity);
+
+  outputs.refresh(log);
+  EXPECT_NE(readFile(out / "game.htm").find("<html lang=\"en\">"), std::string::npos);
+  outputs.finish(log, FinishReason::closed);
+  EXPECT_FALSE(outputs.failed()) << messages.str();
+  EXPECT_NE(readFile(out / "game.htm").find("Analysis of the file"), std::string::npos);
+  EXPECT_NE(readFile(out / "index.htm").find("<html lang=\"en\">"), std::string::npos);
+  EXPECT_EQ(readFile(out / ".fragtally.lang"), "en\n");
+}
+
 }  // namespace
 }  // namespace fragtally::live
