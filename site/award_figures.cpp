@@ -11,12 +11,15 @@ WeaponGroup weaponGroupOf(std::string_view weapon) {
     std::string_view weapon;
     WeaponGroup group;
   };
-  static constexpr std::array<Member, 12> kMembers{{
+  // A kill line names the grenade "grenade"; "hegrenade" is the weapon's
+  // own name, which the stats plugin's lines may give.
+  static constexpr std::array<Member, 13> kMembers{{
       {"awp", WeaponGroup::sniper},
       {"scout", WeaponGroup::sniper},
       {"sg550", WeaponGroup::sniper},
       {"g3sg1", WeaponGroup::sniper},
       {"knife", WeaponGroup::knife},
+      {"grenade", WeaponGroup::grenade},
       {"hegrenade", WeaponGroup::grenade},
       {"glock18", WeaponGroup::pistol},
       {"usp", WeaponGroup::pistol},

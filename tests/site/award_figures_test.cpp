@@ -12,8 +12,11 @@ TEST(AwardFiguresTest, WeaponGroups) {
     EXPECT_EQ(weaponGroupOf(pistol), WeaponGroup::pistol) << pistol;
   }
   EXPECT_EQ(weaponGroupOf("knife"), WeaponGroup::knife);
+  // Servers write `killed "B<..>" with "grenade"`: the kills of a grenade
+  // award come from those lines.
+  EXPECT_EQ(weaponGroupOf("grenade"), WeaponGroup::grenade);
   EXPECT_EQ(weaponGroupOf("hegrenade"), WeaponGroup::grenade);
-  for (const char* other : {"ak47", "m4a1", "sg552", "grenade", "worldspawn", "", "scoutx", "us"}) {
+  for (const char* other : {"ak47", "m4a1", "sg552", "flashbang", "worldspawn", "", "scoutx", "us"}) {
     EXPECT_EQ(weaponGroupOf(other), WeaponGroup::none) << other;
   }
 }
