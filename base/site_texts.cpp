@@ -121,11 +121,10 @@ constexpr SiteTexts kRussian{
     .columnLastMatch = "Последний матч",
     .latestDayTitle = "День {}",
     .playerTitle = "{} — игрок",
-    .cardPlace = "Место в рейтинге",
-    .noPlace = "нет",
+    .cardRatingAfterLastDay = "Рейтинг после последней игры",
     .courseHeading = "Рейтинг по дням игры",
     .noCourse = "Дней игры пока нет.",
-    .courseNote = "Рейтинг в конце каждого дня игры; точка подсказывает день и цифры. Сейчас: {}, сыграно {} встреч "
+    .courseNote = "Рейтинг в конце каждого дня игры; точка подсказывает день и цифры. Сыграно {} встреч "
                   "(убийств врага и смертей от врага) с другими игроками.",
     .figuresHeading = "Итоги",
     .rowSuicides = "Самоубийств",
@@ -341,11 +340,10 @@ constexpr SiteTexts kEnglish{
     .columnLastMatch = "Last match",
     .latestDayTitle = "Day {}",
     .playerTitle = "{} — player",
-    .cardPlace = "Place in the ranking",
-    .noPlace = "none",
+    .cardRatingAfterLastDay = "Rating after his last day of play",
     .courseHeading = "Rating by day of play",
     .noCourse = "No days of play yet.",
-    .courseNote = "The rating at the end of each day of play; a point shows its day and figures. Now: {}, after {} "
+    .courseNote = "The rating at the end of each day of play; a point shows its day and figures. Played: {} "
                   "games (enemy kills and deaths by an enemy) against other players.",
     .figuresHeading = "Totals",
     .rowSuicides = "Suicides",
@@ -518,8 +516,7 @@ constexpr std::string_view SiteTexts::* kMembers[] = {
     &SiteTexts::columnLastMatch,
     &SiteTexts::latestDayTitle,
     &SiteTexts::playerTitle,
-    &SiteTexts::cardPlace,
-    &SiteTexts::noPlace,
+    &SiteTexts::cardRatingAfterLastDay,
     &SiteTexts::courseHeading,
     &SiteTexts::noCourse,
     &SiteTexts::courseNote,

@@ -164,11 +164,12 @@ struct SiteTexts {
 
   // A player's page.
   std::string_view playerTitle;  ///< {} his name
-  std::string_view cardPlace;
-  std::string_view noPlace;
+  /// His rating as his last day of play left it: a page that changes only
+  /// when he plays, not whenever the newest match or anyone's place moves.
+  std::string_view cardRatingAfterLastDay;
   std::string_view courseHeading;
   std::string_view noCourse;
-  std::string_view courseNote;  ///< {} his rating now, {} his games
+  std::string_view courseNote;  ///< {} his games
   std::string_view figuresHeading;
   std::string_view rowSuicides;
   std::string_view rowTeamKills;

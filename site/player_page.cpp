@@ -89,10 +89,12 @@ void appendHeader(std::string& page, const SiteModel& model, const SitePerson& p
   page += "</bdi></h1>\n<p class=\"lead\">";
   appendHtmlText(page, person.key);
   page += "</p>\n<ul class=\"totals\">\n";
-  appendCard(page, texts.columnRating, ratingText(person.rating.rating));
-  std::string place = "<span class=\"muted\">" + std::string(texts.noPlace) + "</span>";
-  if (person.place > 0) place = countText(person.place);
-  appendCard(page, texts.cardPlace, place);
+  // Neither his place nor his rating grown uncertain since: both move with
+  // other people's matches, and twenty thousand pages would change with each
+  // new match. The ranking shows them.
+  const Glicko2Rating& afterLastDay =
+      person.rating.course.empty() ? person.rating.rating : person.rating.course.back().rating;
+  appendCard(page, texts.cardRatingAfterLastDay, ratingText(afterLastDay));
   appendCard(page, texts.totalMatches, countText(static_cast<std::int64_t>(person.matches.size())));
   appendCard(page, texts.totalKills, countText(person.kills));
   appendCard(page, texts.columnDeaths, countText(person.deaths));
@@ -183,7 +185,7 @@ void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& 
   }
   appendChartEnd(page);
   page += "<p class=\"note\">";
-  appendFilled(page, texts.courseNote, {ratingText(person.rating.rating), countText(person.rating.games)});
+  appendFilled(page, texts.courseNote, {countText(person.rating.games)});
   page += "</p>\n</section>\n";
 }
 

@@ -176,6 +176,29 @@ TEST(SitePagesTest, OnlyChangedPagesAreStoredAndPagesOfTheGoneRemoved) {
   EXPECT_EQ(hidden.pagesWritten, 5u);
 }
 
+// A new match of other people must not rewrite the page of everyone who
+// once played: a player's page shows nothing that moves with others' matches
+// (his place, his uncertainty grown over the days since he last played).
+TEST(SitePagesTest, APlayersPageStaysAsItIsWhileOthersPlay) {
+  std::vector<MatchMaker> matches = season();
+  const SiteModel before = testing::modelOf(matches);
+  // Three weeks later, in another week and month, two others play three
+  // matches: dan is ranked, above ann, and the newest day moves on.
+  for (int day = 4; day <= 6; ++day) {
+    MatchMaker later(day, 21, "de_dust2", 1, 2027);
+    later.kills(later.player("STEAM_0:0:4", "dan"), later.player("STEAM_0:0:5", "eve"), 30);
+    matches.push_back(later);
+  }
+  const SiteModel after = testing::modelOf(matches);
+  const SitePerson* annBefore = before.personByKey("steam:0:1");
+  const SitePerson* annAfter = after.personByKey("steam:0:1");
+  ASSERT_NE(annBefore, nullptr);
+  ASSERT_NE(annAfter, nullptr);
+  ASSERT_NE(annBefore->place, annAfter->place) << "the ranking did change";
+  ASSERT_NE(annBefore->rating.rating.deviation, annAfter->rating.rating.deviation);
+  EXPECT_EQ(buildPlayerPage(before, *annBefore, {}), buildPlayerPage(after, *annAfter, {}));
+}
+
 TEST(SitePagesTest, AHostileNameIsTextOnEveryPage) {
   const std::string hostile = "<script>alert(\"x\")</script>&'";
   MatchMaker match(1, 20, "<b>map</b>");
