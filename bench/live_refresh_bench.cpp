@@ -45,11 +45,11 @@ int main(int argc, char** argv) {
 
   std::vector<double> later;
   std::vector<double> first;
-  fragtally::live::FolderRunOutputs outputs(folder, activity);
+  fragtally::live::FolderRunOutputs outputs(folder, fragtally::SiteSettings{}, activity);
   outputs.refresh(log);  // learns the report's name
   for (int run = 0; run < runs; ++run) {
     later.push_back(timed([&] { outputs.refresh(log); }));
-    fragtally::live::FolderRunOutputs fresh(folder, activity);
+    fragtally::live::FolderRunOutputs fresh(folder, fragtally::SiteSettings{}, activity);
     first.push_back(timed([&] { fresh.refresh(log); }));
   }
   if (outputs.failed() || !messages.str().empty()) {
