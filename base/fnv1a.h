@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -24,10 +25,14 @@ inline std::uint64_t fnv1a64Words(std::string_view bytes, std::uint64_t hash = 1
   const char* at = bytes.data();
   std::size_t left = bytes.size();
   for (; left >= 8; at += 8, left -= 8) {
-    unsigned char word[8];
-    std::memcpy(word, at, 8);
     std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) value = value << 8 | word[i];
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&value, at, 8);  // one load where the machine's order is the checksum's
+    } else {
+      unsigned char word[8];
+      std::memcpy(word, at, 8);
+      for (int i = 7; i >= 0; --i) value = value << 8 | word[i];
+    }
     hash ^= value;
     hash *= 1099511628211ull;
     // Folded down, so that each word's high bytes also reach the low bits the
