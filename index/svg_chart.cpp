@@ -132,8 +132,11 @@ void appendChartStart(std::string& page, int width, int height, std::string_view
 
 void appendChartEnd(std::string& page) { page += "</svg>\n"; }
 
-void appendColumnChart(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
-                       std::span<const std::string> labels) {
+namespace {
+
+/// Shows labels of the first `labelled` columns only.
+void appendColumns(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
+                   std::size_t labelled, const std::function<std::string(std::size_t column)>& labelOf) {
   appendChartStart(page, kChartWidth, kChartHeight, label);
   const auto count = static_cast<std::int64_t>(columns.size());
   const std::int64_t highest = highestOf(columns);
@@ -156,17 +159,31 @@ void appendColumnChart(std::string& page, std::string_view label, std::span<cons
                column.title);
   }
   const std::int64_t step = std::max<std::int64_t>((count + kMaxColumnLabels - 1) / kMaxColumnLabels, 1);
-  const auto shown = std::min<std::int64_t>(count, static_cast<std::int64_t>(labels.size()));
+  // Columns past the labelled ones go without a label.
+  const auto shown = std::min<std::int64_t>(count, static_cast<std::int64_t>(labelled));
   for (std::int64_t at = shown - 1; at >= 0; at -= step) {
     const std::int64_t centre = left + at * plotWidth / count + plotWidth / count / 2;
     // The outer labels are kept inside the chart's edges.
     const std::string_view anchor = centre - left < 200 ? "" : left + plotWidth - centre < 200 ? "end" : "middle";
     const std::int64_t x = anchor.empty() ? std::max(centre - 100, left) : anchor == "end" ? left + plotWidth : centre;
-    appendText(page, x, kChartHeight * 10 - 60, anchor, labels[static_cast<std::size_t>(at)]);
+    appendText(page, x, kChartHeight * 10 - 60, anchor, labelOf(static_cast<std::size_t>(at)));
   }
   page += '\n';
   appendChartEnd(page);
 }
+
+}  // namespace
+
+void appendColumnChart(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
+                       std::span<const std::string> labels) {
+  appendColumns(page, label, columns, labels.size(), [&](std::size_t at) { return labels[at]; });
+}
+
+void appendColumnChart(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
+                       const std::function<std::string(std::size_t column)>& labelOf) {
+  appendColumns(page, label, columns, columns.size(), labelOf);
+}
+
 
 void appendCellGrid(std::string& page, std::string_view label, std::span<const ChartFigure> cells,
                     std::span<const std::string> rowLabels, std::span<const std::string> columnLabels) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,6 +54,10 @@ void appendChartTenths(std::string& page, std::int64_t tenths);
 /// page of twenty thousand players nothing.
 void appendColumnChart(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
                        std::span<const std::string> labels);
+/// The same with each shown column's label made when it is shown: a chart
+/// of ninety days shows six, and twenty thousand pages draw one.
+void appendColumnChart(std::string& page, std::string_view label, std::span<const ChartFigure> columns,
+                       const std::function<std::string(std::size_t column)>& labelOf);
 
 /// A grid of `rows` x `columns` cells, row after row, each shaded by its
 /// figure against the highest (five shades, the lightest for zero); the rows'

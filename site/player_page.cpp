@@ -200,20 +200,17 @@ void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePers
   const std::vector<DayKills> played = killsByDayOf(model, person);
   const std::vector<std::int64_t> kills = killsOfDays(played, lastDay);
   std::vector<ChartFigure> columns;
-  std::vector<std::string> labels;
+  const auto dayOf = [&](std::size_t at) { return lastDay - static_cast<std::int64_t>(kills.size() - 1 - at); };
   auto nextPlayed = played.begin();
   for (std::size_t at = 0; at < kills.size(); ++at) {
-    const std::int64_t day = lastDay - static_cast<std::int64_t>(kills.size() - 1 - at);
-    const std::string date = dateText(day, texts);
-    const CalendarDate calendar = dateOfDay(day);
-    labels.push_back(dateText(texts.chartDayPattern, calendar.year, calendar.month, calendar.day));  // the year is in the tooltip
+    const std::int64_t day = dayOf(at);
     // Most people play on few of the days: only those are drawn, each with its figure.
     while (nextPlayed != played.end() && nextPlayed->day < day) ++nextPlayed;
     if (nextPlayed == played.end() || nextPlayed->day != day) {
       columns.push_back(ChartFigure{0, {}});
       continue;
     }
-    std::string title = date + ": ";
+    std::string title = dateText(day, texts) + ": ";
     appendGroupedCount(title, kills[at]);
     title += ' ';
     title += countedNoun(model.language, kills[at], texts.killsOne, texts.killsFew, texts.killsMany);
@@ -222,7 +219,10 @@ void appendKillsPerDay(std::string& page, const SiteModel& model, const SitePers
   page += "<section id=\"kills\">\n<h2>";
   page += texts.killsPerDayHeading;
   page += "</h2>\n";
-  appendColumnChart(page, texts.killsPerDayHeading, columns, labels);
+  appendColumnChart(page, texts.killsPerDayHeading, columns, [&](std::size_t at) {
+    const CalendarDate calendar = dateOfDay(dayOf(at));
+    return dateText(texts.chartDayPattern, calendar.year, calendar.month, calendar.day);  // the year is in the tooltip
+  });
   page += "<p class=\"note\">";
   appendGroupedCount(page, static_cast<std::int64_t>(kills.size()));
   page += ' ';
