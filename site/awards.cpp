@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <numeric>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "players/glicko2.h"
 
@@ -37,8 +40,17 @@ struct Tally {
   std::optional<double> ratingGain;  ///< none without a rating point in the period
 };
 
-/// Per period (by its first day), per person (by his place in key order).
-using PeriodTallies = std::map<std::int64_t, std::map<std::size_t, Tally>>;
+/// Per period (by its first day), per person (by his place in key order):
+/// people are tallied one after the other in that order, so each period's
+/// list stays in it, and a person's entry, if any, is the period's last.
+using PeriodTallies = std::map<std::int64_t, std::vector<std::pair<std::size_t, Tally>>>;
+
+/// The person's entry in a period's list, made where there is none.
+Tally& tallyOf(PeriodTallies& tallies, std::int64_t periodStart, std::size_t person) {
+  std::vector<std::pair<std::size_t, Tally>>& period = tallies[periodStart];
+  if (period.empty() || period.back().first != person) period.emplace_back(person, Tally{});
+  return period.back().second;
+}
 
 /// A person's figure for an award; none when he is no candidate for it.
 std::optional<double> figureOf(AwardId id, const Tally& tally, const RatioMinimums& minimums) {
@@ -77,7 +89,7 @@ void addRatingGains(PeriodKind kind, std::vector<RatingAfterDay> ratings, Period
     const Period period = periodOf(kind, ratings[at].day);
     std::size_t last = at;
     while (last + 1 < ratings.size() && ratings[last + 1].day <= period.lastDay) ++last;
-    tallies[period.firstDay][person].ratingGain = ratings[last].rating - before;
+    tallyOf(tallies, period.firstDay, person).ratingGain = ratings[last].rating - before;
     before = ratings[last].rating;
     at = last + 1;
   }
@@ -90,7 +102,7 @@ std::vector<PeriodAwards> awardsOfKind(PeriodKind kind, std::span<const AwardPer
   for (std::size_t place = 0; place < byKey.size(); ++place) {
     const AwardPerson& person = people[byKey[place]];
     for (const AwardPlay& play : person.matches) {
-      tallies[periodOf(kind, play.day).firstDay][place].figures += play.figures;
+      tallyOf(tallies, periodOf(kind, play.day).firstDay, place).figures += play.figures;
     }
     addRatingGains(kind, person.ratings, tallies, place);
   }
