@@ -29,24 +29,39 @@ bool holds(const std::filesystem::path& path, std::string_view bytes) {
 PageStore::PageStore(std::filesystem::path folder, const SiteCache& before)
     : folder_(std::move(folder)), before_(before) {}
 
+PageStore::ReadyPage PageStore::ready(const std::filesystem::path& folder, std::string name, std::string bytes) {
+  ReadyPage page;
+  page.checksum = fnv1a64Words(bytes);
+  page.standing = recordStampOf(pagePathIn(folder, name));
+  page.name = std::move(name);
+  page.bytes = std::move(bytes);
+  return page;
+}
+
 void PageStore::store(std::string_view name, std::string_view bytes) {
+  store(name, bytes, fnv1a64Words(bytes), recordStampOf(pagePathIn(folder_, name)));
+}
+
+void PageStore::store(const ReadyPage& page) { store(page.name, page.bytes, page.checksum, page.standing); }
+
+void PageStore::store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
+                      const std::optional<RecordStamp>& standing) {
   const std::filesystem::path path = pagePathIn(folder_, name);
-  StoredPage page{std::string(name), {}, fnv1a64Words(bytes)};
-  const std::optional<RecordStamp> now = recordStampOf(path);
-  if (now) {
+  StoredPage page{std::string(name), {}, checksum};
+  if (standing) {
     // A page left as it is keeps its time, and a run with nothing new writes
     // nothing. Where the page stands as the cache saw it, its checksum
     // tells; a page touched since is read.
     const StoredPage* kept = before_.page(name);
-    const bool same = kept != nullptr && kept->stamp == *now ? kept->checksum == page.checksum : holds(path, bytes);
+    const bool same = kept != nullptr && kept->stamp == *standing ? kept->checksum == page.checksum : holds(path, bytes);
     if (same) {
-      page.stamp = *now;
+      page.stamp = *standing;
       pages_.push_back(std::move(page));
       return;
     }
   }
   if (stores_.waiting() + 1 >= PendingStores::kMaxPending) commit();
-  if (!stores_.add(path, bytes, !now)) throw cannotCreateFile(utf8FromPath(path));
+  if (!stores_.add(path, bytes, !standing)) throw cannotCreateFile(utf8FromPath(path));
   waiting_.push_back(pages_.size());
   pages_.push_back(std::move(page));
   ++written_;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,12 +18,27 @@ namespace fragtally {
 /// it back otherwise. Keeps each page's stamp and checksum for the next cache.
 class PageStore {
  public:
+  /// A page with what storing it first looks up: its checksum and the stamp
+  /// of the file it would replace. Made by ready(), which only reads, so that
+  /// many are made at once on other threads and stored in order on one.
+  struct ReadyPage {
+    std::string name;
+    std::string bytes;
+    std::uint64_t checksum = 0;
+    std::optional<RecordStamp> standing;  ///< the page there now; nothing for none
+  };
+
   PageStore(std::filesystem::path folder, const SiteCache& before);
+
+  /// The page `name` in `folder` made ready to store; safe on any thread.
+  static ReadyPage ready(const std::filesystem::path& folder, std::string name, std::string bytes);
 
   /// The page `name` ("index.htm", "players/x.htm") with these bytes.
   /// Throws cannotCreateFile(path) for a page whose store failed (the pages
   /// before it may be stored or not: each page is whole either way).
   void store(std::string_view name, std::string_view bytes);
+  /// The same with the page made ready beforehand.
+  void store(const ReadyPage& page);
   /// Makes every page stored so far durable and in place; throws as store().
   void commit();
 
@@ -31,6 +48,9 @@ class PageStore {
   [[nodiscard]] const std::vector<StoredPage>& pages() const { return pages_; }
 
  private:
+  void store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
+             const std::optional<RecordStamp>& standing);
+
   std::filesystem::path folder_;
   const SiteCache& before_;
   PendingStores stores_;
