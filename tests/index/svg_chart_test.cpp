@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,26 @@ TEST(SvgChartTest, ManyColumnsShowAFewLabelsTheNewestAmongThem) {
   }
   EXPECT_EQ(chart.find(">d0<"), std::string::npos);
   EXPECT_NE(chart.find("text-anchor=\"end\">d89<"), std::string::npos) << "the newest label kept inside the edge";
+}
+
+TEST(SvgChartTest, LabelsMadeOnDemandAreAskedOnlyForTheColumnsShown) {
+  std::vector<ChartFigure> columns(90);
+  columns[89] = ChartFigure{3, "played"};  // the others not drawn: days without play
+  std::vector<std::size_t> asked;
+  std::string chart;
+  appendColumnChart(chart, "Kills", columns, [&](std::size_t at) {
+    asked.push_back(at);
+    return "d" + std::to_string(at);
+  });
+  EXPECT_EQ(asked, (std::vector<std::size_t>{89, 74, 59, 44, 29, 14}));
+  EXPECT_EQ(countOf(chart, "<rect "), 1u);
+
+  // The same chart from a list of labels: the same bytes.
+  std::vector<std::string> labels;
+  for (std::size_t at = 0; at < columns.size(); ++at) labels.push_back("d" + std::to_string(at));
+  std::string fromList;
+  appendColumnChart(fromList, "Kills", columns, labels);
+  EXPECT_EQ(fromList, chart);
 }
 
 TEST(SvgChartTest, CellsAreShadedByTheirShareOfTheHighest) {
