@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -218,9 +219,11 @@ class SiteTally {
 
   SiteSettings settings_;
   std::vector<SiteMatch> matches_;
-  std::vector<PersonTally> people_;
+  // Deques: tens of megabytes that grow by blocks, never held twice while
+  // they move to a larger place.
+  std::deque<PersonTally> people_;
   std::unordered_map<std::string, std::uint32_t> personNumbers_;
-  std::vector<KillTally> kills_;
+  std::deque<KillTally> kills_;
   std::vector<DayKills> days_;         // a match's kills each, merged by day in take()
   std::array<std::int64_t, 7 * 24> matchesByHour_{};
   std::vector<MapTally> maps_;        // by the map's id in mapIds_

@@ -328,6 +328,8 @@ SiteModel SiteTally::take() {
   const PlayersFile& file = settings_.playersFile;
   std::vector<std::int64_t> listedAt(people_.size(), -1);  // key order to model.people
   std::vector<AwardPerson> awardPeople;  // the listed, by key
+  model.people.reserve(people_.size());
+  awardPeople.reserve(people_.size());
   for (const std::uint32_t tallied : personOrder) {
     PersonTally& tally = people_[tallied];
     if (file.isHidden(tally.key)) continue;
@@ -369,7 +371,7 @@ SiteModel SiteTally::take() {
     });
     tally = PersonTally();
   }
-  std::vector<PersonTally>().swap(people_);
+  std::deque<PersonTally>().swap(people_);
   model.awards = computeAwards(awardPeople);
   std::vector<AwardPerson>().swap(awardPeople);
   for (auto& [key, won] : awardsByPerson(model.awards)) {
@@ -397,7 +399,7 @@ SiteModel SiteTally::take() {
     model.people[static_cast<std::size_t>(victim)].killers.push_back(
         PersonCount{static_cast<std::uint32_t>(killer), count});
   }
-  std::vector<KillTally>().swap(kills_);
+  std::deque<KillTally>().swap(kills_);
   for (SitePerson& person : model.people) {
     keepTop(person.victims);
     keepTop(person.killers);
