@@ -1,5 +1,6 @@
 #include "base/file_store.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -205,6 +206,70 @@ void PendingStores::commitWaiting() {
   }
   pending_.clear();
   firstInFolder_.clear();
+}
+
+StreamedStore::StreamedStore(std::filesystem::path target, StoreSteps steps, std::size_t bufferBytes)
+    : target_(std::move(target)), steps_(std::move(steps)), buffer_(bufferBytes == 0 ? 1 : bufferBytes) {}
+
+StreamedStore::~StreamedStore() { drop(); }
+
+void StreamedStore::drop() {
+  over_ = true;
+  if (!begun_) return;
+  begun_ = false;
+  file_.close();
+  removeTemporary(temporary_, held_);
+}
+
+// The buffered bytes to the file, which the first of them makes.
+bool StreamedStore::writeBuffer() {
+  const std::string_view bytes(buffer_.data(), buffered_);
+  buffered_ = 0;
+  if (begun_) return doWrite(steps_, file_, bytes);
+  begun_ = writeTemporary(target_, bytes, steps_, temporary_, file_, held_);
+  return begun_;
+}
+
+bool StreamedStore::write(std::string_view bytes) {
+  if (over_) return false;
+  checksum_.add(bytes);
+  size_ += bytes.size();
+  while (!bytes.empty()) {
+    const std::size_t take = std::min(bytes.size(), buffer_.size() - buffered_);
+    std::copy_n(bytes.data(), take, buffer_.data() + buffered_);
+    buffered_ += take;
+    bytes.remove_prefix(take);
+    if (buffered_ == buffer_.size() && !writeBuffer()) {
+      drop();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool StreamedStore::seal() {
+  if (over_) return false;
+  const std::uint64_t sum = checksum_.value();
+  char sealing[8];
+  for (int i = 0; i < 8; ++i) sealing[i] = static_cast<char>(static_cast<unsigned char>(sum >> (8 * i)));
+  // The checksum does not count itself.
+  const Fnv1a64WordsPieces before = checksum_;
+  const bool written = write(std::string_view(sealing, sizeof sealing)) && (buffered_ == 0 || writeBuffer());
+  checksum_ = before;
+  size_ -= sizeof sealing;
+  if (!written) {
+    drop();
+    return false;
+  }
+  over_ = true;
+  const bool flushed = doFlush(steps_, file_);
+  if (file_.close() && flushed && doRename(steps_, temporary_, target_)) {
+    held_.release();
+    begun_ = false;
+    return doFlushFolder(steps_, target_.parent_path());
+  }
+  drop();
+  return false;
 }
 
 void removeStaleTemporaries(const std::filesystem::path& folder) {

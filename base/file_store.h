@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "base/fnv1a_pieces.h"
 #include "base/interrupt.h"
 
 namespace fragtally {
@@ -101,6 +102,51 @@ class PendingStores {
   // system reports a failed write-out of any file written after it.
   std::map<std::filesystem::path, std::size_t> firstInFolder_;
   std::vector<std::filesystem::path> failed_;
+};
+
+/// A store of a file too large to hold whole, durable as replaceFileContents
+/// makes one: the bytes go in pieces through a buffer of a fixed size to a
+/// temporary file beside the target, made with the first of them, and their
+/// checksum (fnv1a64Words) is taken as they go. seal() appends that checksum
+/// to them, flushes the file and renames it over the target; a store dropped,
+/// or let go before it is sealed, leaves the target as it was and no temporary.
+class StreamedStore {
+ public:
+  static constexpr std::size_t kBufferBytes = 64 * 1024;
+
+  explicit StreamedStore(std::filesystem::path target, StoreSteps steps = {}, std::size_t bufferBytes = kBufferBytes);
+  ~StreamedStore();
+  StreamedStore(const StreamedStore&) = delete;
+  StreamedStore& operator=(const StreamedStore&) = delete;
+
+  /// Adds bytes at the end. False when they, or any before, could not be
+  /// written: the store then takes nothing more and cannot be sealed.
+  bool write(std::string_view bytes);
+  /// The bytes given so far, the checksum not counted.
+  std::uint64_t size() const { return size_; }
+  /// The checksum of the bytes given so far: the one seal() appends.
+  std::uint64_t checksum() const { return checksum_.value(); }
+  /// Gives the store up: the temporary goes, the target stays as it was.
+  void drop();
+  /// Appends the checksum, makes the file durable and puts it in place. The
+  /// outcome is replaceFileContents's (a failed folder flush is false with
+  /// the new file in place); the store takes nothing more afterwards.
+  bool seal();
+
+ private:
+  bool writeBuffer();
+
+  std::filesystem::path target_;
+  StoreSteps steps_;
+  std::vector<char> buffer_;
+  std::size_t buffered_ = 0;
+  std::uint64_t size_ = 0;
+  Fnv1a64WordsPieces checksum_;
+  std::filesystem::path temporary_;
+  File file_;
+  HeldTemporary held_;
+  bool begun_ = false;  // the temporary made
+  bool over_ = false;   // failed, dropped or sealed
 };
 
 /// Removes this program's temporary files (".fragtally-*.tmp") directly in

@@ -9,6 +9,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_store.h"
+#include "base/fnv1a.h"
 #include "tests/test_files.h"
 
 namespace fragtally {
@@ -176,6 +177,113 @@ TEST(FileStoreTest, OnlyOurTemporariesOlderThanADayAreRemoved) {
   EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-fedcba9876543210.tmp"));  // may be a run going on
   EXPECT_TRUE(std::filesystem::exists(folder / ".fragtally-notours.tmp"));
   EXPECT_TRUE(std::filesystem::exists(folder / "report.tmp"));
+}
+
+// The bytes a sealed store leaves: what was written, then its checksum as
+// eight little-endian bytes.
+std::string sealedWith(std::string_view bytes, std::uint64_t checksum) {
+  std::string sealed(bytes);
+  for (int i = 0; i < 8; ++i) sealed += static_cast<char>(static_cast<unsigned char>(checksum >> (8 * i)));
+  return sealed;
+}
+
+TEST(StreamedStoreTest, AnEmptyStoreSealsWithTheChecksumOfNothing) {
+  TempFolder folder;
+  StreamedStore store(folder / "c.bin");
+  EXPECT_TRUE(store.seal());
+  // FNV-1a's offset basis, little-endian.
+  EXPECT_EQ(readFile(folder / "c.bin"), std::string("\x25\x23\x22\x84\xe4\x9c\xf2\xcb", 8));
+  EXPECT_FALSE(store.write("late")) << "a sealed store takes nothing more";
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// However the bytes come, in pieces shorter or longer than the checksum's
+// eight-byte step, through a buffer of any size: the checksum is the one the
+// whole bytes give, and the file holds them and it.
+TEST(StreamedStoreTest, TheChecksumIsTheWholeBytesOneForPiecesOfAnyLength) {
+  TempFolder folder;
+  const std::string text = "0123456789abcdefghijklmnopqrstuvwxyz!?\xff\x80";
+  ASSERT_EQ(text.size(), 40u);
+  for (const std::size_t buffer : {std::size_t{1}, std::size_t{8}, std::size_t{13}, StreamedStore::kBufferBytes}) {
+    for (std::size_t length = 0; length <= 17; ++length) {
+      const std::string bytes = text.substr(0, length);
+      for (std::size_t piece = 1; piece <= 17; ++piece) {
+        StreamedStore store(folder / "c.bin", {}, buffer);
+        for (std::size_t at = 0; at < length; at += piece) {
+          ASSERT_TRUE(store.write(std::string_view(bytes).substr(at, piece)));
+          ASSERT_TRUE(store.write(""));
+        }
+        EXPECT_EQ(store.size(), length);
+        ASSERT_EQ(store.checksum(), fnv1a64Words(bytes)) << buffer << " " << length << " " << piece;
+      }
+    }
+    for (std::size_t split = 0; split <= text.size(); ++split) {
+      StreamedStore store(folder / "c.bin", {}, buffer);
+      ASSERT_TRUE(store.write(text.substr(0, split)));
+      ASSERT_TRUE(store.write(text.substr(split)));
+      ASSERT_TRUE(store.seal());
+      EXPECT_EQ(store.checksum(), fnv1a64Words(text)) << "sealed: the checksum of the bytes, not of itself";
+      ASSERT_EQ(readFile(folder / "c.bin"), sealedWith(text, fnv1a64Words(text))) << buffer << " " << split;
+    }
+  }
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(StreamedStoreTest, AStoreNotSealedLeavesTheTargetAsItWasAndNoTemporary) {
+  TempFolder folder;
+  testing::writeFile(folder / "c.bin", "older cache");
+  {
+    StreamedStore store(folder / "c.bin", {}, 8);
+    EXPECT_TRUE(store.write("more than one buffer of bytes"));
+    EXPECT_EQ(entriesIn(folder.path()), 2u) << "the temporary, written as the bytes come";
+  }
+  EXPECT_EQ(readFile(folder / "c.bin"), "older cache");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+
+  StreamedStore dropped(folder / "c.bin", {}, 8);
+  EXPECT_TRUE(dropped.write("more than one buffer of bytes"));
+  dropped.drop();
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+  EXPECT_FALSE(dropped.write("x"));
+  EXPECT_FALSE(dropped.seal());
+  EXPECT_EQ(readFile(folder / "c.bin"), "older cache");
+}
+
+// A write that fails, as the bytes go or with the last of them at the seal,
+// and a failed rename: each is reported, and the older file stays whole.
+TEST(StreamedStoreTest, AFailedWriteOrRenameIsReportedAndLeavesTheOlderFile) {
+  TempFolder folder;
+  testing::writeFile(folder / "c.bin", "older cache");
+  int writes = 0;
+  StoreSteps secondWriteFails;
+  secondWriteFails.write = [&writes](File& file, std::string_view bytes) { return ++writes < 2 && file.write(bytes); };
+  {
+    StreamedStore store(folder / "c.bin", secondWriteFails, 8);
+    EXPECT_TRUE(store.write("12345678"));
+    EXPECT_FALSE(store.write("abcdefgh"));
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+    EXPECT_FALSE(store.write("12345678")) << "failed for good";
+    EXPECT_FALSE(store.seal());
+  }
+  StoreSteps writesFail;
+  writesFail.write = [](File&, std::string_view) { return false; };
+  {
+    StreamedStore store(folder / "c.bin", writesFail);
+    EXPECT_TRUE(store.write("kept in the buffer"));
+    EXPECT_FALSE(store.seal());
+  }
+  StoreSteps renameFails;
+  renameFails.rename = [](const std::filesystem::path&, const std::filesystem::path&) { return false; };
+  {
+    StreamedStore store(folder / "c.bin", renameFails);
+    EXPECT_TRUE(store.write("new cache"));
+    EXPECT_FALSE(store.seal());
+  }
+  EXPECT_EQ(readFile(folder / "c.bin"), "older cache");
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+  StreamedStore missing(folder / "missing" / "c.bin");
+  EXPECT_TRUE(missing.write("held in the buffer until the seal"));
+  EXPECT_FALSE(missing.seal());
 }
 
 }  // namespace

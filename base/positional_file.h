@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+namespace fragtally {
+
+/// A regular file open for reading at given offsets, which several threads
+/// may do at once: no position is shared between the reads. A file read this
+/// way for as long as it is open stays the one that was opened, even when
+/// another is renamed over its name meanwhile.
+class PositionalFile {
+ public:
+  PositionalFile() = default;
+  ~PositionalFile();
+  PositionalFile(const PositionalFile&) = delete;
+  PositionalFile& operator=(const PositionalFile&) = delete;
+  PositionalFile(PositionalFile&& other) noexcept;
+  PositionalFile& operator=(PositionalFile&& other) noexcept;
+
+  /// Opens an existing regular file; not open when that fails or it is
+  /// anything else (a folder, a pipe, a device), which is never waited for.
+  static PositionalFile open(const std::filesystem::path& path);
+
+  bool isOpen() const;
+  /// Its size when it was opened.
+  std::uint64_t size() const { return size_; }
+  /// Reads exactly `count` bytes from `offset`; false when the file cannot
+  /// be read there or ends before.
+  bool readAt(std::uint64_t offset, char* into, std::size_t count) const;
+
+ private:
+  void close();
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace fragtally
