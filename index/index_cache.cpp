@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "base/file.h"
 #include "base/fnv1a.h"
+#include "base/fnv1a_pieces.h"
 #include "record/record_format.h"
 #include "version.h"
 
@@ -322,43 +322,128 @@ std::optional<std::optional<MatchSummary>> IndexCache::decode(std::string_view e
   return std::nullopt;
 }
 
-IndexCache IndexCache::load(const std::filesystem::path& path) {
-  IndexCache cache;
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > kMaxCacheBytes) return cache;
-  File file = File::openForReading(path);
-  if (!file.isOpen()) return cache;
-  // Read whole in one piece of its size; a file that grew meanwhile is no
-  // cache. Tens of megabytes, read on every run: not cleared first.
-  std::unique_ptr<char[]> bytes(new char[static_cast<std::size_t>(size) + 1]);
-  std::size_t got = 0;
-  for (std::size_t more; got < size + 1 && (more = file.read(bytes.get() + got, size + 1 - got)) > 0;) got += more;
-  if (file.failed() || got != size) return cache;
-  const std::string_view read(bytes.get(), got);
-  const std::string expected = header();
-  if (read.size() < expected.size() + kChecksumBytes || !read.starts_with(expected)) return cache;
-  const std::size_t checked = read.size() - kChecksumBytes;
-  CacheReader checksum(read, checked);
-  const std::uint64_t kept = checksum.number(static_cast<int>(kChecksumBytes));
-  if (kept != checksumOf(read.substr(0, checked))) return cache;
-  cache.checksum_ = kept;
+namespace {
 
-  // Only the names and where their entries lie are taken now; an entry is
-  // read, and checked, when its record asks for it.
-  cache.data_ = std::move(bytes);
-  cache.bytes_ = std::string_view(cache.data_.get(), checked);
-  const std::string_view all = cache.bytes_;
-  CacheReader in(all, expected.size());
-  while (in.ok() && in.at() < all.size()) {
-    const std::size_t begin = in.at();
-    const std::string_view name = in.text();
-    const std::uint64_t length = in.number(4);
-    if (!in.ok() || all.size() - in.at() < length) return {};
-    cache.entries_[name] = Entry{begin, all.substr(in.at(), length)};
-    in.skip(length);
+// The pieces a cache is read in: its tens of megabytes are never held whole.
+constexpr std::size_t kPieceBytes = 64 * 1024;
+// An entry's stamp and the first byte of its summary: what knows() needs.
+constexpr std::size_t kStampBytes = 16;
+
+// Walks a cache file front to back a piece at a time, taking the checksum of
+// every byte it passes; a few bytes at a time can be looked at whole, however
+// the pieces fall.
+class PieceWalk {
+ public:
+  PieceWalk(const PositionalFile& file, std::uint64_t end) : file_(file), end_(end), buffer_(kPieceBytes) {}
+
+  std::uint64_t at() const { return start_ + at_; }
+  std::uint64_t checksum() const { return checksum_.value(); }
+
+  // The next `count` bytes (count at most kPieceBytes), not yet passed; false
+  // when the file ends before them or cannot be read.
+  bool look(std::size_t count, std::string_view& bytes) {
+    if (!have(count)) return false;
+    bytes = std::string_view(buffer_.data() + at_, count);
+    return true;
   }
+  // Passes `count` bytes, reading (and checking) them on the way.
+  bool pass(std::uint64_t count) {
+    while (count > 0) {
+      if (at_ == held_ && !have(1)) return false;
+      const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count, held_ - at_));
+      at_ += step;
+      count -= step;
+    }
+    return true;
+  }
+
+ private:
+  bool have(std::size_t count) {
+    if (held_ - at_ >= count) return true;
+    std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(at_), buffer_.begin() + static_cast<std::ptrdiff_t>(held_),
+              buffer_.begin());
+    start_ += at_;
+    held_ -= at_;
+    at_ = 0;
+    while (held_ < count) {
+      const std::uint64_t loaded = start_ + held_;
+      if (loaded >= end_) return false;
+      const std::size_t more = static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - held_, end_ - loaded));
+      if (!file_.readAt(loaded, buffer_.data() + held_, more)) return false;
+      checksum_.add(std::string_view(buffer_.data() + held_, more));
+      held_ += more;
+    }
+    return true;
+  }
+
+  const PositionalFile& file_;
+  const std::uint64_t end_;
+  std::vector<char> buffer_;
+  std::uint64_t start_ = 0;  // where the buffer's first byte lies in the file
+  std::size_t held_ = 0;     // bytes in the buffer
+  std::size_t at_ = 0;       // the next byte, in the buffer
+  Fnv1a64WordsPieces checksum_;
+};
+
+std::uint64_t littleEndian(std::string_view bytes) {
+  std::uint64_t value = 0;
+  for (std::size_t i = bytes.size(); i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+}  // namespace
+
+IndexCache IndexCache::load(const std::filesystem::path& path) {
+  PositionalFile file = PositionalFile::open(path);
+  const std::string expected = header();
+  if (!file.isOpen() || file.size() > kMaxCacheBytes || file.size() < expected.size() + kChecksumBytes) return {};
+  const std::uint64_t checked = file.size() - kChecksumBytes;
+
+  // One pass over the file, in pieces: the checksum of every byte, and of
+  // each entry only what knows() needs and where the rest lies. Nothing of it
+  // counts unless the checksum at the end holds.
+  PieceWalk walk(file, checked);
+  std::string_view bytes;
+  if (!walk.look(expected.size(), bytes) || bytes != expected || !walk.pass(expected.size())) return {};
+  IndexCache cache;
+  while (walk.at() < checked) {
+    const std::uint64_t begin = walk.at();
+    if (!walk.look(2, bytes)) return {};
+    const std::size_t nameSize = static_cast<std::size_t>(littleEndian(bytes));
+    if (nameSize > kMaxRecordText || !walk.look(2 + nameSize + 4, bytes)) return {};
+    std::string name(bytes.substr(2, nameSize));
+    const std::uint32_t length = static_cast<std::uint32_t>(littleEndian(bytes.substr(2 + nameSize)));
+    if (!walk.pass(2 + nameSize + 4)) return {};
+    Entry entry{begin, walk.at(), length, {}, Found::nothing};
+    if (length > kStampBytes && walk.look(kStampBytes + 1, bytes)) {
+      entry.stamp = RecordStamp{littleEndian(bytes.substr(0, 8)), static_cast<std::int64_t>(littleEndian(bytes.substr(8, 8)))};
+      const unsigned char isMatch = static_cast<unsigned char>(bytes[kStampBytes]);
+      // A record that is no match has nothing after that byte.
+      if (isMatch == 1) entry.kind = Found::match;
+      if (isMatch == 0 && length == kStampBytes + 1) entry.kind = Found::noMatch;
+    }
+    if (!walk.pass(length)) return {};
+    cache.entries_[std::move(name)] = entry;
+  }
+  char sealed[kChecksumBytes];
+  if (walk.at() != checked || !file.readAt(checked, sealed, sizeof sealed)) return {};
+  const std::uint64_t kept = littleEndian(std::string_view(sealed, sizeof sealed));
+  if (kept != walk.checksum()) return {};
+  cache.checksum_ = kept;
+  cache.checkedBytes_ = checked;
+  cache.file_ = std::move(file);
   return cache;
+}
+
+bool IndexCache::copyStart(std::uint64_t end, StreamedStore& into) const {
+  if (end > checkedBytes_) return false;
+  std::vector<char> piece(static_cast<std::size_t>(std::min<std::uint64_t>(end, kPieceBytes)));
+  for (std::uint64_t at = 0; at < end;) {
+    const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, piece.size()));
+    if (!file_.readAt(at, piece.data(), step) || !into.write(std::string_view(piece.data(), step))) return false;
+    at += step;
+  }
+  return true;
 }
 
 std::uint64_t IndexCache::sealedChecksum(std::string_view sealed) {
@@ -367,10 +452,10 @@ std::uint64_t IndexCache::sealedChecksum(std::string_view sealed) {
   return in.number(static_cast<int>(kChecksumBytes));
 }
 
-std::optional<std::size_t> IndexCache::entryEndingFrom(const std::string& name, std::size_t at) const {
+std::optional<std::uint64_t> IndexCache::entryEndingFrom(const std::string& name, std::uint64_t at) const {
   const auto entry = entries_.find(name);
   if (entry == entries_.end() || entry->second.begin != at) return std::nullopt;
-  return static_cast<std::size_t>(entry->second.body.data() - bytes_.data()) + entry->second.body.size();
+  return entry->second.body + entry->second.length;
 }
 
 std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file) {
@@ -382,23 +467,24 @@ std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file) {
 
 IndexCache::Found IndexCache::knows(const std::string& name, const RecordStamp& stamp) const {
   const auto entry = entries_.find(name);
-  if (entry == entries_.end()) return Found::nothing;
-  CacheReader in(entry->second.body, 0);
-  const RecordStamp kept{in.number(8), static_cast<std::int64_t>(in.number(8))};
-  const std::uint64_t isMatch = in.number(1);
-  if (!in.ok() || !(kept == stamp)) return Found::nothing;
-  if (isMatch == 0) return in.at() == entry->second.body.size() ? Found::noMatch : Found::nothing;
-  return isMatch == 1 ? Found::match : Found::nothing;
+  if (entry == entries_.end() || !(entry->second.stamp == stamp)) return Found::nothing;
+  return entry->second.kind;
 }
 
 IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const {
   const auto entry = entries_.find(name);
-  if (entry == entries_.end()) return Found::nothing;
-  const std::string_view body = entry->second.body;
-  CacheReader in(body, 0);
-  const RecordStamp kept{in.number(8), static_cast<std::int64_t>(in.number(8))};
-  if (!in.ok() || !(kept == stamp)) return Found::nothing;
-  return decode(body.substr(in.at()), into);
+  if (entry == entries_.end() || entry->second.kind == Found::nothing || !(entry->second.stamp == stamp)) {
+    return Found::nothing;
+  }
+  // Each reading thread reads its entries into a buffer of its own; one
+  // grown by an unusually large entry is given back after it.
+  thread_local std::string body;
+  const std::size_t size = entry->second.length - kStampBytes;
+  body.resize(size);
+  const bool read = file_.readAt(entry->second.body + kStampBytes, body.data(), size);
+  const Found found = read ? decode(body, into) : Found::nothing;
+  if (body.capacity() > kPieceBytes) std::string().swap(body);
+  return found;
 }
 
 }  // namespace fragtally

@@ -2,13 +2,14 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "base/file_store.h"
 #include "base/output_names.h"
+#include "base/positional_file.h"
 #include "record/match_summary.h"
 
 namespace fragtally {
@@ -29,9 +30,13 @@ std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file);
 /// this program version; an older, foreign or damaged cache is no cache: it
 /// ends with a 64-bit FNV-1a checksum of all the bytes before, so that a
 /// changed byte anywhere (a figure, a stamp) is told, not shown in the index.
+/// It is tens of megabytes for thousands of records: what it holds in memory
+/// is each record's name, stamp and kind; a summary is read from the file
+/// when it is asked for.
 class IndexCache {
  public:
   /// The cache stored at `path`; empty when there is none that can be used.
+  /// Checked whole, a piece at a time; the file is kept open for find().
   static IndexCache load(const std::filesystem::path& path);
 
   /// What a look in the cache finds: nothing known, a file known to be no
@@ -41,6 +46,7 @@ class IndexCache {
   /// What the cache holds for the record `name` with this stamp: nothing when
   /// it does not know that file as it stands. A summary is read into `into`,
   /// reusing its strings; on anything but Found::match it is left unspecified.
+  /// Several threads may find at once.
   Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const;
 
   /// The same without reading the summary: whether the record, as it stands,
@@ -68,9 +74,9 @@ class IndexCache {
   /// Ends a new cache (header() and its entries) with the checksum that
   /// load() checks: a cache with any byte changed since is no cache.
   static void seal(std::string& cache);
-  /// The bytes it was loaded from, header and entries without the checksum
-  /// (empty for no cache).
-  std::string_view bytes() const { return bytes_; }
+  /// The size of its header and entries, the checksum not counted (0 for no
+  /// cache).
+  std::uint64_t checkedBytes() const { return checkedBytes_; }
   /// The checksum the cache was sealed with (0 for no cache): the same
   /// checksum is the same records, as they stood, read the same way.
   std::uint64_t checksum() const { return checksum_; }
@@ -78,21 +84,32 @@ class IndexCache {
   static std::uint64_t sealedChecksum(std::string_view sealed);
   /// The records it knows.
   std::size_t size() const { return entries_.size(); }
-  /// Where the whole entry of `name` ends in bytes(), when it begins at `at`;
-  /// nothing otherwise. A new cache that matches the old one so far can so be
-  /// followed without being written out.
-  std::optional<std::size_t> entryEndingFrom(const std::string& name, std::size_t at) const;
+  /// Where the whole entry of `name` ends in the cache's bytes, when it begins
+  /// at `at`; nothing otherwise. A new cache that matches the old one so far
+  /// can so be followed without being written out.
+  std::optional<std::uint64_t> entryEndingFrom(const std::string& name, std::uint64_t at) const;
+  /// Writes the cache's first `end` bytes (at most checkedBytes()) to `into`,
+  /// a piece at a time: the part a new cache keeps of it. False when they
+  /// cannot be read or written.
+  bool copyStart(std::uint64_t end, StreamedStore& into) const;
 
  private:
+  // What answers knows() without a look at the file; the rest of an entry is
+  // read from the file when find() asks for it.
   struct Entry {
-    std::size_t begin = 0;   // where its name begins
-    std::string_view body;   // stamp and summary
+    std::uint64_t begin = 0;  // where its name begins
+    std::uint64_t body = 0;   // where its stamp and summary begin
+    std::uint32_t length = 0;
+    RecordStamp stamp;
+    Found kind = Found::nothing;  // what its summary is, from its first byte
   };
 
-  std::unique_ptr<char[]> data_;
-  std::string_view bytes_;  // in data_
+  // Kept open for the cache's life: a cache is only ever replaced by a new
+  // file renamed over it, so this stays the file whose checksum was checked.
+  PositionalFile file_;
+  std::uint64_t checkedBytes_ = 0;
   std::uint64_t checksum_ = 0;
-  std::unordered_map<std::string_view, Entry> entries_;  // by name
+  std::unordered_map<std::string, Entry> entries_;  // by name
 };
 
 }  // namespace fragtally

@@ -614,13 +614,13 @@ std::string buildIndexPage(const IndexContent& content, const IndexRanking* rank
 }
 
 std::vector<std::string> rebuildIndex(const std::filesystem::path& folder, const KnownRecords* known) {
-  std::string cache;
+  StreamedStore cache(folder / kIndexCacheName);
   IndexContent content = readIndexContent(folder, 0, &cache, known);
   const std::string page = buildIndexPage(content);
   const std::filesystem::path target = folder / kIndexPageName;
   if (!replaceFileContents(target, page)) throw cannotCreateFile(utf8FromPath(target));
   // The cache only saves time: an index without it is complete.
-  if (!cache.empty()) replaceFileContents(folder / kIndexCacheName, cache);
+  if (cache.size() > 0) cache.seal();
   return std::move(content.pictures);
 }
 

@@ -138,25 +138,16 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
   return check;
 }
 
-IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, std::string* freshCache,
+IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, StreamedStore* freshCache,
                               const KnownRecords* known, const MatchSink& alsoTo) {
   const std::vector<ListedRecord> records = listRecords(folder);
   const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
   // The new cache is the old one as long as the records are those it knows, in
   // its order: it is only written out from the first difference on.
-  const std::string header = IndexCache::header();
-  std::size_t sameUpTo = header.size();
-  bool differs = cache.bytes().empty();
-  if (freshCache) {
-    // Its size is known closely beforehand: grown by doubling, the string
-    // would at times hold twice or thrice the cache.
-    std::size_t expected = std::max(cache.bytes().size(), header.size());
-    if (known != nullptr) {
-      for (const auto& [name, record] : *known) expected += name.size() + 22 + record.summary.size();
-    }
-    freshCache->reserve(expected + expected / 8);
-    *freshCache = header;
-  }
+  std::uint64_t sameUpTo = IndexCache::header().size();
+  bool differs = cache.checkedBytes() == 0;
+  if (freshCache && differs) freshCache->write(IndexCache::header());
+  std::string entry;  // one record's entry of the new cache, on its way to the store
 
   if (threads == 0) threads = fileReadingThreads();
   // Records are read in batches on every thread, then added in name order: the
@@ -219,14 +210,18 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
             sameUpTo = *end;
           } else {
             differs = true;
-            freshCache->append(cache.bytes().substr(header.size(), sameUpTo - header.size()));
+            if (!cache.copyStart(sameUpTo, *freshCache)) freshCache->drop();
           }
         }
-        if (differs && !knownBytes[at].empty()) {
-          IndexCache::append(*freshCache, record.key, *record.stamp, knownBytes[at]);
-        } else if (differs) {
-          const std::string encoded = present[at] ? IndexCache::encode(batch[at]) : IndexCache::encode(std::nullopt);
-          IndexCache::append(*freshCache, record.key, *record.stamp, encoded);
+        if (differs) {
+          entry.clear();
+          if (!knownBytes[at].empty()) {
+            IndexCache::append(entry, record.key, *record.stamp, knownBytes[at]);
+          } else {
+            IndexCache::append(entry, record.key, *record.stamp,
+                               present[at] ? IndexCache::encode(batch[at]) : IndexCache::encode(std::nullopt));
+          }
+          freshCache->write(entry);
         }
       }
       if (!present[at]) continue;
@@ -237,15 +232,10 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       if (alsoTo) alsoTo(batch[at], reportName);
     }
   }
-  if (freshCache && !differs) {
-    // The same records as before: nothing to store. Fewer: the old cache's start.
-    if (sameUpTo == cache.bytes().size()) {
-      freshCache->clear();
-    } else {
-      freshCache->assign(cache.bytes().substr(0, sameUpTo));
-    }
+  // The same records as before: nothing to store. Fewer: the old cache's start.
+  if (freshCache && !differs && sameUpTo != cache.checkedBytes() && !cache.copyStart(sameUpTo, *freshCache)) {
+    freshCache->drop();
   }
-  if (freshCache && !freshCache->empty()) IndexCache::seal(*freshCache);
   return tally.take();
 }
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/file_store.h"
 #include "index/index_tally.h"
 
 namespace fragtally {
@@ -33,12 +34,14 @@ using MatchSink = std::function<void(const MatchSummary&, std::string_view repor
 /// are read on `threads` threads (0: every hardware thread); the result is the
 /// same for any number. A record whose size and time are those kept in the
 /// folder's index cache is not read again. With `freshCache`, the bytes of a
-/// cache for the records as they stand now are left there, or nothing when
-/// the folder's cache holds them already. A record in `known` whose size is
+/// cache for the records as they stand now (unsealed) are written to it as
+/// they come, or nothing when the folder's cache holds them already; where a
+/// new record or a change comes only after some, the old cache's bytes up to
+/// it are copied over. The caller seals it. A record in `known` whose size is
 /// the one listed is taken from there instead of being read. Every match
 /// record also goes to `alsoTo` when one is given, read once for both.
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
-                              std::string* freshCache = nullptr, const KnownRecords* known = nullptr,
+                              StreamedStore* freshCache = nullptr, const KnownRecords* known = nullptr,
                               const MatchSink& alsoTo = {});
 
 /// The checksum of the folder's index cache when the cache holds exactly the

@@ -222,16 +222,15 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
   std::uint64_t records = 0;
   IndexContent content;
   {
-    // The new cache and what the run knew of its records are let go before
-    // the pages are built: together they take about as much as the model.
-    std::string cache;
+    // What the run knew of its records is let go before the pages are built.
+    StreamedStore cache(folder / kIndexCacheName);
     content = readIndexContent(folder, 0, &cache, &known,
                                [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); });
     KnownRecords().swap(known);
-    if (!cache.empty()) {
+    if (cache.size() > 0) {
       // The cache only saves time: an index without it is complete, and pages
       // built beside a cache that could not be stored are built again next time.
-      if (replaceFileContents(folder / kIndexCacheName, cache)) records = IndexCache::sealedChecksum(cache);
+      if (cache.seal()) records = cache.checksum();
     } else {
       records = cached ? *cached : IndexCache::load(folder / kIndexCacheName).checksum();
     }

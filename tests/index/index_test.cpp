@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdio>
 
 #include "base/error.h"
 #include "base/file.h"
@@ -325,6 +326,117 @@ TEST(IndexTest, ACacheWithAnyByteChangedIsNotUsed) {
     ASSERT_EQ(testing::firstDifference(page, readFile(folder / "index.htm")), "") << "byte " << at;
     ASSERT_EQ(readFile(folder / "index.cache"), cache) << "byte " << at;
   }
+}
+
+// A folder of `count` records with enough players that its cache spans many
+// of the pieces a cache is read in; the records are "r0000.json" on.
+void writeManyRecords(const TempFolder& folder, int count) {
+  for (int i = 0; i < count; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "r%04d.json", i);
+    const std::string n = std::to_string(i);
+    writeFile(folder / name, record("03/01/2026", "20:" + std::string(i % 60 < 10 ? "0" : "") + std::to_string(i % 60) + ":00",
+                                    R"("de_map)" + n + R"(")",
+                                    {"Alpha" + n + ":3:1:ak47", "Bravo" + n + ":1:3:awp", "Charlie:2:2:knife",
+                                     "Delta" + n + ":0:4:deagle"},
+                                    i));
+  }
+}
+
+// A cache of many entries, read a piece at a time: every record is found in
+// it as the record itself reads, from any number of threads, and an entry is
+// known without reading its summary.
+TEST(IndexCacheTest, ACacheReadInPiecesFindsEveryEntry) {
+  TempFolder folder;
+  constexpr int kRecords = 1200;
+  writeManyRecords(folder, kRecords);
+  writeFile(folder / "not.json", "not a record");
+  rebuildIndex(folder.path());
+  ASSERT_GT(std::filesystem::file_size(folder / "index.cache"), 3u * 64 * 1024);
+  const IndexCache cache = IndexCache::load(folder / "index.cache");
+  ASSERT_EQ(cache.size(), kRecords + 1u);
+  EXPECT_NE(cache.checksum(), 0u);
+  EXPECT_EQ(cache.checkedBytes() + 8, std::filesystem::file_size(folder / "index.cache"));
+  MatchSummary found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() != ".json") continue;
+    const RecordStamp stamp = *recordStampOf(entry.path());
+    const std::optional<MatchSummary> read = readMatchSummary(readFile(entry.path()));
+    const IndexCache::Found kind = read ? IndexCache::Found::match : IndexCache::Found::noMatch;
+    ASSERT_EQ(cache.knows(name, stamp), kind) << name;
+    ASSERT_EQ(cache.find(name, stamp, found), kind) << name;
+    if (read) {
+      ASSERT_EQ(found, *read) << name;
+    }
+    RecordStamp other = stamp;
+    ++other.modified;
+    EXPECT_EQ(cache.knows(name, other), IndexCache::Found::nothing);
+    EXPECT_EQ(cache.find(name, other, found), IndexCache::Found::nothing);
+  }
+  EXPECT_EQ(cache.knows("missing.json", RecordStamp{}), IndexCache::Found::nothing);
+
+  const std::string page = readFile(folder / "index.htm");
+  const std::string onFour = buildIndexPage(readIndexContent(folder.path(), 4));
+  EXPECT_EQ(testing::firstDifference(page, onFour), "");
+  std::filesystem::remove(folder / "index.cache");
+  rebuildIndex(folder.path());
+  EXPECT_EQ(testing::firstDifference(page, readFile(folder / "index.htm")), "");
+}
+
+// The checksum is taken over every piece: a byte changed in a piece other
+// than the first, or the last byte of all, and the cache is no cache.
+TEST(IndexCacheTest, ACacheWithALaterPieceChangedIsNoCache) {
+  TempFolder folder;
+  writeManyRecords(folder, 400);
+  rebuildIndex(folder.path());
+  const std::string cache = readFile(folder / "index.cache");
+  ASSERT_GT(cache.size(), 64u * 1024 + 100);
+  for (const std::size_t at : {cache.size() / 2, std::size_t{64 * 1024}, cache.size() - 9, cache.size() - 1}) {
+    std::string damaged = cache;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x01);
+    writeFile(folder / "index.cache", damaged);
+    const IndexCache loaded = IndexCache::load(folder / "index.cache");
+    EXPECT_EQ(loaded.checksum(), 0u) << at;
+    EXPECT_EQ(loaded.size(), 0u) << at;
+  }
+  writeFile(folder / "index.cache", cache.substr(0, cache.size() - 1));
+  EXPECT_EQ(IndexCache::load(folder / "index.cache").size(), 0u);
+  writeFile(folder / "index.cache", cache + "x");
+  EXPECT_EQ(IndexCache::load(folder / "index.cache").size(), 0u);
+}
+
+// A new cache keeps the old one's bytes up to the first record that differs,
+// copied over from the old file; records taken away from the end leave the
+// old cache's start, sealed anew.
+TEST(IndexCacheTest, ANewCacheKeepsTheOldOnesBytesUpToTheFirstDifference) {
+  TempFolder folder;
+  writeManyRecords(folder, 400);
+  rebuildIndex(folder.path());
+  const std::string old = readFile(folder / "index.cache");
+  const std::string_view oldEntries = std::string_view(old).substr(0, old.size() - 8);
+
+  writeFile(folder / "z.json", record("03/02/2026", "21:00:00", R"("de_last")", {"Zulu:1:0:knife"}, 1));
+  rebuildIndex(folder.path());
+  const std::string added = readFile(folder / "index.cache");
+  EXPECT_EQ(added.substr(0, oldEntries.size()), oldEntries);
+  EXPECT_EQ(IndexCache::load(folder / "index.cache").size(), 401u);
+  EXPECT_NE(readFile(folder / "index.htm").find("de_last"), std::string::npos);
+
+  std::filesystem::remove(folder / "z.json");
+  std::filesystem::remove(folder / "r0399.json");
+  rebuildIndex(folder.path());
+  const std::string fewer = readFile(folder / "index.cache");
+  ASSERT_LT(fewer.size(), old.size());
+  EXPECT_EQ(fewer.substr(0, fewer.size() - 8), oldEntries.substr(0, fewer.size() - 8));
+  const IndexCache loaded = IndexCache::load(folder / "index.cache");
+  EXPECT_EQ(loaded.size(), 399u);
+  EXPECT_EQ(loaded.knows("r0399.json", RecordStamp{}), IndexCache::Found::nothing);
+  const std::string page = readFile(folder / "index.htm");
+  std::filesystem::remove(folder / "index.cache");
+  rebuildIndex(folder.path());
+  EXPECT_EQ(testing::firstDifference(page, readFile(folder / "index.htm")), "");
+  EXPECT_EQ(readFile(folder / "index.cache"), fewer);
 }
 
 // The cache keeps a match's weapon names once and points to them by place;
