@@ -272,6 +272,34 @@ bool StreamedStore::seal() {
   return false;
 }
 
+ScratchFile::ScratchFile(const std::filesystem::path& folder) {
+  try {
+    path_ = temporaryBeside(folder / "scratch");
+  } catch (const std::exception&) {
+    return;  // no source of randomness
+  }
+  held_ = HeldTemporary(path_);
+  if (!held_.createFile([&] { return (file_ = PositionalFile::createNew(path_)).isOpen(); })) {
+    file_ = PositionalFile();
+    removeTemporary(path_, held_);  // made unguarded, with an interrupt on its way
+  }
+}
+
+ScratchFile::~ScratchFile() {
+  if (!file_.isOpen()) return;
+  file_ = PositionalFile();  // closed first: Windows removes an open file only once it is closed
+  removeTemporary(path_, held_);
+}
+
+std::optional<std::uint64_t> ScratchFile::append(std::string_view bytes) {
+  if (failed_ || !file_.isOpen()) return std::nullopt;
+  if (!file_.writeAt(end_, bytes)) {
+    failed_ = true;
+    return std::nullopt;
+  }
+  return std::exchange(end_, end_ + bytes.size());
+}
+
 void removeStaleTemporaries(const std::filesystem::path& folder) {
   using namespace std::chrono_literals;
   try {

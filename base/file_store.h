@@ -4,12 +4,14 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "base/file.h"
 #include "base/fnv1a_pieces.h"
 #include "base/interrupt.h"
+#include "base/positional_file.h"
 
 namespace fragtally {
 
@@ -147,6 +149,33 @@ class StreamedStore {
   HeldTemporary held_;
   bool begun_ = false;  // the temporary made
   bool over_ = false;   // failed, dropped or sealed
+};
+
+/// Bytes a run keeps aside on disk rather than in memory until it is done
+/// with them, in a file of its own in a folder it writes to anyway: a
+/// temporary, whatever happens removed when this goes, by the interrupt
+/// handlers or, after a run killed outright, as a stale temporary.
+class ScratchFile {
+ public:
+  /// Made in `folder`; not open when it cannot be made there.
+  explicit ScratchFile(const std::filesystem::path& folder);
+  ~ScratchFile();
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  bool isOpen() const { return file_.isOpen(); }
+  /// Adds bytes at the end; where they begin, or nothing when they cannot be
+  /// written (the file then takes nothing more). One thread at a time adds.
+  std::optional<std::uint64_t> append(std::string_view bytes);
+  /// Reads bytes added before; several threads may read at once.
+  bool read(std::uint64_t offset, char* into, std::size_t count) const { return file_.readAt(offset, into, count); }
+
+ private:
+  std::filesystem::path path_;
+  PositionalFile file_;
+  HeldTemporary held_;
+  std::uint64_t end_ = 0;
+  bool failed_ = false;
 };
 
 /// Removes this program's temporary files (".fragtally-*.tmp") directly in

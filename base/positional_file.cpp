@@ -55,6 +55,31 @@ PositionalFile PositionalFile::open(const std::filesystem::path& path) {
   return file;
 }
 
+PositionalFile PositionalFile::createNew(const std::filesystem::path& path) {
+  PositionalFile file;
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) file.handle_ = handle;
+  return file;
+}
+
+bool PositionalFile::writeAt(std::uint64_t offset, std::string_view bytes) {
+  if (handle_ == nullptr) return false;
+  while (!bytes.empty()) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD asked = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+    DWORD put = 0;
+    if (!WriteFile(static_cast<HANDLE>(handle_), bytes.data(), asked, &put, &at) || put == 0) return false;
+    offset += put;
+    bytes.remove_prefix(put);
+  }
+  if (offset > size_) size_ = offset;
+  return true;
+}
+
 bool PositionalFile::readAt(std::uint64_t offset, char* into, std::size_t count) const {
   if (handle_ == nullptr) return false;
   while (count > 0) {
@@ -107,6 +132,25 @@ PositionalFile PositionalFile::open(const std::filesystem::path& path) {
   }
   file.size_ = static_cast<std::uint64_t>(status.st_size);
   return file;
+}
+
+PositionalFile PositionalFile::createNew(const std::filesystem::path& path) {
+  PositionalFile file;
+  file.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  return file;
+}
+
+bool PositionalFile::writeAt(std::uint64_t offset, std::string_view bytes) {
+  if (fd_ < 0) return false;
+  while (!bytes.empty()) {
+    const ssize_t put = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    offset += static_cast<std::uint64_t>(put);
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  if (offset > size_) size_ = offset;
+  return true;
 }
 
 bool PositionalFile::readAt(std::uint64_t offset, char* into, std::size_t count) const {

@@ -51,7 +51,6 @@ struct Job {
   std::uint64_t bytes = 0;
   JobState state = JobState::pending;
   std::string message;   // the failure
-  KnownRecord record;    // of a written log, for the index
   bool reportIsNew = false;  // no file stood at its report's or record's name
   bool recordIsNew = false;  // when the folder was listed
 };
@@ -150,7 +149,8 @@ class FolderRunner {
       : run_(run),
         events_(events),
         folder_(pathFromUtf8(run.folder), folderMadeForLock),
-        pictures_(folder_.path()) {}
+        pictures_(folder_.path()),
+        known_(folder_.path()) {}
 
   FolderRunResult run();
 
@@ -174,7 +174,9 @@ class FolderRunner {
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;
   std::size_t logsPerBatch_ = 16;
-  KnownRecords checkedRecords_;  // up-to-date records read whole before the run, for the index
+  // Records read whole before the run and those written, for the index: a
+  // written log's until it turns out not stored.
+  KnownRecords known_;
   bool redoPages_ = false;       // the folder's match pages are in another language than the run's
 };
 
@@ -255,12 +257,11 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     if (job.state == JobState::upToDate) trusted.push_back(job.name + kRecordExtension);
   }
   if (trusted.empty()) return;
-  RecordCheck check = checkRecords(folder_.path(), trusted);
+  RecordCheck check = checkRecords(folder_.path(), trusted, known_);
   const std::set<std::string> broken(check.broken.begin(), check.broken.end());
   for (Job& job : jobs_) {
     if (job.state == JobState::upToDate && broken.count(job.name + kRecordExtension) != 0) job.state = JobState::pending;
   }
-  checkedRecords_ = std::move(check.read);
 }
 
 // Analyses one log and adds its report and record to the worker's batch; the
@@ -286,7 +287,7 @@ JobState FolderRunner::process(std::size_t index, std::vector<BuiltOutputs>& bat
       job.message = userMessage(error.what());
       return JobState::storing;
     }
-    job.record = KnownRecord{outputs.record.size(), outputs.indexSummary};
+    if (!outputs.indexSummary.empty()) known_.add(job.name + kRecordExtension, outputs.record.size(), outputs.indexSummary);
     // The record last: a log whose record is missing is done again next time.
     built.files.push_back(BuiltFile{outputPath(job, kRecordExtension), std::move(outputs.record), job.recordIsNew});
     return JobState::storing;
@@ -434,12 +435,11 @@ FolderRunResult FolderRunner::run() {
   }
   if (run_.rebuildIndex && folder_.exists() && !indexOverALog) {
     // The records just written need not be read back.
-    KnownRecords known = std::move(checkedRecords_);
-    for (Job& job : jobs_) {
-      if (job.state == JobState::written) known.insert_or_assign(job.name + kRecordExtension, std::move(job.record));
+    for (const Job& job : jobs_) {
+      if (job.state != JobState::written && job.state != JobState::upToDate) known_.forget(job.name + kRecordExtension);
     }
     try {
-      const std::vector<std::string> pictures = rebuildSite(folder_.path(), run_.site, std::move(known)).pictures;
+      const std::vector<std::string> pictures = rebuildSite(folder_.path(), run_.site, std::move(known_)).pictures;
       // Every picture a report in the folder shows, checked byte for byte on
       // every run: one deleted or damaged since is stored again, even where
       // every log is up to date.

@@ -94,13 +94,12 @@ std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& 
 
 
 RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
-                         unsigned threads) {
+                         KnownRecords& readNow, unsigned threads) {
   RecordCheck check;
   if (names.empty()) return check;
   const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
-  // Per record: 0 whole, 1 broken, 2 read now and whole (its summary in `read`).
+  // Per record: 0 whole, 1 broken.
   std::vector<char> outcome(names.size(), 0);
-  std::vector<KnownRecord> read(names.size());
   std::atomic<std::size_t> next{0};
   const auto checkSome = [&] {
     std::vector<char> buffer;
@@ -126,14 +125,13 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
       }
       // Read as it stood when looked at: a record changed meanwhile has
       // another size, and the index reads it again.
-      read[at] = KnownRecord{stamp->bytes, IndexCache::encode(*whole)};
-      outcome[at] = read[at].summary.empty() ? 0 : 2;
+      const std::string summary = IndexCache::encode(*whole);
+      if (!summary.empty()) readNow.add(names[at], stamp->bytes, summary);
     }
   };
   onThreads(threads == 0 ? fileReadingThreads() : threads, names.size(), checkSome);
   for (std::size_t at = 0; at < names.size(); ++at) {
     if (outcome[at] == 1) check.broken.push_back(names[at]);
-    if (outcome[at] == 2) check.read.emplace(names[at], std::move(read[at]));
   }
   return check;
 }
@@ -158,7 +156,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   std::vector<MatchSummary> batch(std::min(kBatch, records.size()));
   std::vector<char> present(batch.size());
   std::vector<char> fromCache(batch.size());
-  std::vector<std::string_view> knownBytes(batch.size());  // the summary as a batch gave it
+  std::vector<std::string> knownBytes(batch.size());  // the summary as the run gave it
   IndexTally tally;
   for (std::size_t first = 0; first < records.size(); first += kBatch) {
     const std::size_t count = std::min(kBatch, records.size() - first);
@@ -169,18 +167,15 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         const ListedRecord& record = records[first + at];
         present[at] = false;
         fromCache[at] = false;
-        knownBytes[at] = {};
-        if (known != nullptr && record.stamp) {
+        knownBytes[at].clear();
+        if (known != nullptr && record.stamp && known->find(record.key, record.stamp->bytes, knownBytes[at])) {
           // Just written by this run: known without reading it back.
-          const auto written = known->find(record.key);
-          if (written != known->end() && written->second.bytes == record.stamp->bytes) {
-            const IndexCache::Found found = IndexCache::decode(written->second.summary, batch[at]);
-            if (found != IndexCache::Found::nothing) {
-              present[at] = found == IndexCache::Found::match;
-              knownBytes[at] = written->second.summary;
-              continue;
-            }
+          const IndexCache::Found found = IndexCache::decode(knownBytes[at], batch[at]);
+          if (found != IndexCache::Found::nothing) {
+            present[at] = found == IndexCache::Found::match;
+            continue;
           }
+          knownBytes[at].clear();
         }
         if (record.stamp) {
           const IndexCache::Found found = cache.find(record.key, *record.stamp, batch[at]);

@@ -6,22 +6,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/file_store.h"
 #include "index/index_tally.h"
+#include "index/known_records.h"
 
 namespace fragtally {
-
-/// What a batch knows of a record it has just written: its size, and its
-/// summary in the index cache's form (IndexCache::encode).
-struct KnownRecord {
-  std::uint64_t bytes = 0;
-  std::string summary;
-};
-/// Known records by file name ("X.json").
-using KnownRecords = std::unordered_map<std::string, KnownRecord>;
 
 /// Where a reader of the folder's records hands each match on, beside the
 /// index: its summary and its report's file name, in the index's own order.
@@ -55,16 +46,16 @@ std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& 
 /// to date, before it trusts them.
 struct RecordCheck {
   std::vector<std::string> broken;  ///< names of those that do not read whole as match records
-  KnownRecords read;                ///< what those read now gave, for the index at the run's end
 };
 
 /// Tells, for each record `names` (file names in `folder`), whether all of it
 /// reads as a match record: from the folder's index cache where it knows the
 /// record at its present size and time (its entries come from whole reads,
 /// and a damaged cache is no cache), otherwise by reading the record. A record
-/// that cannot be looked at or read is broken. On `threads` threads (0: every
-/// hardware thread).
+/// that cannot be looked at or read is broken. What the records read now
+/// gave goes to `readNow`, for the index at the run's end. On `threads`
+/// threads (0: every hardware thread).
 RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
-                         unsigned threads = 0);
+                         KnownRecords& readNow, unsigned threads = 0);
 
 }  // namespace fragtally

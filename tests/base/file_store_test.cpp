@@ -286,5 +286,28 @@ TEST(StreamedStoreTest, AFailedWriteOrRenameIsReportedAndLeavesTheOlderFile) {
   EXPECT_FALSE(missing.seal());
 }
 
+TEST(ScratchFileTest, KeepsBytesAsideUntilItGoes) {
+  TempFolder folder;
+  {
+    ScratchFile scratch(folder.path());
+    ASSERT_TRUE(scratch.isOpen());
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+    EXPECT_EQ(scratch.append("first"), std::optional<std::uint64_t>(0));
+    EXPECT_EQ(scratch.append(""), std::optional<std::uint64_t>(5));
+    EXPECT_EQ(scratch.append("second"), std::optional<std::uint64_t>(5));
+    char read[6];
+    ASSERT_TRUE(scratch.read(5, read, 6));
+    EXPECT_EQ(std::string(read, 6), "second");
+    ASSERT_TRUE(scratch.read(0, read, 5));
+    EXPECT_EQ(std::string(read, 5), "first");
+    EXPECT_FALSE(scratch.read(8, read, 6)) << "past its end";
+  }
+  EXPECT_EQ(entriesIn(folder.path()), 0u);
+
+  ScratchFile nowhere(folder / "missing");
+  EXPECT_FALSE(nowhere.isOpen());
+  EXPECT_FALSE(nowhere.append("x"));
+}
+
 }  // namespace
 }  // namespace fragtally

@@ -486,8 +486,9 @@ TEST(IndexTest, RecordsJustWrittenAreTakenFromTheBatch) {
   std::optional<MatchSummary> known = readMatchSummary(nuke);
   ASSERT_TRUE(known);
   known->map = "de_known";
-  KnownRecords batch{{"a.json", KnownRecord{nuke.size(), IndexCache::encode(known)}},
-                     {"b.json", KnownRecord{nuke.size() + 1, IndexCache::encode(known)}}};
+  KnownRecords batch(folder.path());
+  ASSERT_TRUE(batch.add("a.json", nuke.size(), IndexCache::encode(known)));
+  ASSERT_TRUE(batch.add("b.json", nuke.size() + 1, IndexCache::encode(known)));
   const IndexContent index = readIndexContent(folder.path(), 1, nullptr, &batch);
   ASSERT_EQ(index.matches.size(), 2u);
   const bool aFirst = index.matches[0].report == "a.htm";
@@ -499,6 +500,40 @@ TEST(IndexTest, RecordsJustWrittenAreTakenFromTheBatch) {
   EXPECT_NE(readFile(folder / "index.htm").find("de_known"), std::string::npos);
   rebuildIndex(folder.path());
   EXPECT_NE(readFile(folder / "index.htm").find("de_known"), std::string::npos);
+}
+
+// What a run knows of its records waits on disk in the output folder, and
+// goes with it.
+TEST(KnownRecordsTest, SummariesComeBackByNameAndSizeAndTheScratchFileGoes) {
+  TempFolder folder;
+  {
+    KnownRecords known(folder.path());
+    EXPECT_TRUE(known.add("a.json", 10, "summary of a"));
+    EXPECT_TRUE(known.add("b.json", 20, "summary of b"));
+    EXPECT_TRUE(known.add("a.json", 11, "a again"));
+    EXPECT_EQ(known.size(), 2u);
+    std::string into = "reused";
+    EXPECT_FALSE(known.find("a.json", 10, into)) << "told anew since";
+    ASSERT_TRUE(known.find("a.json", 11, into));
+    EXPECT_EQ(into, "a again");
+    ASSERT_TRUE(known.find("b.json", 20, into));
+    EXPECT_EQ(into, "summary of b");
+    EXPECT_FALSE(known.find("c.json", 20, into));
+    known.forget("b.json");
+    EXPECT_FALSE(known.find("b.json", 20, into));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+
+    KnownRecords moved = std::move(known);
+    ASSERT_TRUE(moved.find("a.json", 11, into));
+    KnownRecords().swap(moved);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 0);
+    EXPECT_FALSE(moved.find("a.json", 11, into));
+  }
+  KnownRecords none;
+  EXPECT_FALSE(none.add("a.json", 1, "x"));
+  KnownRecords nowhere(folder / "missing");
+  EXPECT_FALSE(nowhere.add("a.json", 1, "x"));
+  EXPECT_EQ(nowhere.size(), 0u);
 }
 
 TEST(IndexTest, FiguresAsTheIndexWritesThem) {

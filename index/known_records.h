@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace fragtally {
+
+/// What a batch knows of the records it has just written, for the index at
+/// its end: each one's size, and its summary in the index cache's form
+/// (IndexCache::encode). The summaries, tens of megabytes for thousands of
+/// records, wait in a scratch file in the output folder, made with the first
+/// of them and removed when this goes; only names and where each summary
+/// lies are held in memory.
+class KnownRecords {
+ public:
+  /// Knows nothing, and keeps nothing.
+  KnownRecords();
+  /// Keeps what it is told in `folder`.
+  explicit KnownRecords(const std::filesystem::path& folder);
+  ~KnownRecords();
+  KnownRecords(KnownRecords&& other) noexcept;
+  KnownRecords& operator=(KnownRecords&& other) noexcept;
+  void swap(KnownRecords& other) noexcept { state_.swap(other.state_); }
+
+  /// Knows the record `name` ("X.json") of `bytes` bytes by its summary, in
+  /// place of what was known of it before. False when it cannot be kept: the
+  /// record is then not known. Several threads may tell at once.
+  bool add(const std::string& name, std::uint64_t bytes, std::string_view summary);
+  /// Knows nothing more of `name`: its record was not stored after all.
+  void forget(const std::string& name);
+  /// The summary of the record `name` when it is known at `bytes` bytes, read
+  /// into `into`; false otherwise. Several threads may look at once, once
+  /// no more is told.
+  bool find(const std::string& name, std::uint64_t bytes, std::string& into) const;
+  /// The records known.
+  std::size_t size() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace fragtally
