@@ -184,13 +184,25 @@ class SiteTally {
     SiteMap figures;
     std::vector<WeaponCount> weapons;  // every weapon used on the map, any order
   };
+  /// A person's counts over his matches, as SitePerson keeps them.
+  struct PersonSums {
+    std::int64_t kills = 0;
+    std::int64_t deaths = 0;
+    std::int64_t suicides = 0;
+    std::int64_t teamKills = 0;
+    std::int64_t bombsPlanted = 0;
+    std::int64_t bombsDefused = 0;
+    std::int64_t hostagesRescued = 0;
+    std::int64_t hostagesKilled = 0;
+    std::int64_t roundsWon = 0;
+  };
   struct PersonTally {
     std::string key;
     std::vector<std::string> names;
     std::uint32_t latestMatch = 0;  ///< into matches_
     LatestName latestName;
     std::vector<PersonMatch> matches;  // into matches_
-    SitePerson figures;                // the sums, kept in the model's own fields
+    PersonSums sums;
     std::vector<WeaponTally> weapons;
     /// The awards' figures summed per day of play: the awards' periods are
     /// unions of days, so a day's sum is all they need, and it takes far less

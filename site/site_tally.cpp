@@ -176,7 +176,7 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
     }
     if (person.days.empty() || person.days.back().day != match.day) person.days.push_back(AwardPlay{match.day, {}});
     person.days.back().figures += awardFiguresOf(player);
-    SitePerson& sums = person.figures;
+    PersonSums& sums = person.sums;
     sums.kills += player.kills;
     sums.deaths += player.deaths;
     sums.suicides += player.suicides;
@@ -335,7 +335,16 @@ SiteModel SiteTally::take() {
     if (file.isHidden(tally.key)) continue;
     awardPeople.push_back(awardPersonOf(tally.key, std::move(tally.days), ratings[number[tallied]]));
     listedAt[number[tallied]] = static_cast<std::int64_t>(model.people.size());
-    SitePerson& person = model.people.emplace_back(std::move(tally.figures));
+    SitePerson& person = model.people.emplace_back();
+    person.kills = tally.sums.kills;
+    person.deaths = tally.sums.deaths;
+    person.suicides = tally.sums.suicides;
+    person.teamKills = tally.sums.teamKills;
+    person.bombsPlanted = tally.sums.bombsPlanted;
+    person.bombsDefused = tally.sums.bombsDefused;
+    person.hostagesRescued = tally.sums.hostagesRescued;
+    person.hostagesKilled = tally.sums.hostagesKilled;
+    person.roundsWon = tally.sums.roundsWon;
     person.key = std::move(tally.key);
     person.file = playerFileName(person.key);
     const std::string* shown = file.shownNameOf(person.key);
