@@ -1,6 +1,9 @@
 #include "site/award_figures.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
 
 #include "analysis/match_players.h"
 
@@ -34,42 +37,51 @@ WeaponGroup weaponGroupOf(std::string_view weapon) {
   return WeaponGroup::none;
 }
 
+namespace {
+
+/// `count` plus `more`, held within 32 bits.
+void addCapped(std::int32_t& count, std::int64_t more) {
+  count = static_cast<std::int32_t>(std::clamp<std::int64_t>(count + more, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
 AwardFigures& AwardFigures::operator+=(const AwardFigures& other) {
-  kills += other.kills;
-  deaths += other.deaths;
-  teamKills += other.teamKills;
-  sniperKills += other.sniperKills;
-  knifeKills += other.knifeKills;
-  grenadeKills += other.grenadeKills;
-  pistolKills += other.pistolKills;
-  shots += other.shots;
-  hits += other.hits;
-  headshots += other.headshots;
-  bombsPlanted += other.bombsPlanted;
-  bombsDefused += other.bombsDefused;
-  hostagesRescued += other.hostagesRescued;
+  addCapped(kills, other.kills);
+  addCapped(deaths, other.deaths);
+  addCapped(teamKills, other.teamKills);
+  addCapped(sniperKills, other.sniperKills);
+  addCapped(knifeKills, other.knifeKills);
+  addCapped(grenadeKills, other.grenadeKills);
+  addCapped(pistolKills, other.pistolKills);
+  addCapped(shots, other.shots);
+  addCapped(hits, other.hits);
+  addCapped(headshots, other.headshots);
+  addCapped(bombsPlanted, other.bombsPlanted);
+  addCapped(bombsDefused, other.bombsDefused);
+  addCapped(hostagesRescued, other.hostagesRescued);
   return *this;
 }
 
 AwardFigures awardFiguresOf(const MatchPlayer& player) {
   AwardFigures figures;
-  figures.kills = player.kills;
-  figures.deaths = player.deaths;
-  figures.teamKills = player.teamKills;
-  figures.bombsPlanted = player.bombsPlanted;
-  figures.bombsDefused = player.bombsDefused;
-  figures.hostagesRescued = player.hostagesRescued;
+  addCapped(figures.kills, player.kills);
+  addCapped(figures.deaths, player.deaths);
+  addCapped(figures.teamKills, player.teamKills);
+  addCapped(figures.bombsPlanted, player.bombsPlanted);
+  addCapped(figures.bombsDefused, player.bombsDefused);
+  addCapped(figures.hostagesRescued, player.hostagesRescued);
   for (const WeaponUse& use : player.weapons) {
     switch (weaponGroupOf(use.weapon)) {
-      case WeaponGroup::sniper: figures.sniperKills += use.kills; break;
-      case WeaponGroup::knife: figures.knifeKills += use.kills; break;
-      case WeaponGroup::grenade: figures.grenadeKills += use.kills; break;
-      case WeaponGroup::pistol: figures.pistolKills += use.kills; break;
+      case WeaponGroup::sniper: addCapped(figures.sniperKills, use.kills); break;
+      case WeaponGroup::knife: addCapped(figures.knifeKills, use.kills); break;
+      case WeaponGroup::grenade: addCapped(figures.grenadeKills, use.kills); break;
+      case WeaponGroup::pistol: addCapped(figures.pistolKills, use.kills); break;
       case WeaponGroup::none: break;
     }
-    figures.shots += use.shots;
-    figures.hits += use.hits;
-    figures.headshots += use.headshots;
+    addCapped(figures.shots, use.shots);
+    addCapped(figures.hits, use.hits);
+    addCapped(figures.headshots, use.headshots);
   }
   return figures;
 }

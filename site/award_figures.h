@@ -18,21 +18,24 @@ enum class WeaponGroup : std::uint8_t {
 
 WeaponGroup weaponGroupOf(std::string_view weapon);
 
-/// One person's figures in one match, as the awards count them.
+/// One person's figures in one match, as the awards count them. Kept for
+/// every day each person played, so in 32 bits: a day's, a week's or a
+/// month's count stays far below their limit, and a sum that would pass it
+/// stops there.
 struct AwardFigures {
-  std::int64_t kills = 0;  ///< of enemies
-  std::int64_t deaths = 0;
-  std::int64_t teamKills = 0;
-  std::int64_t sniperKills = 0;  ///< enemy kills by weapon group
-  std::int64_t knifeKills = 0;
-  std::int64_t grenadeKills = 0;
-  std::int64_t pistolKills = 0;
-  std::int64_t shots = 0;  ///< from the server's weapon statistics; 0 where it writes none
-  std::int64_t hits = 0;
-  std::int64_t headshots = 0;
-  std::int64_t bombsPlanted = 0;
-  std::int64_t bombsDefused = 0;
-  std::int64_t hostagesRescued = 0;
+  std::int32_t kills = 0;  ///< of enemies
+  std::int32_t deaths = 0;
+  std::int32_t teamKills = 0;
+  std::int32_t sniperKills = 0;  ///< enemy kills by weapon group
+  std::int32_t knifeKills = 0;
+  std::int32_t grenadeKills = 0;
+  std::int32_t pistolKills = 0;
+  std::int32_t shots = 0;  ///< from the server's weapon statistics; 0 where it writes none
+  std::int32_t hits = 0;
+  std::int32_t headshots = 0;
+  std::int32_t bombsPlanted = 0;
+  std::int32_t bombsDefused = 0;
+  std::int32_t hostagesRescued = 0;
 
   AwardFigures& operator+=(const AwardFigures& other);
   friend bool operator==(const AwardFigures&, const AwardFigures&) = default;

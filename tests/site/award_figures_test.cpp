@@ -54,5 +54,23 @@ TEST(AwardFiguresTest, AMatchPlayerReduced) {
   EXPECT_EQ(figures, expected);
 }
 
+TEST(AwardFiguresTest, CountsStopAtTheirLimitInsteadOfWrapping) {
+  MatchPlayer player;
+  player.kills = 3'000'000'000;  // a damaged record's figure
+  player.deaths = -3'000'000'000;
+  player.weapons = {WeaponUse{"knife", 2'147'483'000, 2'147'483'000, 0, 0, 0},
+                    WeaponUse{"usp", 1'000, 1'000, 0, 0, 0}};
+  AwardFigures figures = awardFiguresOf(player);
+  EXPECT_EQ(figures.kills, 2'147'483'647);
+  EXPECT_EQ(figures.deaths, -2'147'483'648);
+  EXPECT_EQ(figures.knifeKills, 2'147'483'000);
+  EXPECT_EQ(figures.shots, 2'147'483'647) << "2,147,483,000 + 1,000 stops at the limit";
+
+  figures += figures;
+  EXPECT_EQ(figures.kills, 2'147'483'647);
+  EXPECT_EQ(figures.knifeKills, 2'147'483'647);
+  EXPECT_EQ(figures.pistolKills, 2'000);
+}
+
 }  // namespace
 }  // namespace fragtally
