@@ -150,7 +150,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   if (threads == 0) threads = fileReadingThreads();
   // Records are read in batches on every thread, then added in name order: the
   // memory held is one batch of summaries, whatever the number of records.
-  constexpr std::size_t kBatch = 256;
+  constexpr std::size_t kBatch = 64;
   // The summaries of a batch, reused from batch to batch so that their strings
   // are not made anew for every record; present[at]: a match record.
   std::vector<MatchSummary> batch(std::min(kBatch, records.size()));
