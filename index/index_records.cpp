@@ -137,7 +137,7 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
 }
 
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, StreamedStore* freshCache,
-                              const KnownRecords* known, const MatchSink& alsoTo) {
+                              const KnownRecords* known, const MatchSink& alsoTo, bool playersByName) {
   const std::vector<ListedRecord> records = listRecords(folder);
   const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
   // The new cache is the old one as long as the records are those it knows, in
@@ -157,7 +157,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   std::vector<char> present(batch.size());
   std::vector<char> fromCache(batch.size());
   std::vector<std::string> knownBytes(batch.size());  // the summary as the run gave it
-  IndexTally tally;
+  IndexTally tally(playersByName);
   for (std::size_t first = 0; first < records.size(); first += kBatch) {
     const std::size_t count = std::min(kBatch, records.size() - first);
     std::atomic<std::size_t> next{0};

@@ -30,10 +30,11 @@ using MatchSink = std::function<void(const MatchSummary&, std::string_view repor
 /// new record or a change comes only after some, the old cache's bytes up to
 /// it are copied over. The caller seals it. A record in `known` whose size is
 /// the one listed is taken from there instead of being read. Every match
-/// record also goes to `alsoTo` when one is given, read once for both.
+/// record also goes to `alsoTo` when one is given, read once for both. With
+/// `playersByName` false the content lists no players (see IndexTally).
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
                               StreamedStore* freshCache = nullptr, const KnownRecords* known = nullptr,
-                              const MatchSink& alsoTo = {});
+                              const MatchSink& alsoTo = {}, bool playersByName = true);
 
 /// The checksum of the folder's index cache when the cache holds exactly the
 /// folder's records as they stand (the same names, sizes and times): the

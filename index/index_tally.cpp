@@ -65,6 +65,7 @@ void IndexTally::add(const MatchSummary& match, std::string_view reportName) {
     row.bestPlayerKills = match.players.front().kills;
   }
   row.when = matchTimeKey(match.date, match.start);
+  if (!playersByName_) return;
 
   for (const PlayerSummary& player : match.players) {
     const auto [found, added] = playerIds_.try_emplace(player.name, static_cast<std::uint32_t>(players_.size()));

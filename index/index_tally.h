@@ -59,6 +59,10 @@ std::uint64_t matchTimeKey(std::string_view date, std::string_view start);
 /// not depend on the order in which the records are added.
 class IndexTally {
  public:
+  /// With `playersByName` false the players are not tallied and the content
+  /// lists none: a site ranks people in their place.
+  explicit IndexTally(bool playersByName = true) : playersByName_(playersByName) {}
+
   /// Counts one record whose report is `reportName`. A record without any kill
   /// is only counted; its players are left out.
   void add(const MatchSummary& match, std::string_view reportName);
@@ -80,6 +84,7 @@ class IndexTally {
   std::unordered_map<std::string, std::uint32_t> playerIds_;
   std::vector<std::string> weaponNames_;
   std::unordered_map<std::string, std::uint32_t> weaponIds_;
+  bool playersByName_ = true;
   std::size_t logsWithoutKills_ = 0;
   std::set<std::string> pictures_;
 };

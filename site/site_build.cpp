@@ -224,8 +224,10 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
   {
     // What the run knew of its records is let go before the pages are built.
     StreamedStore cache(folder / kIndexCacheName);
-    content = readIndexContent(folder, 0, &cache, &known,
-                               [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); });
+    // The players by name are left out: the site's index ranks people.
+    content = readIndexContent(
+        folder, 0, &cache, &known, [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); },
+        false);
     KnownRecords().swap(known);
     if (cache.size() > 0) {
       // The cache only saves time: an index without it is complete, and pages

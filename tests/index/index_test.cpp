@@ -181,6 +181,14 @@ TEST(IndexTest, PlayersAddUpOverTheirMatchesByName) {
   EXPECT_EQ(index.matches[index.players[1].bestMatch].report, "b.htm");
   EXPECT_EQ(index.players[2].name, "alpha") << "names differing in letter case are two players";
 
+  // A site ranks people instead: the same matches, no players by name.
+  const IndexContent site = readIndexContent(folder.path(), 0, nullptr, nullptr, {}, false);
+  EXPECT_TRUE(site.players.empty());
+  ASSERT_EQ(site.matches.size(), 3u);
+  EXPECT_EQ(site.matches[0].report, "c.htm");
+  EXPECT_EQ(site.matches[0].bestPlayer, "Alpha");
+  EXPECT_EQ(site.kills, 20);
+
   const std::string page = buildIndexPage(index);
   EXPECT_NE(page.find("<td class=\"n\" data-v=\"216\">2,17</td>"), std::string::npos) << "13 kills over 6 deaths";
   EXPECT_NE(page.find("<a href=\"a.htm\"><time datetime=\"2026-03-01T20:00:00\">01.03.2026</time>, <bdi>de_nuke</bdi></a>"),
