@@ -22,10 +22,9 @@ constexpr std::size_t kMaxCacheBytes = std::size_t{512} * 1024 * 1024;
 // weapons, but a place must fit in one byte.
 constexpr std::uint32_t kMaxWeaponNames = 255;
 
-// The checksum at a cache's end: 64-bit FNV-1a of every byte before it, which
-// any single changed byte alters.
+// The checksum at a cache's end (StreamedStore's seal): fnv1a64Words of every
+// byte before it, which any single changed byte alters.
 constexpr std::size_t kChecksumBytes = 8;
-std::uint64_t checksumOf(std::string_view bytes) { return fnv1a64Words(bytes); }
 
 void putNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
@@ -230,8 +229,6 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
 // a cache of an earlier form is no cache even under the same version.
 std::string IndexCache::header() { return "fragtally index cache 6 " FRAGTALLY_VERSION_TEXT "\n"; }
 
-void IndexCache::seal(std::string& cache) { putNumber(cache, checksumOf(cache), static_cast<int>(kChecksumBytes)); }
-
 void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                         std::string_view encodedSummary) {
   putText(cache, name);
@@ -239,11 +236,6 @@ void IndexCache::append(std::string& cache, std::string_view name, const RecordS
   putNumber(cache, stamp.bytes, 8);
   putNumber(cache, static_cast<std::uint64_t>(stamp.modified), 8);
   cache += encodedSummary;
-}
-
-void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
-                        const std::optional<MatchSummary>& summary) {
-  append(cache, name, stamp, encode(summary));
 }
 
 std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
@@ -385,12 +377,6 @@ class PieceWalk {
   Fnv1a64WordsPieces checksum_;
 };
 
-std::uint64_t littleEndian(std::string_view bytes) {
-  std::uint64_t value = 0;
-  for (std::size_t i = bytes.size(); i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[i]);
-  return value;
-}
-
 }  // namespace
 
 IndexCache IndexCache::load(const std::filesystem::path& path) {
@@ -409,15 +395,18 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   while (walk.at() < checked) {
     const std::uint64_t begin = walk.at();
     if (!walk.look(2, bytes)) return {};
-    const std::size_t nameSize = static_cast<std::size_t>(littleEndian(bytes));
+    const auto nameSize = static_cast<std::size_t>(CacheReader(bytes, 0).number(2));
     if (nameSize > kMaxRecordText || !walk.look(2 + nameSize + 4, bytes)) return {};
-    std::string name(bytes.substr(2, nameSize));
-    const std::uint32_t length = static_cast<std::uint32_t>(littleEndian(bytes.substr(2 + nameSize)));
+    CacheReader head(bytes, 0);
+    std::string name(head.text());
+    const auto length = static_cast<std::uint32_t>(head.number(4));
     if (!walk.pass(2 + nameSize + 4)) return {};
     Entry entry{begin, walk.at(), length, {}, Found::nothing};
     if (length > kStampBytes && walk.look(kStampBytes + 1, bytes)) {
-      entry.stamp = RecordStamp{littleEndian(bytes.substr(0, 8)), static_cast<std::int64_t>(littleEndian(bytes.substr(8, 8)))};
-      const unsigned char isMatch = static_cast<unsigned char>(bytes[kStampBytes]);
+      CacheReader stamp(bytes, 0);
+      entry.stamp.bytes = stamp.number(8);
+      entry.stamp.modified = static_cast<std::int64_t>(stamp.number(8));
+      const auto isMatch = stamp.number(1);
       // A record that is no match has nothing after that byte.
       if (isMatch == 1) entry.kind = Found::match;
       if (isMatch == 0 && length == kStampBytes + 1) entry.kind = Found::noMatch;
@@ -427,7 +416,7 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   }
   char sealed[kChecksumBytes];
   if (walk.at() != checked || !file.readAt(checked, sealed, sizeof sealed)) return {};
-  const std::uint64_t kept = littleEndian(std::string_view(sealed, sizeof sealed));
+  const std::uint64_t kept = CacheReader(std::string_view(sealed, sizeof sealed), 0).number(static_cast<int>(kChecksumBytes));
   if (kept != walk.checksum()) return {};
   cache.checksum_ = kept;
   cache.checkedBytes_ = checked;
@@ -444,12 +433,6 @@ bool IndexCache::copyStart(std::uint64_t end, StreamedStore& into) const {
     at += step;
   }
   return true;
-}
-
-std::uint64_t IndexCache::sealedChecksum(std::string_view sealed) {
-  if (sealed.size() < kChecksumBytes) return 0;
-  CacheReader in(sealed, sealed.size() - kChecksumBytes);
-  return in.number(static_cast<int>(kChecksumBytes));
 }
 
 std::optional<std::uint64_t> IndexCache::entryEndingFrom(const std::string& name, std::uint64_t at) const {

@@ -54,10 +54,8 @@ class IndexCache {
   /// whole read, and the checksum vouches for the entry's bytes).
   Found knows(const std::string& name, const RecordStamp& stamp) const;
 
-  /// Appends a record's entry to the bytes of a new cache (begun with header()).
-  static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
-                     const std::optional<MatchSummary>& summary);
-  /// The same with the summary already in the cache's form (encode()).
+  /// Appends a record's entry, its summary in the cache's form (encode()),
+  /// to the bytes of a new cache (begun with header()).
   static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                      std::string_view encodedSummary);
   /// A record's summary (or the lack of one) in the cache's own compact form:
@@ -71,17 +69,12 @@ class IndexCache {
   static Found decode(std::string_view encoded, MatchSummary& into);
   /// The first bytes of every cache: its kind and the program version.
   static std::string header();
-  /// Ends a new cache (header() and its entries) with the checksum that
-  /// load() checks: a cache with any byte changed since is no cache.
-  static void seal(std::string& cache);
   /// The size of its header and entries, the checksum not counted (0 for no
   /// cache).
   std::uint64_t checkedBytes() const { return checkedBytes_; }
   /// The checksum the cache was sealed with (0 for no cache): the same
   /// checksum is the same records, as they stood, read the same way.
   std::uint64_t checksum() const { return checksum_; }
-  /// The checksum a cache's bytes were sealed with (seal()).
-  static std::uint64_t sealedChecksum(std::string_view sealed);
   /// The records it knows.
   std::size_t size() const { return entries_.size(); }
   /// Where the whole entry of `name` ends in the cache's bytes, when it begins
