@@ -234,6 +234,11 @@ bool StreamedStore::write(std::string_view bytes) {
   if (over_) return false;
   checksum_.add(bytes);
   size_ += bytes.size();
+  return put(bytes);
+}
+
+// The bytes through the buffer, uncounted; a failure drops the store.
+bool StreamedStore::put(std::string_view bytes) {
   while (!bytes.empty()) {
     const std::size_t take = std::min(bytes.size(), buffer_.size() - buffered_);
     std::copy_n(bytes.data(), take, buffer_.data() + buffered_);
@@ -249,15 +254,11 @@ bool StreamedStore::write(std::string_view bytes) {
 
 bool StreamedStore::seal() {
   if (over_) return false;
+  // The checksum goes last, not counted in itself.
   const std::uint64_t sum = checksum_.value();
   char sealing[8];
   for (int i = 0; i < 8; ++i) sealing[i] = static_cast<char>(static_cast<unsigned char>(sum >> (8 * i)));
-  // The checksum does not count itself.
-  const Fnv1a64WordsPieces before = checksum_;
-  const bool written = write(std::string_view(sealing, sizeof sealing)) && (buffered_ == 0 || writeBuffer());
-  checksum_ = before;
-  size_ -= sizeof sealing;
-  if (!written) {
+  if (!put(std::string_view(sealing, sizeof sealing)) || (buffered_ > 0 && !writeBuffer())) {
     drop();
     return false;
   }

@@ -136,6 +136,7 @@ class StreamedStore {
   bool seal();
 
  private:
+  bool put(std::string_view bytes);
   bool writeBuffer();
 
   std::filesystem::path target_;
