@@ -4,7 +4,6 @@
 #include <atomic>
 #include <set>
 #include <system_error>
-#include <thread>
 
 #include "base/error.h"
 #include "base/file.h"
@@ -29,10 +28,6 @@
 namespace fragtally {
 namespace {
 
-/// The players' pages are pure work on a model that is only read: one
-/// thread per core.
-unsigned pageBuildingThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
-
 /// The players' pages, the changed ones only; then the pages of people no
 /// longer listed removed.
 void storePlayerPages(const std::filesystem::path& folder, const SiteModel& model,
@@ -46,15 +41,16 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
   removeStaleTemporaries(players);
   std::set<std::string> listed;
   const std::string folderName = std::string(kPlayersFolderName) + "/";
-  // Built and checksummed a share at a time on every core, stored in order
-  // on this thread: a share's pages are all the memory the pages take.
+  // Built and checksummed a share at a time on every core (each also looks
+  // at the page it replaces), stored in order on this thread: a share's pages
+  // are all the memory the pages take.
   constexpr std::size_t kShare = 256;
   std::vector<PageStore::ReadyPage> share;
   for (std::size_t first = 0; first < model.people.size(); first += kShare) {
     const std::size_t count = std::min(kShare, model.people.size() - first);
     share.assign(count, {});
     std::atomic<std::size_t> next{0};
-    onThreads(pageBuildingThreads(), count, [&] {
+    onThreads(fileReadingThreads(), count, [&] {
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
         const SitePerson& person = model.people[first + at];
         share[at] = PageStore::ready(folder, folderName + person.file, buildPlayerPage(model, person, pictures));
