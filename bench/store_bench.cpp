@@ -1,6 +1,8 @@
-// fragtally_store_bench FOLDER [COUNT] [RUNS]: what durable stores cost in a
-// batch. Stores COUNT reports of 20 to 60 KB (default 10000) into an empty
-// folder made inside FOLDER, RUNS times (default 3) for each way of storing:
+// fragtally_store_bench FOLDER [COUNT] [RUNS] [WAYS] [KB]: what durable stores
+// cost in a batch. Stores COUNT reports of 20 to 60 KB (default 10000; KB as
+// "8-24" for other sizes, such as those of players' pages) into an empty
+// folder made inside FOLDER, RUNS times (default 3) for each way of storing
+// (WAYS, default all three, as a list such as "plain,batch"):
 //   plain    temporary written and renamed, nothing waited for (the former store)
 //   durable  replaceFileContents one report after another
 //   batch    PendingStores: every temporary flushed before the renames, one
@@ -26,11 +28,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::vector<std::string> makeReports(std::size_t count) {
+std::vector<std::string> makeReports(std::size_t count, std::size_t smallestKb, std::size_t largestKb) {
   fragtally::SplitMix64 random(1);
   std::vector<std::string> reports(count);
   for (std::string& report : reports) {
-    report.resize(random.between(20 * 1024, 60 * 1024));
+    report.resize(random.between(smallestKb * 1024, largestKb * 1024));
     for (char& c : report) c = static_cast<char>('a' + random.below(26));
   }
   return reports;
@@ -73,11 +75,24 @@ std::size_t readCount(const char* text, std::size_t fallback) {
   return error == std::errc() && end == view.data() + view.size() && value > 0 ? value : 0;
 }
 
+// The ways named in a list such as "plain,batch"; nothing when one is unknown.
+std::vector<std::string> waysIn(std::string_view list) {
+  std::vector<std::string> ways;
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    const std::string way(list.substr(start, comma - start));
+    if (way != "plain" && way != "durable" && way != "batch") return {};
+    ways.push_back(way);
+    start = comma + 1;
+  }
+  return ways;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 4) {
-    std::fputs("usage: fragtally_store_bench FOLDER [COUNT] [RUNS]\n", stderr);
+  if (argc < 2 || argc > 6) {
+    std::fputs("usage: fragtally_store_bench FOLDER [COUNT] [RUNS] [WAYS] [KB]\n", stderr);
     return 2;
   }
   const std::size_t count = readCount(argc > 2 ? argv[2] : nullptr, 10000);
@@ -87,7 +102,21 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path folder = std::filesystem::path(argv[1]) / "fragtally-store-bench";
-  const std::vector<std::string> reports = makeReports(count);
+  std::size_t smallestKb = 20;
+  std::size_t largestKb = 60;
+  if (argc > 5) {
+    const std::string_view sizes(argv[5]);
+    const std::size_t dash = sizes.find('-');
+    const std::string smallest(sizes.substr(0, dash));
+    const std::string largest(dash == std::string_view::npos ? "" : sizes.substr(dash + 1));
+    smallestKb = readCount(smallest.c_str(), 0);
+    largestKb = readCount(largest.c_str(), 0);
+    if (smallestKb == 0 || largestKb < smallestKb || largestKb > 65536) {
+      std::fputs("fragtally_store_bench: KB is a range of sizes such as 8-24\n", stderr);
+      return 2;
+    }
+  }
+  const std::vector<std::string> reports = makeReports(count, smallestKb, largestKb);
   double totalBytes = 0;
   for (const std::string& report : reports) totalBytes += static_cast<double>(report.size());
 
@@ -95,12 +124,18 @@ int main(int argc, char** argv) {
   std::printf("%-8s %12s %14s\n", "way", "seconds", "per report");
   // The ways take turns, so that a change in the machine's other load falls
   // on all of them alike.
-  const std::vector<std::string> ways{"plain", "durable", "batch"};
+  const std::vector<std::string> ways = waysIn(argc > 4 ? argv[4] : "plain,durable,batch");
+  if (ways.empty()) {
+    std::fputs("fragtally_store_bench: WAYS lists plain, durable or batch, separated by commas\n", stderr);
+    return 2;
+  }
   std::vector<std::vector<double>> seconds(ways.size());
   for (std::size_t run = 0; run < runs; ++run) {
     for (std::size_t way = 0; way < ways.size(); ++way) {
-      seconds[way].push_back(timeRun(ways[way], reports, folder));
-      std::filesystem::remove_all(folder);
+      // Each run stores into a folder of its own, all removed at the end: on
+      // some file systems new files cost several times as much just after
+      // many were removed, which is not what a run into a folder pays.
+      seconds[way].push_back(timeRun(ways[way], reports, folder / (ways[way] + std::to_string(run))));
 #ifndef _WIN32
       // What a way left for the system to write is not the next one's cost.
       ::sync();
