@@ -1,6 +1,7 @@
 #include "site/page_store.h"
 
 #include <system_error>
+#include <utility>
 
 #include "base/error.h"
 #include "base/file.h"
@@ -27,7 +28,11 @@ bool holds(const std::filesystem::path& path, std::string_view bytes) {
 }  // namespace
 
 PageStore::PageStore(std::filesystem::path folder, const SiteCache& before)
-    : folder_(std::move(folder)), before_(before) {}
+    : folder_(std::move(folder)), before_(before), stores_(std::make_unique<PendingStores>()) {}
+
+PageStore::~PageStore() {
+  if (committing_.valid()) committing_.wait();
+}
 
 PageStore::ReadyPage PageStore::ready(const std::filesystem::path& folder, std::string name, std::string bytes) {
   ReadyPage page;
@@ -60,22 +65,46 @@ void PageStore::store(std::string_view name, std::string_view bytes, std::uint64
       return;
     }
   }
-  if (stores_.waiting() + 1 >= PendingStores::kMaxPending) commit();
-  if (!stores_.add(path, bytes, !standing)) throw cannotCreateFile(utf8FromPath(path));
+  if (stores_->waiting() + 1 >= PendingStores::kMaxPending) beginCommit();
+  if (!stores_->add(path, bytes, !standing)) throw cannotCreateFile(utf8FromPath(path));
   waiting_.push_back(pages_.size());
   pages_.push_back(std::move(page));
   ++written_;
 }
 
 void PageStore::commit() {
-  const std::vector<std::filesystem::path> failed = stores_.commit();
-  if (!failed.empty()) throw cannotCreateFile(utf8FromPath(failed.front()));
-  for (const std::size_t at : waiting_) {
+  beginCommit();
+  endCommit();
+}
+
+void PageStore::beginCommit() {
+  endCommit();
+  if (waiting_.empty()) return;
+  std::vector<std::filesystem::path> paths;
+  paths.reserve(waiting_.size());
+  for (const std::size_t at : waiting_) paths.push_back(pagePathIn(folder_, pages_[at].name));
+  committing_ = std::async(std::launch::async, [stores = std::move(stores_), paths = std::move(paths)] {
+    Committed committed;
+    const std::vector<std::filesystem::path> failed = stores->commit();
+    if (!failed.empty()) {
+      committed.failed = failed.front();
+      return committed;
+    }
     // A page that cannot be looked at now keeps no stamp: the next build reads it.
-    StoredPage& page = pages_[at];
-    page.stamp = recordStampOf(pagePathIn(folder_, page.name)).value_or(RecordStamp{});
-  }
-  waiting_.clear();
+    committed.stamps.reserve(paths.size());
+    for (const std::filesystem::path& path : paths) committed.stamps.push_back(recordStampOf(path).value_or(RecordStamp{}));
+    return committed;
+  });
+  stores_ = std::make_unique<PendingStores>();
+  beingCommitted_ = std::exchange(waiting_, {});
+}
+
+void PageStore::endCommit() {
+  if (!committing_.valid()) return;
+  const Committed committed = committing_.get();
+  if (committed.failed) throw cannotCreateFile(utf8FromPath(*committed.failed));
+  for (std::size_t i = 0; i < beingCommitted_.size(); ++i) pages_[beingCommitted_[i]].stamp = committed.stamps[i];
+  beingCommitted_.clear();
 }
 
 }  // namespace fragtally

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,8 @@ namespace fragtally {
 /// durable stores; tells a page that is already there by the site cache's
 /// checksum of it where the page stands as the cache saw it, and by reading
 /// it back otherwise. Keeps each page's stamp and checksum for the next cache.
+/// A full batch is committed on a thread of its own while the next one is
+/// written: the wait for the disk is spent writing.
 class PageStore {
  public:
   /// A page with what storing it first looks up: its checksum and the stamp
@@ -41,6 +45,10 @@ class PageStore {
   void store(const ReadyPage& page);
   /// Makes every page stored so far durable and in place; throws as store().
   void commit();
+  /// Waits for a batch being committed; stores dropped are left uncommitted.
+  ~PageStore();
+  PageStore(const PageStore&) = delete;
+  PageStore& operator=(const PageStore&) = delete;
 
   /// Pages whose bytes changed (or that were missing).
   [[nodiscard]] std::size_t written() const { return written_; }
@@ -50,13 +58,27 @@ class PageStore {
  private:
   void store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
              const std::optional<RecordStamp>& standing);
+  /// Hands the waiting batch to a thread that commits it.
+  void beginCommit();
+  /// Waits for the batch being committed; its pages take their stamps.
+  void endCommit();
+
+  /// What committing a batch gave: the stamps of its pages, in their order,
+  /// and the first target that failed.
+  struct Committed {
+    std::vector<RecordStamp> stamps;
+    std::optional<std::filesystem::path> failed;
+  };
 
   std::filesystem::path folder_;
   const SiteCache& before_;
-  PendingStores stores_;
+  std::unique_ptr<PendingStores> stores_;
   std::vector<StoredPage> pages_;
   std::vector<std::size_t> waiting_;  // pages_ being stored, whose stamps are taken once committed
   std::size_t written_ = 0;
+  // The batch on its way to the disk, and the pages_ it holds.
+  std::future<Committed> committing_;
+  std::vector<std::size_t> beingCommitted_;
 };
 
 }  // namespace fragtally
