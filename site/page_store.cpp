@@ -43,16 +43,40 @@ PageStore::ReadyPage PageStore::ready(const std::filesystem::path& folder, std::
   return page;
 }
 
-void PageStore::store(std::string_view name, std::string_view bytes) {
-  store(name, bytes, fnv1a64Words(bytes), recordStampOf(pagePathIn(folder_, name)));
+PageStore::ReadyPage PageStore::ready(std::string name, std::uint64_t inputs,
+                                     const std::function<std::string()>& build) const {
+  const std::optional<RecordStamp> standing = recordStampOf(pagePathIn(folder_, name));
+  const StoredPage* kept = before_.page(name);
+  if (inputs != 0 && standing && kept != nullptr && kept->inputs == inputs && kept->stamp == *standing) {
+    ReadyPage page;
+    page.name = std::move(name);
+    page.checksum = kept->checksum;
+    page.standing = standing;
+    page.inputs = inputs;
+    page.built = false;
+    return page;
+  }
+  ReadyPage page = ready(folder_, std::move(name), build());
+  page.inputs = inputs;
+  return page;
 }
 
-void PageStore::store(const ReadyPage& page) { store(page.name, page.bytes, page.checksum, page.standing); }
+void PageStore::store(std::string_view name, std::string_view bytes) {
+  store(name, bytes, fnv1a64Words(bytes), recordStampOf(pagePathIn(folder_, name)), 0);
+}
+
+void PageStore::store(const ReadyPage& page) {
+  if (!page.built) {
+    pages_.push_back(StoredPage{page.name, *page.standing, page.checksum, page.inputs});
+    return;
+  }
+  store(page.name, page.bytes, page.checksum, page.standing, page.inputs);
+}
 
 void PageStore::store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
-                      const std::optional<RecordStamp>& standing) {
+                      const std::optional<RecordStamp>& standing, std::uint64_t inputs) {
   const std::filesystem::path path = pagePathIn(folder_, name);
-  StoredPage page{std::string(name), {}, checksum};
+  StoredPage page{std::string(name), {}, checksum, inputs};
   if (standing) {
     // A page left as it is keeps its time, and a run with nothing new writes
     // nothing. Where the page stands as the cache saw it, its checksum

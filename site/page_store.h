@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -30,12 +32,18 @@ class PageStore {
     std::string bytes;
     std::uint64_t checksum = 0;
     std::optional<RecordStamp> standing;  ///< the page there now; nothing for none
+    std::uint64_t inputs = 0;             ///< what it is built from (StoredPage::inputs)
+    bool built = true;                    ///< false: the page there is kept, `bytes` left empty
   };
 
   PageStore(std::filesystem::path folder, const SiteCache& before);
 
   /// The page `name` in `folder` made ready to store; safe on any thread.
   static ReadyPage ready(const std::filesystem::path& folder, std::string name, std::string bytes);
+  /// The page `name` built from `inputs` (never 0), by `build` unless the
+  /// page there was built from the same inputs and stands as the site cache
+  /// saw it; then it is kept unbuilt. Safe on any thread.
+  [[nodiscard]] ReadyPage ready(std::string name, std::uint64_t inputs, const std::function<std::string()>& build) const;
 
   /// The page `name` ("index.htm", "players/x.htm") with these bytes.
   /// Throws cannotCreateFile(path) for a page whose store failed (the pages
@@ -57,7 +65,7 @@ class PageStore {
 
  private:
   void store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
-             const std::optional<RecordStamp>& standing);
+             const std::optional<RecordStamp>& standing, std::uint64_t inputs);
   /// Hands the waiting batch to a thread that commits it.
   void beginCommit();
   /// Waits for the batch being committed; its pages take their stamps.

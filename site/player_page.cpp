@@ -1,10 +1,13 @@
 #include "site/player_page.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <span>
 
+#include "base/fnv1a.h"
 #include "base/output_names.h"
 #include "base/site_page_names.h"
 #include "base/site_texts.h"
@@ -482,6 +485,36 @@ void appendAwards(std::string& page, const SiteModel& model, const SitePerson& p
   page += "</tbody>\n</table>\n</div>\n</section>\n";
 }
 
+/// The bytes a page's fingerprint is taken of: numbers as eight bytes, texts
+/// after their lengths, so that no two fields run into each other.
+class InputBytes {
+ public:
+  void number(std::int64_t value) {
+    char word[sizeof value];
+    std::memcpy(word, &value, sizeof value);
+    bytes_.append(word, sizeof word);
+  }
+  void number(double value) { number(std::bit_cast<std::int64_t>(value)); }
+  void text(std::string_view text) {
+    number(static_cast<std::int64_t>(text.size()));
+    bytes_ += text;
+  }
+  void rating(const Glicko2Rating& rating) {
+    number(rating.rating);
+    number(rating.deviation);
+    number(rating.volatility);
+  }
+  void map(const SiteModel& model, std::int32_t map) {
+    number(std::int64_t{map});
+    if (map >= 0) text(model.maps[static_cast<std::size_t>(map)]);
+  }
+  void reserve(std::size_t bytes) { bytes_.reserve(bytes); }
+  [[nodiscard]] std::uint64_t fingerprint() const { return std::max<std::uint64_t>(fnv1a64Words(bytes_), 1); }
+
+ private:
+  std::string bytes_;
+};
+
 }  // namespace
 
 std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
@@ -507,6 +540,83 @@ std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
   appendFooter(page, texts);
   page += "</body>\n</html>\n";
   return page;
+}
+
+std::uint64_t playerPageInputs(const SiteModel& model, const SitePerson& person,
+                               const std::vector<std::string>& pictures) {
+  InputBytes in;
+  in.reserve(1024 + std::min(person.matches.size(), kPlayerPageMatches) * 64 + person.matches.size() * 24);
+  in.number(static_cast<std::int64_t>(model.language));
+  in.text(person.key);
+  in.text(person.file);
+  in.text(person.shownName);
+  in.number(static_cast<std::int64_t>(person.names.size()));
+  for (const std::string& name : person.names) in.text(name);
+  // His rating now shows only where he has no course; it moves with every
+  // day anyone plays.
+  if (person.rating.course.empty()) in.rating(person.rating.rating);
+  in.number(person.rating.games);
+  in.number(static_cast<std::int64_t>(person.rating.course.size()));
+  for (const RatingPoint& point : person.rating.course) {
+    in.number(point.day);
+    in.rating(point.rating);
+  }
+  for (const std::int64_t sum : {person.kills, person.deaths, person.suicides, person.teamKills, person.shots,
+                                 person.hits, person.headshots, person.damage, person.bombsPlanted, person.bombsDefused,
+                                 person.hostagesRescued, person.hostagesKilled, person.roundsWon}) {
+    in.number(sum);
+  }
+  // The latest matches as their rows show them; the older ones by their
+  // months and days, which the links to the months and the chart of kills show.
+  in.number(static_cast<std::int64_t>(person.matches.size()));
+  for (std::size_t at = 0; at < person.matches.size(); ++at) {
+    const PersonMatch& own = person.matches[at];
+    const SiteMatch& match = model.matches[own.match];
+    in.number(static_cast<std::int64_t>(match.when));
+    in.number(match.day);
+    in.number(std::int64_t{own.kills});
+    if (at >= kPlayerPageMatches) continue;
+    in.number(std::int64_t{own.deaths});
+    in.text(match.report);
+    in.text(match.date);
+    in.text(match.start);
+    in.map(model, match.map);
+  }
+  in.number(static_cast<std::int64_t>(person.weapons.size()));
+  for (const PersonWeapon& weapon : person.weapons) {
+    const std::string& name = model.weapons[weapon.weapon];
+    in.text(name);
+    in.number(std::int64_t{std::binary_search(pictures.begin(), pictures.end(), name)});
+    for (const std::int64_t figure : {weapon.kills, weapon.shots, weapon.hits, weapon.headshots, weapon.damage}) {
+      in.number(figure);
+    }
+  }
+  for (const std::vector<PersonCount>* opponents : {&person.victims, &person.killers}) {
+    in.number(static_cast<std::int64_t>(opponents->size()));
+    for (const PersonCount& entry : *opponents) {
+      const SitePerson& other = model.people[entry.person];
+      in.text(other.file);
+      in.text(other.shownName);
+      in.number(entry.count);
+    }
+  }
+  in.number(static_cast<std::int64_t>(person.maps.size()));
+  for (const MapCount& map : person.maps) {
+    in.map(model, map.map);
+    in.number(map.matches);
+  }
+  // An award links the awards page only while that page lists its period.
+  in.number(static_cast<std::int64_t>(person.awards.size()));
+  for (const WonAward& won : person.awards) {
+    in.number(static_cast<std::int64_t>(won.period.kind));
+    in.number(won.period.firstDay);
+    in.number(won.period.lastDay);
+    in.number(static_cast<std::int64_t>(won.id));
+    in.number(won.figure);
+    in.number(std::int64_t{won.shared});
+    in.number(std::int64_t{awardsPageShows(model.awards, won.period)});
+  }
+  return in.fingerprint();
 }
 
 }  // namespace fragtally

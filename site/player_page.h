@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,13 @@ inline constexpr std::size_t kPlayerPageMatches = 100;
 /// pictures the folder holds, in name order), maps, objectives and opponents.
 std::string buildPlayerPage(const SiteModel& model, const SitePerson& person,
                             const std::vector<std::string>& pictures);
+
+/// A fingerprint of everything buildPlayerPage reads for `person`, never 0:
+/// where it is the one his page was built with, the page would come out the
+/// same, and a run that adds a match builds only the pages it changes. Much
+/// cheaper than the page: a few words per match, his latest ones' texts.
+/// Whatever the page comes to show must be added here too.
+std::uint64_t playerPageInputs(const SiteModel& model, const SitePerson& person,
+                               const std::vector<std::string>& pictures);
 
 }  // namespace fragtally

@@ -43,7 +43,8 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
   const std::string folderName = std::string(kPlayersFolderName) + "/";
   // Built and checksummed a share at a time on every core (each also looks
   // at the page it replaces), stored in order on this thread: a share's pages
-  // are all the memory the pages take.
+  // are all the memory the pages take. A page built from the same inputs as
+  // the one there is not built at all: a new match changes few people's pages.
   constexpr std::size_t kShare = 256;
   std::vector<PageStore::ReadyPage> share;
   for (std::size_t first = 0; first < model.people.size(); first += kShare) {
@@ -53,7 +54,8 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
     onThreads(fileReadingThreads(), count, [&] {
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
         const SitePerson& person = model.people[first + at];
-        share[at] = PageStore::ready(folder, folderName + person.file, buildPlayerPage(model, person, pictures));
+        share[at] = pages.ready(folderName + person.file, playerPageInputs(model, person, pictures),
+                                [&] { return buildPlayerPage(model, person, pictures); });
       }
     });
     for (std::size_t at = 0; at < count; ++at) {

@@ -14,7 +14,7 @@ namespace {
 // Beyond any site's cache: 20,000 people's pages take about 2 MB.
 constexpr std::uintmax_t kMaxSiteCacheBytes = std::uintmax_t{64} << 20;
 
-std::string header() { return "fragtally site cache 1 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string header() { return "fragtally site cache 2 " FRAGTALLY_VERSION_TEXT "\n"; }
 
 void appendHex(std::string& out, std::uint64_t value) {
   char digits[16];
@@ -89,6 +89,8 @@ std::string SiteCache::bytesOf(std::uint64_t inputs, const std::vector<std::stri
     bytes.append("page ").append(std::to_string(page.stamp.bytes)).append(" ");
     bytes.append(std::to_string(page.stamp.modified)).append(" ");
     appendHex(bytes, page.checksum);
+    bytes += ' ';
+    appendHex(bytes, page.inputs);
     bytes.append(" ").append(page.name).append("\n");
   }
   appendHex(bytes, fnv1a64Words(bytes));
@@ -118,7 +120,8 @@ SiteCache SiteCache::load(const std::filesystem::path& path) {
     }
     StoredPage page;
     std::uint64_t modified = 0;
-    if (kind != "page" || !in.number(page.stamp.bytes) || !in.number(modified) || !in.number(page.checksum, 16)) {
+    if (kind != "page" || !in.number(page.stamp.bytes) || !in.number(modified) || !in.number(page.checksum, 16) ||
+        !in.number(page.inputs, 16)) {
       return {};
     }
     page.stamp.modified = static_cast<std::int64_t>(modified);

@@ -18,6 +18,7 @@ struct StoredPage {
   std::string name;
   RecordStamp stamp;
   std::uint64_t checksum = 0;
+  std::uint64_t inputs = 0;  ///< the fingerprint of what it was built from (playerPageInputs); 0 for none
 };
 
 /// What the last build of a site stored, kept beside its pages: what the pages

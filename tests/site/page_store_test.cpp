@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -76,6 +77,54 @@ TEST(PageStoreTest, AFailedStoreInAnyBatchFailsTheBuildAndLeavesNoTemporary) {
         << "page " << blocked;
     EXPECT_FALSE(holdsTemporaries(folder / "players")) << "page " << blocked;
   }
+}
+
+// A page is built only where the cache does not vouch for the one there:
+// same inputs, and the file as the cache saw it.
+TEST(PageStoreTest, APageIsBuiltAgainOnlyWhereItsInputsOrItsFileChanged) {
+  TempFolder folder;
+  fs::create_directory(folder / "players");
+  const std::vector<std::string> names{"players/kept.htm", "players/new-inputs.htm", "players/touched.htm",
+                                       "players/removed.htm", "players/no-inputs.htm"};
+  std::vector<StoredPage> stored;
+  {
+    const SiteCache none;
+    PageStore pages(folder.path(), none);
+    for (const std::string& name : names) {
+      const std::uint64_t inputs = name == "players/no-inputs.htm" ? 0 : 7;
+      pages.store(pages.ready(name, inputs, [&] { return "<p>" + name + "</p>\n"; }));
+    }
+    pages.commit();
+    stored = pages.pages();
+  }
+  for (const StoredPage& page : stored) EXPECT_EQ(page.inputs, page.name == "players/no-inputs.htm" ? 0u : 7u);
+  testing::writeFile(folder / "site.cache", SiteCache::bytesOf(1, {}, stored));
+  // Touched: the same length, another time, so only the stamp tells.
+  const fs::path touched = pagePathIn(folder.path(), "players/touched.htm");
+  testing::writeFile(touched, std::string(readFile(touched).size(), 'x'));
+  fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::seconds(5));
+  fs::remove(pagePathIn(folder.path(), "players/removed.htm"));
+
+  const SiteCache before = SiteCache::load(folder / "site.cache");
+  PageStore pages(folder.path(), before);
+  std::vector<std::string> built;
+  for (const std::string& name : names) {
+    const std::uint64_t inputs = name == "players/new-inputs.htm" ? 8 : 7;
+    pages.store(pages.ready(name, inputs, [&] {
+      built.push_back(name);
+      return "<p>" + name + "</p>\n";
+    }));
+  }
+  pages.commit();
+  EXPECT_EQ(built, (std::vector<std::string>{"players/new-inputs.htm", "players/touched.htm", "players/removed.htm",
+                                             "players/no-inputs.htm"}));
+  // Only the touched and the removed page differed from their new bytes.
+  EXPECT_EQ(pages.written(), 2u);
+  for (const std::string& name : names) EXPECT_EQ(readFile(pagePathIn(folder.path(), name)), "<p>" + name + "</p>\n");
+  ASSERT_EQ(pages.pages().size(), names.size());
+  EXPECT_EQ(pages.pages()[0].checksum, stored[0].checksum);
+  EXPECT_EQ(pages.pages()[0].stamp, stored[0].stamp);
+  EXPECT_EQ(pages.pages()[1].inputs, 8u);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "base/file.h"
 #include "base/output_names.h"
@@ -51,6 +53,35 @@ struct SiteFolder {
 
 fs::file_time_type timeOf(const fs::path& file) { return fs::last_write_time(file); }
 
+// A match of `date` ("12/01/2026") with these kills, each "Killer@ID>Victim@ID"
+// with the IDs' last number: CT kills the terrorist with an ak47.
+std::string killsLog(const std::string& date, const std::vector<std::string>& kills) {
+  std::string log = "L " + date + " - 20:00:00: Loading map \"de_dust2\"\n";
+  int minute = 0;
+  for (const std::string& kill : kills) {
+    const std::size_t at = kill.find('@');
+    const std::size_t arrow = kill.find('>');
+    const std::size_t second = kill.find('@', arrow);
+    log += "L " + date + " - 20:" + (minute < 10 ? "0" : "") + std::to_string(minute) + ":00: \"" +
+           kill.substr(0, at) + "<2><STEAM_0:1:" + kill.substr(at + 1, arrow - at - 1) + "><CT>\" killed \"" +
+           kill.substr(arrow + 1, second - arrow - 1) + "<3><STEAM_0:1:" + kill.substr(second + 1) +
+           "><TERRORIST>\" with \"ak47\"\n";
+    ++minute;
+  }
+  return log;
+}
+
+/// Every page of a site (.htm, under any folder) by its path within it.
+std::map<std::string, std::string> pagesOf(const fs::path& folder) {
+  std::map<std::string, std::string> pages;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file() && entry.path().extension() == ".htm") {
+      pages[path(fs::relative(entry.path(), folder))] = readFile(entry.path());
+    }
+  }
+  return pages;
+}
+
 TEST(SiteRebuildTest, NothingChangedLeavesEveryPageAndEachChangeBringsItsPages) {
   SiteFolder site;
   testing::writeFileMakingFolders(site.logs / "a.log", matchLog(1, 2));
@@ -97,6 +128,55 @@ TEST(SiteRebuildTest, NothingChangedLeavesEveryPageAndEachChangeBringsItsPages) 
   EXPECT_NE(readFile(site.annPage()), ann);
 }
 
+// A run that adds a match builds again only the pages whose inputs changed:
+// the site must still be, page for page, the one a first run over the same
+// logs builds, also where the new match changes the pages of people who are
+// not in it.
+TEST(SiteRebuildTest, AMatchAddedGivesTheSiteOfAFirstRun) {
+  SiteFolder site;
+  const auto addLog = [&](const std::string& name, const std::string& log) {
+    testing::writeFileMakingFolders(site.logs / name, log);
+  };
+  // The pages as they are, against those of a first run into the same
+  // folder (the reports name their logs' paths), which the next step goes on from.
+  const auto expectFirstRunsSite = [&](const std::string& step) {
+    const std::map<std::string, std::string> actual = pagesOf(site.out);
+    fs::remove_all(site.out);
+    ASSERT_EQ(site.run().status, 0);
+    const std::map<std::string, std::string> expected = pagesOf(site.out);
+    ASSERT_EQ(actual.size(), expected.size()) << step;
+    for (const auto& [name, bytes] : expected) {
+      const auto found = actual.find(name);
+      ASSERT_NE(found, actual.end()) << step << ": " << name;
+      EXPECT_EQ(testing::firstDifference(bytes, found->second), "") << step << ": " << name;
+    }
+  };
+  addLog("a.log", killsLog("12/01/2026", {"Ann@1>Bea@2", "Ann@1>Bea@2", "Cid@3>Ann@1"}));
+  addLog("b.log", killsLog("12/02/2026", {"Eve@5>Bea@2", "Eve@5>Bea@2", "Eve@5>Bea@2"}));
+  addLog("c.log", killsLog("12/03/2026", {"Gus@7>Hal@8"}));
+  ASSERT_EQ(site.run().status, 0);
+  const fs::path gus = site.out / kPlayersFolderName / playerFileName("steam:1:7");
+  const fs::path cid = site.out / kPlayersFolderName / playerFileName("steam:1:3");
+  const std::string cidBefore = readFile(cid);
+  const fs::file_time_type gusTime = timeOf(gus);
+
+  // Ann plays again as Annie: Cid, who killed her, names her so now.
+  addLog("d.log", killsLog("12/20/2026", {"Annie@1>Bea@2", "Annie@1>Bea@2", "Annie@1>Bea@2", "Annie@1>Bea@2"}));
+  ASSERT_EQ(site.run().status, 0);
+  EXPECT_EQ(timeOf(gus), gusTime) << "a page nothing changed stays as it was";
+  EXPECT_NE(readFile(cid).find("Annie"), std::string::npos);
+  EXPECT_NE(readFile(cid), cidBefore);
+  expectFirstRunsSite("Ann renamed");
+
+  // Months later: the awards page no longer lists the days of December, so
+  // the day awards of Eve and Gus lose their links, though neither played.
+  const std::string eveBefore = readFile(site.out / kPlayersFolderName / playerFileName("steam:1:5"));
+  addLog("e.log", killsLog("03/01/2027", {"Ivy@9>Jon@10"}));
+  ASSERT_EQ(site.run().status, 0);
+  EXPECT_NE(readFile(site.out / kPlayersFolderName / playerFileName("steam:1:5")), eveBefore);
+  expectFirstRunsSite("months later");
+}
+
 TEST(SiteRebuildTest, ADamagedOrForeignSiteCacheIsNoCache) {
   SiteFolder site;
   testing::writeFileMakingFolders(site.logs / "a.log", matchLog(1, 2));
@@ -111,7 +191,8 @@ TEST(SiteRebuildTest, ADamagedOrForeignSiteCacheIsNoCache) {
   testing::writeFile(site.annPage(), std::string(ann.size(), 'x'));
   const std::size_t line = cache.find(" players/");
   ASSERT_NE(line, std::string::npos);
-  cache[line - 1] = cache[line - 1] == '0' ? '1' : '0';
+  const std::size_t checksum = line - 18;  // its last digit, before the page's inputs
+  cache[checksum] = cache[checksum] == '0' ? '1' : '0';
   testing::writeFile(cachePath, cache);
   EXPECT_EQ(SiteCache::load(cachePath).inputs(), 0u);
   ASSERT_EQ(site.run().status, 0);
@@ -128,7 +209,7 @@ TEST(SiteRebuildTest, ADamagedOrForeignSiteCacheIsNoCache) {
 TEST(SiteRebuildTest, TheCacheKeepsWhatItWasGiven) {
   TempFolder folder;
   const std::vector<StoredPage> pages{{"index.htm", {120, 1765000000123456789}, 0x0123456789abcdefull},
-                                      {"players/name with space-0011223344556677.htm", {5, 7}, 42}};
+                                      {"players/name with space-0011223344556677.htm", {5, 7}, 42, 0xfedcba9876543210ull}};
   testing::writeFile(folder / "site.cache", SiteCache::bytesOf(0xfeedull, {"ak47", "awp"}, pages));
   const SiteCache cache = SiteCache::load(folder / "site.cache");
   EXPECT_EQ(cache.inputs(), 0xfeedull);
@@ -138,6 +219,8 @@ TEST(SiteRebuildTest, TheCacheKeepsWhatItWasGiven) {
   ASSERT_NE(spaced, nullptr);
   EXPECT_EQ(spaced->stamp, (RecordStamp{5, 7}));
   EXPECT_EQ(spaced->checksum, 42u);
+  EXPECT_EQ(spaced->inputs, 0xfedcba9876543210ull);
+  EXPECT_EQ(cache.page("index.htm")->inputs, 0u);
   EXPECT_EQ(cache.page("index.htm")->stamp.modified, 1765000000123456789);
   EXPECT_EQ(cache.page("rating.htm"), nullptr);
   // Neither page stands in the folder as kept.
