@@ -390,25 +390,38 @@ SiteModel SiteTally::take() {
     }
   }
 
-  // Who killed whom over all matches, among the listed.
-  std::sort(kills_.begin(), kills_.end(), [&](const KillTally& a, const KillTally& b) {
-    return a.killer != b.killer ? number[a.killer] < number[b.killer] : number[a.victim] < number[b.victim];
-  });
-  for (std::size_t at = 0; at < kills_.size();) {
-    const KillTally& first = kills_[at];
-    std::int64_t count = 0;
-    for (; at < kills_.size() && kills_[at].killer == first.killer && kills_[at].victim == first.victim; ++at) {
-      count += kills_[at].kills;
-    }
-    const std::int64_t killer = listedAt[number[first.killer]];
-    const std::int64_t victim = listedAt[number[first.victim]];
-    if (killer < 0 || victim < 0 || count <= 0) continue;
-    model.people[static_cast<std::size_t>(killer)].victims.push_back(
-        PersonCount{static_cast<std::uint32_t>(victim), count});
-    model.people[static_cast<std::size_t>(victim)].killers.push_back(
-        PersonCount{static_cast<std::uint32_t>(killer), count});
+  // Who killed whom over all matches, among the listed: each killer's kills
+  // summed by victim. Millions of kills among thousands of people: grouped by
+  // killer in one counting pass, then each killer's few sorted by victim.
+  // keepTop orders the lists, so the order they are filled in is free.
+  std::vector<std::size_t> killerStart(number.size() + 1, 0);
+  for (const KillTally& kill : kills_) ++killerStart[kill.killer + 1];
+  for (std::size_t at = 0; at < number.size(); ++at) killerStart[at + 1] += killerStart[at];
+  std::vector<std::pair<std::uint32_t, std::int32_t>> victimKills(kills_.size());  // grouped by killer
+  {
+    std::vector<std::size_t> next(killerStart.begin(), killerStart.end() - 1);
+    for (const KillTally& kill : kills_) victimKills[next[kill.killer]++] = {kill.victim, kill.kills};
   }
   std::deque<KillTally>().swap(kills_);
+  for (std::uint32_t tallied = 0; tallied < number.size(); ++tallied) {
+    const std::int64_t killer = listedAt[number[tallied]];
+    if (killer < 0) continue;
+    const auto end = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied + 1]);
+    auto at = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied]);
+    std::sort(at, end);
+    while (at != end) {
+      const std::uint32_t victimTallied = at->first;
+      std::int64_t count = 0;
+      for (; at != end && at->first == victimTallied; ++at) count += at->second;
+      const std::int64_t victim = listedAt[number[victimTallied]];
+      if (victim < 0 || count <= 0) continue;
+      model.people[static_cast<std::size_t>(killer)].victims.push_back(
+          PersonCount{static_cast<std::uint32_t>(victim), count});
+      model.people[static_cast<std::size_t>(victim)].killers.push_back(
+          PersonCount{static_cast<std::uint32_t>(killer), count});
+    }
+  }
+  std::vector<std::pair<std::uint32_t, std::int32_t>>().swap(victimKills);
   for (SitePerson& person : model.people) {
     keepTop(person.victims);
     keepTop(person.killers);
