@@ -2,7 +2,10 @@
 #include "index/index_records.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <functional>
+#include <future>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -149,58 +152,80 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
 
   if (threads == 0) threads = fileReadingThreads();
   // Records are read in batches on every thread, then added in name order: the
-  // memory held is one batch of summaries, whatever the number of records.
+  // memory held is two batches of summaries, whatever the number of records.
+  // The next batch is read while this one is added, which only one thread can do.
   constexpr std::size_t kBatch = 64;
-  // The summaries of a batch, reused from batch to batch so that their strings
-  // are not made anew for every record; present[at]: a match record.
-  std::vector<MatchSummary> batch(std::min(kBatch, records.size()));
-  std::vector<char> present(batch.size());
-  std::vector<char> fromCache(batch.size());
-  std::vector<std::string> knownBytes(batch.size());  // the summary as the run gave it
-  IndexTally tally(playersByName);
-  for (std::size_t first = 0; first < records.size(); first += kBatch) {
+  // A batch's summaries, reused from batch to batch so that their strings are
+  // not made anew for every record; present[at]: a match record.
+  struct Batch {
+    std::vector<MatchSummary> summaries;
+    std::vector<char> present;
+    std::vector<char> fromCache;
+    std::vector<std::string> knownBytes;  // the summary as the run gave it
+  };
+  std::array<Batch, 2> batches;
+  for (Batch& batch : batches) {
+    const std::size_t size = std::min(kBatch, records.size());
+    batch.summaries.resize(size);
+    batch.present.resize(size);
+    batch.fromCache.resize(size);
+    batch.knownBytes.resize(size);
+  }
+  const auto readBatch = [&](Batch& batch, std::size_t first) {
     const std::size_t count = std::min(kBatch, records.size() - first);
     std::atomic<std::size_t> next{0};
-    const auto readSome = [&] {
+    onThreads(threads, count, [&] {
       std::vector<char> buffer;
       for (std::size_t at; (at = next.fetch_add(1)) < count;) {
         const ListedRecord& record = records[first + at];
-        present[at] = false;
-        fromCache[at] = false;
-        knownBytes[at].clear();
-        if (known != nullptr && record.stamp && known->find(record.key, record.stamp->bytes, knownBytes[at])) {
+        MatchSummary& summary = batch.summaries[at];
+        batch.present[at] = false;
+        batch.fromCache[at] = false;
+        batch.knownBytes[at].clear();
+        if (known != nullptr && record.stamp && known->find(record.key, record.stamp->bytes, batch.knownBytes[at])) {
           // Just written by this run: known without reading it back.
-          const IndexCache::Found found = IndexCache::decode(knownBytes[at], batch[at]);
+          const IndexCache::Found found = IndexCache::decode(batch.knownBytes[at], summary);
           if (found != IndexCache::Found::nothing) {
-            present[at] = found == IndexCache::Found::match;
+            batch.present[at] = found == IndexCache::Found::match;
             continue;
           }
-          knownBytes[at].clear();
+          batch.knownBytes[at].clear();
         }
         if (record.stamp) {
-          const IndexCache::Found found = cache.find(record.key, *record.stamp, batch[at]);
+          const IndexCache::Found found = cache.find(record.key, *record.stamp, summary);
           if (found != IndexCache::Found::nothing) {
-            present[at] = found == IndexCache::Found::match;
-            fromCache[at] = true;
+            batch.present[at] = found == IndexCache::Found::match;
+            batch.fromCache[at] = true;
             continue;
           }
         }
         std::size_t size = 0;
         if (readWholeFile(folder / record.name, buffer, size)) {
-          if (auto summary = readMatchSummary(std::string_view(buffer.data(), size))) {
-            batch[at] = std::move(*summary);
-            present[at] = true;
+          if (auto read = readMatchSummary(std::string_view(buffer.data(), size))) {
+            summary = std::move(*read);
+            batch.present[at] = true;
           }
         }
         if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
       }
-    };
-    onThreads(threads, count, readSome);
+    });
+  };
+  IndexTally tally(playersByName);
+  // Declared after the batches: a batch being read is waited for before they go.
+  std::future<void> reading;
+  if (!records.empty()) reading = std::async(std::launch::async, readBatch, std::ref(batches[0]), 0);
+  for (std::size_t first = 0, round = 0; first < records.size(); first += kBatch, ++round) {
+    reading.get();
+    Batch& batch = batches[round % 2];
+    if (first + kBatch < records.size()) {
+      reading = std::async(std::launch::async, readBatch, std::ref(batches[(round + 1) % 2]), first + kBatch);
+    }
+    const std::size_t count = std::min(kBatch, records.size() - first);
     for (std::size_t at = 0; at < count; ++at) {
       const ListedRecord& record = records[first + at];
       if (freshCache && record.stamp) {
         if (!differs) {
-          const auto end = fromCache[at] ? cache.entryEndingFrom(record.key, sameUpTo) : std::nullopt;
+          const auto end = batch.fromCache[at] ? cache.entryEndingFrom(record.key, sameUpTo) : std::nullopt;
           if (end) {
             sameUpTo = *end;
           } else {
@@ -210,21 +235,22 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         }
         if (differs) {
           entry.clear();
-          if (!knownBytes[at].empty()) {
-            IndexCache::append(entry, record.key, *record.stamp, knownBytes[at]);
+          if (!batch.knownBytes[at].empty()) {
+            IndexCache::append(entry, record.key, *record.stamp, batch.knownBytes[at]);
           } else {
             IndexCache::append(entry, record.key, *record.stamp,
-                               present[at] ? IndexCache::encode(batch[at]) : IndexCache::encode(std::nullopt));
+                               batch.present[at] ? IndexCache::encode(batch.summaries[at])
+                                                 : IndexCache::encode(std::nullopt));
           }
           freshCache->write(entry);
         }
       }
-      if (!present[at]) continue;
+      if (!batch.present[at]) continue;
       std::filesystem::path report = record.name;
       report.replace_extension(kReportExtension);
       const std::string reportName = utf8FromPath(report);
-      tally.add(batch[at], reportName);
-      if (alsoTo) alsoTo(batch[at], reportName);
+      tally.add(batch.summaries[at], reportName);
+      if (alsoTo) alsoTo(batch.summaries[at], reportName);
     }
   }
   // The same records as before: nothing to store. Fewer: the old cache's start.
