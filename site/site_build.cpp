@@ -207,7 +207,10 @@ std::uint64_t siteInputs(std::uint64_t recordsChecksum, const SiteSettings& sett
 SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& settings, KnownRecords known) {
   // The records as the last build read them, with the same settings, and its
   // pages as it left them: the pages would come out the same, byte for byte.
-  const std::optional<std::uint64_t> cached = cachedRecordsChecksum(folder);
+  // Records this run wrote or had to read are ones the cache does not know as
+  // they stand: then there is nothing to look for.
+  const std::optional<std::uint64_t> cached =
+      known.size() == 0 ? cachedRecordsChecksum(folder) : std::optional<std::uint64_t>();
   if (cached) {
     const SiteCache before = SiteCache::load(folder / kSiteCacheName);
     if (before.inputs() == siteInputs(*cached, settings) && before.pagesStandIn(folder)) {
