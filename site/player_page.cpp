@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <span>
 
 #include "base/fnv1a.h"
@@ -113,19 +113,34 @@ void appendHeader(std::string& page, const SiteModel& model, const SitePerson& p
   page += "</ul>\n</header>\n";
 }
 
-/// The rating at the end of each day of play as a line, drawn here: no script,
-/// each point with its figures as a tooltip.
-void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& texts) {
-  const std::vector<RatingPoint>& course = person.rating.course;
-  page += "<section id=\"course\">\n<h2>";
-  page += texts.courseHeading;
-  page += "</h2>\n";
-  if (course.empty()) {
-    page += "<p class=\"note\">";
-    page += texts.noCourse;
-    page += "</p>\n</section>\n";
-    return;
-  }
+/// A rating's course as its chart draws it: the whole hundreds of its two
+/// lines, and each point's day, height and figures as shown. What the page
+/// shows of the course, and all its fingerprint takes of it: a later rating
+/// moved by a fraction of a point leaves most people's courses as drawn.
+struct DrawnCourse {
+  struct Point {
+    std::int64_t day = 0;
+    int y = 0;
+    std::int64_t rating = 0;
+    std::int64_t deviation = 0;
+  };
+  std::int64_t bottom = 0;
+  std::int64_t top = 0;
+  int bottomY = 0;
+  int topY = 0;
+  std::vector<Point> points;
+};
+
+// The drawing area of every chart of the site, so that the line and the
+// columns beside it read alike.
+constexpr int kCourseWidth = kChartWidth;
+constexpr int kCourseHeight = kChartHeight;
+constexpr int kCourseLeft = kChartLeft;
+constexpr int kCourseRight = kChartRight;
+
+DrawnCourse drawnCourse(const std::vector<RatingPoint>& course) {
+  DrawnCourse drawn;
+  if (course.empty()) return drawn;
   double low = course.front().rating.rating;
   double high = low;
   for (const RatingPoint& point : course) {
@@ -135,55 +150,74 @@ void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& 
   // Whole hundreds around the line, at least one hundred apart.
   const double bottom = std::floor(low / 100.0) * 100.0;
   const double top = std::max(std::ceil(high / 100.0) * 100.0, bottom + 100.0);
-  // The drawing area of every chart of the site, so that the line and the
-  // columns beside it read alike.
-  constexpr int kWidth = kChartWidth;
-  constexpr int kHeight = kChartHeight;
-  constexpr int kLeft = kChartLeft;
-  constexpr int kRight = kChartRight;
-  constexpr int kTop = kChartTop;
-  constexpr int kBottom = kChartBottom;
-  const std::int64_t firstDay = course.front().day;
-  const std::int64_t days = std::max<std::int64_t>(course.back().day - firstDay, 1);
-  const auto x = [&](std::int64_t day) {
-    if (course.size() == 1) return kLeft + (kWidth - kLeft - kRight) / 2;
-    return kLeft + static_cast<int>((day - firstDay) * (kWidth - kLeft - kRight) / days);
-  };
   const auto y = [&](double rating) {
-    return kTop + static_cast<int>(std::lround((top - rating) * (kHeight - kTop - kBottom) / (top - bottom)));
+    return kChartTop +
+           static_cast<int>(std::lround((top - rating) * (kCourseHeight - kChartTop - kChartBottom) / (top - bottom)));
+  };
+  drawn.bottom = rounded(bottom);
+  drawn.top = rounded(top);
+  drawn.bottomY = y(bottom);
+  drawn.topY = y(top);
+  drawn.points.reserve(course.size());
+  for (const RatingPoint& point : course) {
+    drawn.points.push_back(DrawnCourse::Point{point.day, y(point.rating.rating), rounded(point.rating.rating),
+                                              rounded(point.rating.deviation)});
+  }
+  return drawn;
+}
+
+/// The rating at the end of each day of play as a line, drawn here: no script,
+/// each point with its figures as a tooltip.
+void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& texts) {
+  page += "<section id=\"course\">\n<h2>";
+  page += texts.courseHeading;
+  page += "</h2>\n";
+  const DrawnCourse drawn = drawnCourse(person.rating.course);
+  const std::vector<DrawnCourse::Point>& points = drawn.points;
+  if (points.empty()) {
+    page += "<p class=\"note\">";
+    page += texts.noCourse;
+    page += "</p>\n</section>\n";
+    return;
+  }
+  const std::int64_t firstDay = points.front().day;
+  const std::int64_t days = std::max<std::int64_t>(points.back().day - firstDay, 1);
+  const auto x = [&](std::int64_t day) {
+    if (points.size() == 1) return kCourseLeft + (kCourseWidth - kCourseLeft - kCourseRight) / 2;
+    return kCourseLeft + static_cast<int>((day - firstDay) * (kCourseWidth - kCourseLeft - kCourseRight) / days);
   };
   char text[160];
-  appendChartStart(page, kWidth, kHeight, texts.courseHeading);
-  for (const double level : {bottom, top}) {
+  appendChartStart(page, kCourseWidth, kCourseHeight, texts.courseHeading);
+  for (const auto& [level, levelY] : {std::pair{drawn.bottom, drawn.bottomY}, std::pair{drawn.top, drawn.topY}}) {
     std::snprintf(text, sizeof text, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\"/><text x=\"4\" y=\"%d\">%lld</text>\n",
-                  kLeft, y(level), kWidth - kRight, y(level), y(level) + 4, static_cast<long long>(rounded(level)));
+                  kCourseLeft, levelY, kCourseWidth - kCourseRight, levelY, levelY + 4, static_cast<long long>(level));
     page += text;
   }
-  std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kLeft, kHeight - 6);
+  std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kCourseLeft, kCourseHeight - 6);
   page += text;
-  page += dateText(course.front().day, texts);
+  page += dateText(points.front().day, texts);
   page += "</text>";
-  if (course.size() > 1) {
-    std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kWidth - kRight, kHeight - 6);
+  if (points.size() > 1) {
+    std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kCourseWidth - kCourseRight,
+                  kCourseHeight - 6);
     page += text;
-    page += dateText(course.back().day, texts);
+    page += dateText(points.back().day, texts);
     page += "</text>";
   }
   page += "\n<polyline points=\"";
-  for (std::size_t at = 0; at < course.size(); ++at) {
-    std::snprintf(text, sizeof text, "%s%d,%d", at == 0 ? "" : " ", x(course[at].day), y(course[at].rating.rating));
+  for (std::size_t at = 0; at < points.size(); ++at) {
+    std::snprintf(text, sizeof text, "%s%d,%d", at == 0 ? "" : " ", x(points[at].day), points[at].y);
     page += text;
   }
   page += "\"/>\n";
-  for (const RatingPoint& point : course) {
-    std::snprintf(text, sizeof text, "<circle cx=\"%d\" cy=\"%d\" r=\"3\"><title>", x(point.day),
-                  y(point.rating.rating));
+  for (const DrawnCourse::Point& point : points) {
+    std::snprintf(text, sizeof text, "<circle cx=\"%d\" cy=\"%d\" r=\"3\"><title>", x(point.day), point.y);
     page += text;
     page += dateText(point.day, texts);
     page += ": ";
-    appendGroupedCount(page, rounded(point.rating.rating));
+    appendGroupedCount(page, point.rating);
     page += " ±";
-    appendGroupedCount(page, rounded(point.rating.deviation));
+    appendGroupedCount(page, point.deviation);
     page += "</title></circle>\n";
   }
   appendChartEnd(page);
@@ -499,10 +533,9 @@ class InputBytes {
     number(static_cast<std::int64_t>(text.size()));
     bytes_ += text;
   }
-  void rating(const Glicko2Rating& rating) {
-    number(rating.rating);
-    number(rating.deviation);
-    number(rating.volatility);
+  void shownRating(const Glicko2Rating& rating) {
+    number(rounded(rating.rating));
+    number(rounded(rating.deviation));
   }
   void map(const SiteModel& model, std::int32_t map) {
     number(std::int64_t{map});
@@ -553,13 +586,20 @@ std::uint64_t playerPageInputs(const SiteModel& model, const SitePerson& person,
   in.number(static_cast<std::int64_t>(person.names.size()));
   for (const std::string& name : person.names) in.text(name);
   // His rating now shows only where he has no course; it moves with every
-  // day anyone plays.
-  if (person.rating.course.empty()) in.rating(person.rating.rating);
+  // day anyone plays. The header's rating is the course's last point.
+  if (person.rating.course.empty()) in.shownRating(person.rating.rating);
   in.number(person.rating.games);
-  in.number(static_cast<std::int64_t>(person.rating.course.size()));
-  for (const RatingPoint& point : person.rating.course) {
+  const DrawnCourse drawn = drawnCourse(person.rating.course);
+  in.number(drawn.bottom);
+  in.number(drawn.top);
+  in.number(std::int64_t{drawn.bottomY});
+  in.number(std::int64_t{drawn.topY});
+  in.number(static_cast<std::int64_t>(drawn.points.size()));
+  for (const DrawnCourse::Point& point : drawn.points) {
     in.number(point.day);
-    in.rating(point.rating);
+    in.number(std::int64_t{point.y});
+    in.number(point.rating);
+    in.number(point.deviation);
   }
   for (const std::int64_t sum : {person.kills, person.deaths, person.suicides, person.teamKills, person.shots,
                                  person.hits, person.headshots, person.damage, person.bombsPlanted, person.bombsDefused,

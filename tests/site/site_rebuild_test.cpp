@@ -175,6 +175,15 @@ TEST(SiteRebuildTest, AMatchAddedGivesTheSiteOfAFirstRun) {
   ASSERT_EQ(site.run().status, 0);
   EXPECT_NE(readFile(site.out / kPlayersFolderName / playerFileName("steam:1:5")), eveBefore);
   expectFirstRunsSite("months later");
+
+  // A match older than all the others: Gus comes to his match with Hal rated
+  // otherwise, so Hal's rating after it moves, though he did not play.
+  const fs::path hal = site.out / kPlayersFolderName / playerFileName("steam:1:8");
+  const std::string halBefore = readFile(hal);
+  addLog("f.log", killsLog("11/20/2026", {"Gus@7>Lou@12", "Gus@7>Lou@12"}));
+  ASSERT_EQ(site.run().status, 0);
+  EXPECT_NE(readFile(hal), halBefore);
+  expectFirstRunsSite("an older match");
 }
 
 TEST(SiteRebuildTest, ADamagedOrForeignSiteCacheIsNoCache) {
