@@ -46,7 +46,9 @@ std::map<std::string, std::string> pagesIn(const fs::path& folder) {
 // so without them any Russian letter left is the program's.
 TEST(SiteLanguageRunTest, AnEnglishSiteOfTheSampleLogsHasNoRussianLeft) {
   TempFolder top;
+  std::size_t logs = 0;
   for (const auto& entry : fs::directory_iterator(testing::sourcePath("examples/logs"))) {
+    ++logs;
     std::string log = readFile(entry.path());
     for (char& c : log) {
       if (static_cast<unsigned char>(c) >= 0x80) c = 'x';
@@ -67,7 +69,7 @@ TEST(SiteLanguageRunTest, AnEnglishSiteOfTheSampleLogsHasNoRussianLeft) {
       EXPECT_NE(page.find("<a href=\"index.htm\">"), std::string::npos) << name << " links back to the index";
     }
   }
-  EXPECT_EQ(matchPages, 11u) << "a page per sample log";
+  EXPECT_EQ(matchPages, logs) << "a page per sample log";
   for (const char* page : {"index.htm", "rating.htm", "awards.htm"}) EXPECT_TRUE(pages.contains(page)) << page;
   EXPECT_EQ(readPagesLanguage(site), SiteLanguage::English);
   EXPECT_EQ(readFile(site / kPagesLanguageName), "en\n");
