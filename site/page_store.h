@@ -38,8 +38,6 @@ class PageStore {
 
   PageStore(std::filesystem::path folder, const SiteCache& before);
 
-  /// The page `name` in `folder` made ready to store; safe on any thread.
-  static ReadyPage ready(const std::filesystem::path& folder, std::string name, std::string bytes);
   /// The page `name` built from `inputs` (never 0), by `build` unless the
   /// page there was built from the same inputs and stands as the site cache
   /// saw it; then it is kept unbuilt. Safe on any thread.
@@ -64,6 +62,8 @@ class PageStore {
   [[nodiscard]] const std::vector<StoredPage>& pages() const { return pages_; }
 
  private:
+  /// The page `name` in `folder` made ready to store; safe on any thread.
+  static ReadyPage ready(const std::filesystem::path& folder, std::string name, std::string bytes);
   void store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
              const std::optional<RecordStamp>& standing, std::uint64_t inputs);
   /// Hands the waiting batch to a thread that commits it.

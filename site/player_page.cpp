@@ -131,13 +131,6 @@ struct DrawnCourse {
   std::vector<Point> points;
 };
 
-// The drawing area of every chart of the site, so that the line and the
-// columns beside it read alike.
-constexpr int kCourseWidth = kChartWidth;
-constexpr int kCourseHeight = kChartHeight;
-constexpr int kCourseLeft = kChartLeft;
-constexpr int kCourseRight = kChartRight;
-
 DrawnCourse drawnCourse(const std::vector<RatingPoint>& course) {
   DrawnCourse drawn;
   if (course.empty()) return drawn;
@@ -152,7 +145,7 @@ DrawnCourse drawnCourse(const std::vector<RatingPoint>& course) {
   const double top = std::max(std::ceil(high / 100.0) * 100.0, bottom + 100.0);
   const auto y = [&](double rating) {
     return kChartTop +
-           static_cast<int>(std::lround((top - rating) * (kCourseHeight - kChartTop - kChartBottom) / (top - bottom)));
+           static_cast<int>(std::lround((top - rating) * (kChartHeight - kChartTop - kChartBottom) / (top - bottom)));
   };
   drawn.bottom = rounded(bottom);
   drawn.top = rounded(top);
@@ -167,7 +160,8 @@ DrawnCourse drawnCourse(const std::vector<RatingPoint>& course) {
 }
 
 /// The rating at the end of each day of play as a line, drawn here: no script,
-/// each point with its figures as a tooltip.
+/// each point with its figures as a tooltip. Its area is every chart's, so
+/// that the line and the columns beside it read alike.
 void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& texts) {
   page += "<section id=\"course\">\n<h2>";
   page += texts.courseHeading;
@@ -183,23 +177,23 @@ void appendCourse(std::string& page, const SitePerson& person, const SiteTexts& 
   const std::int64_t firstDay = points.front().day;
   const std::int64_t days = std::max<std::int64_t>(points.back().day - firstDay, 1);
   const auto x = [&](std::int64_t day) {
-    if (points.size() == 1) return kCourseLeft + (kCourseWidth - kCourseLeft - kCourseRight) / 2;
-    return kCourseLeft + static_cast<int>((day - firstDay) * (kCourseWidth - kCourseLeft - kCourseRight) / days);
+    if (points.size() == 1) return kChartLeft + (kChartWidth - kChartLeft - kChartRight) / 2;
+    return kChartLeft + static_cast<int>((day - firstDay) * (kChartWidth - kChartLeft - kChartRight) / days);
   };
   char text[160];
-  appendChartStart(page, kCourseWidth, kCourseHeight, texts.courseHeading);
+  appendChartStart(page, kChartWidth, kChartHeight, texts.courseHeading);
   for (const auto& [level, levelY] : {std::pair{drawn.bottom, drawn.bottomY}, std::pair{drawn.top, drawn.topY}}) {
     std::snprintf(text, sizeof text, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\"/><text x=\"4\" y=\"%d\">%lld</text>\n",
-                  kCourseLeft, levelY, kCourseWidth - kCourseRight, levelY, levelY + 4, static_cast<long long>(level));
+                  kChartLeft, levelY, kChartWidth - kChartRight, levelY, levelY + 4, static_cast<long long>(level));
     page += text;
   }
-  std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kCourseLeft, kCourseHeight - 6);
+  std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\">", kChartLeft, kChartHeight - 6);
   page += text;
   page += dateText(points.front().day, texts);
   page += "</text>";
   if (points.size() > 1) {
-    std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kCourseWidth - kCourseRight,
-                  kCourseHeight - 6);
+    std::snprintf(text, sizeof text, "<text x=\"%d\" y=\"%d\" text-anchor=\"end\">", kChartWidth - kChartRight,
+                  kChartHeight - 6);
     page += text;
     page += dateText(points.back().day, texts);
     page += "</text>";
