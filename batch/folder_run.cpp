@@ -171,6 +171,7 @@ class FolderRunner {
   PictureStore pictures_;
   std::vector<Job> jobs_;
   std::atomic<std::size_t> nextJob_{0};
+  std::atomic<unsigned> workersLeft_{0};
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;
   std::size_t logsPerBatch_ = 16;
@@ -330,6 +331,9 @@ void FolderRunner::work(OutputStorer& storer) {
     if (batch.size() >= logsPerBatch_) storer.handOver(std::exchange(batch, {}));
   }
   if (!batch.empty()) storer.handOver(std::move(batch));
+  // The last worker's end lets the storer commit its last files at once,
+  // not after a wait for batches that cannot come.
+  if (workersLeft_.fetch_sub(1) == 1) storer.endOfBatches();
 }
 
 // Tells the outcomes in input order as they become known, whatever order the
@@ -406,6 +410,7 @@ FolderRunResult FolderRunner::run() {
     OutputStorer storer(kQueuedBatches, [this](const auto& outcomes) { committed(outcomes); });
     std::vector<std::thread> workers;
     workers.reserve(threads);
+    workersLeft_ = threads;
     for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this, &storer] { work(storer); });
     tellOutcomes(counts);
     for (std::thread& worker : workers) worker.join();

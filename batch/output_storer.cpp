@@ -7,19 +7,19 @@
 namespace fragtally {
 namespace {
 
-// A group is committed when one more batch might not fit in it, or when its
-// first file has waited this long with no more coming, so that outcomes keep
-// coming when logs are slow to build.
-constexpr auto kLongestWait = std::chrono::milliseconds(250);
-
 // Two groups are in flight at most, one written while the other is committed,
 // and each of their temporaries is held for the interrupt handlers.
 static_assert(2 * PendingStores::kMaxPending + 64 <= HeldTemporary::kPlaces);
 
 }  // namespace
 
-OutputStorer::OutputStorer(std::size_t queuedBatches, Committed committed)
-    : queuedBatches_(std::max<std::size_t>(queuedBatches, 1)), committed_(std::move(committed)) {
+// A group is committed when one more batch might not fit in it, when no more
+// batches come, or when its first file has waited longestWait with no more
+// coming, so that outcomes keep coming when logs are slow to build.
+OutputStorer::OutputStorer(std::size_t queuedBatches, Committed committed, std::chrono::milliseconds longestWait)
+    : queuedBatches_(std::max<std::size_t>(queuedBatches, 1)),
+      committed_(std::move(committed)),
+      longestWait_(longestWait) {
   writer_ = std::thread([this] { writeBatches(); });
   committer_ = std::thread([this] { commitGroups(); });
 }
@@ -33,12 +33,14 @@ void OutputStorer::handOver(std::vector<BuiltOutputs> batch) {
   changed_.notify_all();
 }
 
+void OutputStorer::endOfBatches() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  allHandedOver_ = true;
+  changed_.notify_all();
+}
+
 void OutputStorer::finish() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    allHandedOver_ = true;
-    changed_.notify_all();
-  }
+  endOfBatches();
   if (writer_.joinable()) writer_.join();
   if (committer_.joinable()) committer_.join();
 }
@@ -77,7 +79,7 @@ void OutputStorer::writeBatches() {
       if (group.logs.empty()) {
         changed_.wait(lock, ready);
       } else {
-        changed_.wait_until(lock, firstWritten + kLongestWait, ready);
+        changed_.wait_until(lock, firstWritten + longestWait_, ready);
       }
       if (!toWrite_.empty()) {
         batch = std::move(toWrite_.front());
@@ -94,7 +96,7 @@ void OutputStorer::writeBatches() {
       write(*batch, group);
     }
     const bool full = group.stores->waiting() + largestBatch > PendingStores::kMaxPending;
-    if (!group.logs.empty() && (full || finished || Clock::now() - firstWritten >= kLongestWait)) {
+    if (!group.logs.empty() && (full || finished || Clock::now() - firstWritten >= longestWait_)) {
       handOverGroup(std::exchange(group, Group{}));
     }
     if (finished) break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -51,8 +52,11 @@ class OutputStorer {
   /// Called on the committing thread with the logs of each commit.
   using Committed = std::function<void(const std::vector<Outcome>& outcomes)>;
 
-  /// At most `queuedBatches` handed-over batches wait to be written.
-  OutputStorer(std::size_t queuedBatches, Committed committed);
+  /// At most `queuedBatches` handed-over batches wait to be written. A group
+  /// of written files waits at most `longestWait` for more batches before it
+  /// is committed.
+  OutputStorer(std::size_t queuedBatches, Committed committed,
+               std::chrono::milliseconds longestWait = std::chrono::milliseconds(250));
   /// Waits until everything handed over is committed.
   ~OutputStorer();
   OutputStorer(const OutputStorer&) = delete;
@@ -60,6 +64,9 @@ class OutputStorer {
 
   /// Takes a batch of logs' outputs; waits while too many batches wait.
   void handOver(std::vector<BuiltOutputs> batch);
+  /// No batch comes any more: what was handed over is committed without
+  /// waiting for more. Returns at once.
+  void endOfBatches();
   /// Everything has been handed over: waits until it is all committed.
   void finish();
 
@@ -78,6 +85,7 @@ class OutputStorer {
 
   std::size_t queuedBatches_;
   Committed committed_;
+  std::chrono::milliseconds longestWait_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::vector<BuiltOutputs>> toWrite_;

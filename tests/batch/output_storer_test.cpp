@@ -87,5 +87,29 @@ TEST(OutputStorerTest, ALogHandedOverAloneIsCommittedBeforeTheEnd) {
   EXPECT_EQ(readFile(folder / "a.htm"), "report");
 }
 
+// The end of the batches commits what was handed over at once: the last log
+// of a run is not kept waiting for batches that cannot come.
+TEST(OutputStorerTest, TheLastBatchIsCommittedOnceNoMoreCome) {
+  TempFolder folder;
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool committed = false;
+  OutputStorer storer(
+      2,
+      [&](const std::vector<OutputStorer::Outcome>& outcomes) {
+        std::lock_guard<std::mutex> lock(mutex);
+        committed = outcomes.size() == 1 && outcomes[0].failed.empty();
+        changed.notify_all();
+      },
+      std::chrono::hours(1));
+  std::vector<BuiltOutputs> batch(1);
+  batch[0].files.push_back(BuiltFile{folder / "a.htm", "report", true});
+  storer.handOver(std::move(batch));
+  storer.endOfBatches();
+  std::unique_lock<std::mutex> lock(mutex);
+  EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return committed; }));
+  EXPECT_EQ(readFile(folder / "a.htm"), "report");
+}
+
 }  // namespace
 }  // namespace fragtally
