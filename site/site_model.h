@@ -220,30 +220,38 @@ class SiteTally {
 
   bool later(std::uint32_t a, std::uint32_t b) const;
   /// Adds a match to the figures of the charts and of its map.
+  /// matchWeapons_ holds the ids of its weapon uses.
   void addToCharts(const MatchSummary& summary, std::uint32_t matchAt, int secondOfDay);
   /// Moves those figures into the model, renumbered as the model numbers
   /// matches, maps and weapons.
   void takeCharts(SiteModel& model, const std::vector<std::uint32_t>& matchAt, const std::vector<std::uint32_t>& mapAt,
                   const std::vector<std::uint32_t>& weaponAt);
+  /// Names looked up as they stand in the summary, without a copy.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+  };
+  using NameIds = std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>>;
+
   std::uint32_t personNumber(const std::string& key);
-  std::uint32_t idOf(std::unordered_map<std::string, std::uint32_t>& ids, std::vector<std::string>& names,
-                     std::string_view name);
+  std::uint32_t idOf(NameIds& ids, std::vector<std::string>& names, std::string_view name);
 
   SiteSettings settings_;
   std::vector<SiteMatch> matches_;
   // Deques: tens of megabytes that grow by blocks, never held twice while
   // they move to a larger place.
   std::deque<PersonTally> people_;
-  std::unordered_map<std::string, std::uint32_t> personNumbers_;
+  NameIds personNumbers_;
   std::deque<KillTally> kills_;
   std::vector<DayKills> days_;         // a match's kills each, merged by day in take()
   std::array<std::int64_t, 7 * 24> matchesByHour_{};
   std::vector<MapTally> maps_;        // by the map's id in mapIds_
   MapTally unknownMap_;               // the matches whose log never named the map
   std::vector<std::string> mapNames_;
-  std::unordered_map<std::string, std::uint32_t> mapIds_;
+  NameIds mapIds_;
   std::vector<std::string> weaponNames_;
-  std::unordered_map<std::string, std::uint32_t> weaponIds_;
+  NameIds weaponIds_;
+  std::vector<std::uint32_t> matchWeapons_;  // the ids of a match's weapon uses, player after player
 };
 
 }  // namespace fragtally

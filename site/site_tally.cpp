@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <future>
 #include <numeric>
 #include <optional>
 #include <utility>
@@ -100,11 +101,12 @@ std::uint32_t SiteTally::personNumber(const std::string& key) {
   return found->second;
 }
 
-std::uint32_t SiteTally::idOf(std::unordered_map<std::string, std::uint32_t>& ids, std::vector<std::string>& names,
-                              std::string_view name) {
-  const auto [found, added] = ids.try_emplace(std::string(name), static_cast<std::uint32_t>(names.size()));
-  if (added) names.emplace_back(name);
-  return found->second;
+std::uint32_t SiteTally::idOf(NameIds& ids, std::vector<std::string>& names, std::string_view name) {
+  if (const auto found = ids.find(name); found != ids.end()) return found->second;
+  const auto id = static_cast<std::uint32_t>(names.size());
+  ids.emplace(std::string(name), id);
+  names.emplace_back(name);
+  return id;
 }
 
 void SiteTally::addToCharts(const MatchSummary& summary, std::uint32_t matchAt, int secondOfDay) {
@@ -123,14 +125,15 @@ void SiteTally::addToCharts(const MatchSummary& summary, std::uint32_t matchAt, 
   figures.terroristRounds += summary.terroristRounds;
   figures.kills += summary.kills;
   figures.players += static_cast<std::int64_t>(summary.players.size());
+  std::size_t use = 0;
   for (const MatchPlayer& player : summary.people.players) {
-    for (const WeaponUse& use : player.weapons) {
-      if (use.kills <= 0) continue;
-      const std::uint32_t weapon = idOf(weaponIds_, weaponNames_, use.weapon);
+    for (const WeaponUse& weaponUse : player.weapons) {
+      const std::uint32_t weapon = matchWeapons_[use++];
+      if (weaponUse.kills <= 0) continue;
       auto counted = std::find_if(map.weapons.begin(), map.weapons.end(),
                                   [&](const WeaponCount& entry) { return entry.weapon == weapon; });
       if (counted == map.weapons.end()) counted = map.weapons.insert(map.weapons.end(), WeaponCount{weapon, 0});
-      counted->kills += use.kills;
+      counted->kills += weaponUse.kills;
     }
   }
 }
@@ -147,12 +150,17 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
   match.when = matchTimeKey(summary.date, summary.start);
   match.day = dayNumberOf(*start);
   if (summary.map) match.map = static_cast<std::int32_t>(idOf(mapIds_, mapNames_, *summary.map));
+  // Looked up once for the map's figures and the players' both.
+  matchWeapons_.clear();
+  for (const MatchPlayer& player : summary.people.players) {
+    for (const WeaponUse& use : player.weapons) matchWeapons_.push_back(idOf(weaponIds_, weaponNames_, use.weapon));
+  }
   addToCharts(summary, matchAt, start->secondOfDay);
 
   const MatchPlayers& players = summary.people;
   const std::vector<std::string> keys = personKeysOf(players, settings_.identity, settings_.playersFile);
   std::vector<std::uint32_t> numbers(keys.size());
-  for (std::size_t at = 0; at < keys.size(); ++at) {
+  for (std::size_t at = 0, firstUse = 0; at < keys.size(); firstUse += players.players[at].weapons.size(), ++at) {
     if (keys[at].empty()) continue;
     const std::uint32_t number = numbers[at] = personNumber(keys[at]);
     PersonTally& person = people_[number];
@@ -186,16 +194,17 @@ void SiteTally::add(const MatchSummary& summary, std::string_view reportName) {
     sums.hostagesRescued += player.hostagesRescued;
     sums.hostagesKilled += player.hostagesKilled;
     sums.roundsWon += player.roundsWon;
-    for (const WeaponUse& use : player.weapons) {
-      const std::uint32_t weapon = idOf(weaponIds_, weaponNames_, use.weapon);
+    for (std::size_t use = 0; use < player.weapons.size(); ++use) {
+      const std::uint32_t weapon = matchWeapons_[firstUse + use];
+      const WeaponUse& figures = player.weapons[use];
       auto tally = std::find_if(person.weapons.begin(), person.weapons.end(),
                                 [&](const WeaponTally& counted) { return counted.weapon == weapon; });
       if (tally == person.weapons.end()) tally = person.weapons.insert(person.weapons.end(), WeaponTally{weapon});
-      tally->kills += use.kills;
-      tally->shots += use.shots;
-      tally->hits += use.hits;
-      tally->headshots += use.headshots;
-      tally->damage += use.damage;
+      tally->kills += figures.kills;
+      tally->shots += figures.shots;
+      tally->hits += figures.hits;
+      tally->headshots += figures.headshots;
+      tally->damage += figures.damage;
     }
   }
   for (const KillPair& pair : players.kills) {
@@ -285,44 +294,57 @@ SiteModel SiteTally::take() {
   }
   std::sort(played.begin(), played.end());
   played.erase(std::unique(played.begin(), played.end()), played.end());
-  struct DatedWin {
-    std::int64_t day;
-    DayWin win;
-  };
-  std::vector<DatedWin> wins;
-  for (const KillTally& kill : kills_) {
-    if (!kill.rated) continue;
-    wins.push_back(DatedWin{model.matches[matchAt[kill.match]].day,
-                            DayWin{number[kill.killer], number[kill.victim], kill.kills}});
+  // The day's wins, grouped by day in one counting pass over the days of
+  // play (every match's day is one), then each day's sorted by its pair.
+  std::vector<std::int64_t> days;
+  for (const auto& [day, person] : played) {
+    if (days.empty() || days.back() != day) days.push_back(day);
   }
-  std::sort(wins.begin(), wins.end(), [](const DatedWin& a, const DatedWin& b) {
-    if (a.day != b.day) return a.day < b.day;
-    return a.win.winner != b.win.winner ? a.win.winner < b.win.winner : a.win.loser < b.win.loser;
-  });
+  std::vector<std::uint32_t> dayOfMatch(model.matches.size());  // into days
+  for (std::size_t at = 0; at < model.matches.size(); ++at) {
+    const std::int64_t day = model.matches[at].day;
+    dayOfMatch[at] = static_cast<std::uint32_t>(std::lower_bound(days.begin(), days.end(), day) - days.begin());
+  }
+  std::vector<std::size_t> dayStart(days.size() + 1, 0);
+  for (const KillTally& kill : kills_) {
+    if (kill.rated) ++dayStart[dayOfMatch[matchAt[kill.match]] + 1];
+  }
+  for (std::size_t at = 0; at < days.size(); ++at) dayStart[at + 1] += dayStart[at];
+  std::vector<DayWin> wins(dayStart.back());
+  {
+    std::vector<std::size_t> next(dayStart.begin(), dayStart.end() - 1);
+    for (const KillTally& kill : kills_) {
+      if (!kill.rated) continue;
+      wins[next[dayOfMatch[matchAt[kill.match]]]++] = DayWin{number[kill.killer], number[kill.victim], kill.kills};
+    }
+  }
   std::vector<PersonRating> ratings;
   {
     DailyRating rating(people_.size(), kRatingTau);
     std::vector<std::uint32_t> dayPlayed;
     std::vector<DayWin> dayWins;
-    std::size_t nextWin = 0;
-    for (std::size_t at = 0; at < played.size();) {
+    for (std::size_t at = 0, dayAt = 0; at < played.size(); ++dayAt) {
       const std::int64_t day = played[at].first;
       dayPlayed.clear();
       for (; at < played.size() && played[at].first == day; ++at) dayPlayed.push_back(played[at].second);
+      const auto first = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt]);
+      const auto end = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt + 1]);
+      std::sort(first, end, [](const DayWin& a, const DayWin& b) {
+        return a.winner != b.winner ? a.winner < b.winner : a.loser < b.loser;
+      });
       dayWins.clear();
-      for (; nextWin < wins.size() && wins[nextWin].day == day; ++nextWin) {
-        const DayWin& win = wins[nextWin].win;
-        if (!dayWins.empty() && dayWins.back().winner == win.winner && dayWins.back().loser == win.loser) {
-          dayWins.back().count += win.count;
+      for (auto win = first; win != end; ++win) {
+        if (!dayWins.empty() && dayWins.back().winner == win->winner && dayWins.back().loser == win->loser) {
+          dayWins.back().count += win->count;
         } else {
-          dayWins.push_back(win);
+          dayWins.push_back(*win);
         }
       }
       rating.rateDay(day, dayPlayed, dayWins);
     }
     ratings = rating.finish();
   }
-  std::vector<DatedWin>().swap(wins);
+  std::vector<DayWin>().swap(wins);
 
   // The listed people: everyone but the hidden, by key.
   const PlayersFile& file = settings_.playersFile;
@@ -381,14 +403,8 @@ SiteModel SiteTally::take() {
     tally = PersonTally();
   }
   std::deque<PersonTally>().swap(people_);
-  model.awards = computeAwards(awardPeople);
-  std::vector<AwardPerson>().swap(awardPeople);
-  for (auto& [key, won] : awardsByPerson(model.awards)) {
-    // personByKey's answer, made writable: the model is still being built.
-    if (const SitePerson* person = model.personByKey(key)) {
-      model.people[static_cast<std::size_t>(person - model.people.data())].awards = std::move(won);
-    }
-  }
+  // Worked out on another core while who killed whom is summed here.
+  std::future<AwardTable> awards = std::async(std::launch::async, [&] { return computeAwards(awardPeople); });
 
   // Who killed whom over all matches, among the listed: each killer's kills
   // summed by victim. Millions of kills among thousands of people: grouped by
@@ -427,6 +443,14 @@ SiteModel SiteTally::take() {
     keepTop(person.killers);
   }
 
+  model.awards = awards.get();
+  std::vector<AwardPerson>().swap(awardPeople);
+  for (auto& [key, won] : awardsByPerson(model.awards)) {
+    // personByKey's answer, made writable: the model is still being built.
+    if (const SitePerson* person = model.personByKey(key)) {
+      model.people[static_cast<std::size_t>(person - model.people.data())].awards = std::move(won);
+    }
+  }
   // Who is active counts from the newest match, not from the day of the run:
   // the same records give the same pages whenever they are built.
   if (!model.matches.empty()) model.newestDay = model.matches.front().day;
