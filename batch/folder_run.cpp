@@ -243,8 +243,11 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       const RecordHead* record = knownRecord ? &*knownRecord : names->recordBefore(job.name);
       const LogFileFacts facts{job.absolute, logFile.bytes, logFile.modifiedUnixSeconds, logFile.modifiedNanoseconds};
       std::error_code error;
-      if (record != nullptr && recordDescribes(*record, facts) &&
-          std::filesystem::is_regular_file(outputPath(job, kReportExtension), error)) {
+      const auto reportThere = [&] {
+        return knownRecord ? std::filesystem::is_regular_file(outputPath(job, kReportExtension), error)
+                           : names->wasListedAsFile(job.name + kReportExtension);
+      };
+      if (record != nullptr && recordDescribes(*record, facts) && reportThere()) {
         job.state = JobState::upToDate;
       }
     }

@@ -37,7 +37,8 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
        entries.increment(error)) {
     const std::filesystem::path& file = entries->path();
-    listed_.insert(nameKey(utf8FromPath(file.filename())));
+    std::error_code typeError;
+    listed_.emplace(nameKey(utf8FromPath(file.filename())), entries->is_regular_file(typeError));
     const std::string extension = nameKey(utf8FromPath(file.extension()));
     if (extension == kReportExtension) {
       reports.emplace(nameKey(stemOf(file)), file);
@@ -84,6 +85,11 @@ void ReportNames::reserveInputs(const std::vector<std::string>& inputs) {
 }
 
 bool ReportNames::wasListed(const std::string& fileName) const { return listed_.count(nameKey(fileName)) != 0; }
+
+bool ReportNames::wasListedAsFile(const std::string& fileName) const {
+  const auto listed = listed_.find(nameKey(fileName));
+  return listed != listed_.end() && listed->second;
+}
 
 bool ReportNames::isFree(const std::string& name, const std::string& absoluteLog) const {
   const std::string key = nameKey(name);

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "record/record_head.h"
@@ -41,6 +41,9 @@ class ReportNames {
   /// Whether the folder held a file of this name (with its extension) when
   /// it was listed: a file that was not there has no permissions to keep.
   bool wasListed(const std::string& fileName) const;
+  /// The same, where that file was a regular file or a link to one: a report
+  /// there, without a look at the folder for each of thousands of logs.
+  bool wasListedAsFile(const std::string& fileName) const;
 
  private:
   bool isFree(const std::string& name, const std::string& absoluteLog) const;
@@ -50,7 +53,7 @@ class ReportNames {
   std::map<std::string, std::string> nameOfLog_;   // log path -> name, from the records
   std::map<std::string, std::string> reportsWithoutRecord_;  // name key -> log name as shown
   std::set<std::string> reserved_;                 // name keys of inputs and of names claimed
-  std::unordered_set<std::string> listed_;         // name keys of every file listed
+  std::unordered_map<std::string, bool> listed_;   // name keys of every file listed: a regular file (or a link to one)
 };
 
 }  // namespace fragtally

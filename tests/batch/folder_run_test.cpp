@@ -148,6 +148,16 @@ TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
   fs::remove(out / "one.json");
   EXPECT_EQ(run({path(top / "logs"), "-d", path(out)}).out, path(out / "one.htm") + "\n");
   EXPECT_TRUE(fs::exists(out / "one.json"));
+
+  // A report deleted, or a folder in its place, is no report: its log is done
+  // again though its record stands (the folder then fails it, being no file).
+  fs::remove(out / "one.htm");
+  fs::remove(out / "two.htm");
+  fs::create_directory(out / "two.htm");
+  const CliResult redone = run({path(top / "logs"), "-d", path(out)});
+  EXPECT_EQ(redone.out, path(out / "one.htm") + "\n");
+  EXPECT_EQ(lastLine(redone.err), "2 logs: 1 written, 0 up to date, 1 failed");
+  EXPECT_TRUE(shows(out / "one.htm", "One"));
 }
 
 // Every output of a folder, name -> bytes. The index's and the site's caches
