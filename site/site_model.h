@@ -233,6 +233,26 @@ class SiteTally {
   };
   using NameIds = std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>>;
 
+  /// Who killed whom among the listed people, each list kept to its top.
+  struct Opponents {
+    std::vector<PersonCount> victims;
+    std::vector<PersonCount> killers;
+  };
+  /// A day of play and a person (in key order) who played on it.
+  using DayPlayed = std::pair<std::int64_t, std::uint32_t>;
+  /// Who played on each day, by day and person, each once (`number`: a
+  /// tally's person to key order; `matchAt`: a tally's match to the model's).
+  std::vector<DayPlayed> daysPlayed(const SiteModel& model, const std::vector<std::uint32_t>& matchAt,
+                                    const std::vector<std::uint32_t>& number) const;
+  /// Everyone's rating, day after day of play: reads only the tally's kills
+  /// and the model's matches.
+  std::vector<PersonRating> rateDays(const SiteModel& model, const std::vector<std::uint32_t>& matchAt,
+                                     const std::vector<std::uint32_t>& number,
+                                     const std::vector<DayPlayed>& played) const;
+  /// The opponents of the `listed` people (`listedAt`: key order to their
+  /// place, -1 for the hidden). Only reads the tally.
+  std::vector<Opponents> opponentsOf(const std::vector<std::uint32_t>& number, const std::vector<std::int64_t>& listedAt,
+                                     std::size_t listed) const;
   std::uint32_t personNumber(const std::string& key);
   std::uint32_t idOf(NameIds& ids, std::vector<std::string>& names, std::string_view name);
 

@@ -254,6 +254,118 @@ void SiteTally::takeCharts(SiteModel& model, const std::vector<std::uint32_t>& m
   matchesByHour_ = {};
 }
 
+std::vector<SiteTally::DayPlayed> SiteTally::daysPlayed(const SiteModel& model, const std::vector<std::uint32_t>& matchAt,
+                                                        const std::vector<std::uint32_t>& number) const {
+  std::vector<DayPlayed> played;
+  for (std::uint32_t person = 0; person < people_.size(); ++person) {
+    for (const PersonMatch& own : people_[person].matches) {
+      played.emplace_back(model.matches[matchAt[own.match]].day, number[person]);
+    }
+  }
+  std::sort(played.begin(), played.end());
+  played.erase(std::unique(played.begin(), played.end()), played.end());
+  return played;
+}
+
+std::vector<PersonRating> SiteTally::rateDays(const SiteModel& model, const std::vector<std::uint32_t>& matchAt,
+                                              const std::vector<std::uint32_t>& number,
+                                              const std::vector<DayPlayed>& played) const {
+  // The rating, day after day: who played each day and the day's wins.
+  // The day's wins, grouped by day in one counting pass over the days of
+  // play (every match's day is one), then each day's sorted by its pair.
+  std::vector<std::int64_t> days;
+  for (const auto& [day, person] : played) {
+    if (days.empty() || days.back() != day) days.push_back(day);
+  }
+  std::vector<std::uint32_t> dayOfMatch(model.matches.size());  // into days
+  for (std::size_t at = 0; at < model.matches.size(); ++at) {
+    const std::int64_t day = model.matches[at].day;
+    dayOfMatch[at] = static_cast<std::uint32_t>(std::lower_bound(days.begin(), days.end(), day) - days.begin());
+  }
+  std::vector<std::size_t> dayStart(days.size() + 1, 0);
+  for (const KillTally& kill : kills_) {
+    if (kill.rated) ++dayStart[dayOfMatch[matchAt[kill.match]] + 1];
+  }
+  for (std::size_t at = 0; at < days.size(); ++at) dayStart[at + 1] += dayStart[at];
+  std::vector<DayWin> wins(dayStart.back());
+  {
+    std::vector<std::size_t> next(dayStart.begin(), dayStart.end() - 1);
+    for (const KillTally& kill : kills_) {
+      if (!kill.rated) continue;
+      wins[next[dayOfMatch[matchAt[kill.match]]]++] = DayWin{number[kill.killer], number[kill.victim], kill.kills};
+    }
+  }
+  std::vector<PersonRating> ratings;
+  {
+    DailyRating rating(number.size(), kRatingTau);
+    std::vector<std::uint32_t> dayPlayed;
+    std::vector<DayWin> dayWins;
+    for (std::size_t at = 0, dayAt = 0; at < played.size(); ++dayAt) {
+      const std::int64_t day = played[at].first;
+      dayPlayed.clear();
+      for (; at < played.size() && played[at].first == day; ++at) dayPlayed.push_back(played[at].second);
+      const auto first = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt]);
+      const auto end = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt + 1]);
+      std::sort(first, end, [](const DayWin& a, const DayWin& b) {
+        return a.winner != b.winner ? a.winner < b.winner : a.loser < b.loser;
+      });
+      dayWins.clear();
+      for (auto win = first; win != end; ++win) {
+        if (!dayWins.empty() && dayWins.back().winner == win->winner && dayWins.back().loser == win->loser) {
+          dayWins.back().count += win->count;
+        } else {
+          dayWins.push_back(*win);
+        }
+      }
+      rating.rateDay(day, dayPlayed, dayWins);
+    }
+    ratings = rating.finish();
+  }
+  return ratings;
+}
+
+std::vector<SiteTally::Opponents> SiteTally::opponentsOf(const std::vector<std::uint32_t>& number,
+                                                        const std::vector<std::int64_t>& listedAt,
+                                                        std::size_t listed) const {
+  // Who killed whom over all matches, among the listed: each killer's kills
+  // summed by victim. Millions of kills among thousands of people: grouped by
+  // killer in one counting pass, then each killer's few sorted by victim.
+  // keepTop orders the lists, so the order they are filled in is free.
+  std::vector<Opponents> opponents(listed);
+  std::vector<std::size_t> killerStart(number.size() + 1, 0);
+  for (const KillTally& kill : kills_) ++killerStart[kill.killer + 1];
+  for (std::size_t at = 0; at < number.size(); ++at) killerStart[at + 1] += killerStart[at];
+  std::vector<std::pair<std::uint32_t, std::int32_t>> victimKills(kills_.size());  // grouped by killer
+  {
+    std::vector<std::size_t> next(killerStart.begin(), killerStart.end() - 1);
+    for (const KillTally& kill : kills_) victimKills[next[kill.killer]++] = {kill.victim, kill.kills};
+  }
+  for (std::uint32_t tallied = 0; tallied < number.size(); ++tallied) {
+    const std::int64_t killer = listedAt[number[tallied]];
+    if (killer < 0) continue;
+    const auto end = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied + 1]);
+    auto at = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied]);
+    std::sort(at, end);
+    while (at != end) {
+      const std::uint32_t victimTallied = at->first;
+      std::int64_t count = 0;
+      for (; at != end && at->first == victimTallied; ++at) count += at->second;
+      const std::int64_t victim = listedAt[number[victimTallied]];
+      if (victim < 0 || count <= 0) continue;
+      opponents[static_cast<std::size_t>(killer)].victims.push_back(
+          PersonCount{static_cast<std::uint32_t>(victim), count});
+      opponents[static_cast<std::size_t>(victim)].killers.push_back(
+          PersonCount{static_cast<std::uint32_t>(killer), count});
+    }
+  }
+  std::vector<std::pair<std::uint32_t, std::int32_t>>().swap(victimKills);
+  for (Opponents& person : opponents) {
+    keepTop(person.victims);
+    keepTop(person.killers);
+  }
+  return opponents;
+}
+
 SiteModel SiteTally::take() {
   SiteModel model;
   model.minMatches = settings_.minMatches;
@@ -285,78 +397,25 @@ SiteModel SiteTally::take() {
   std::vector<std::uint32_t> number(people_.size());  // tally's number to key order
   for (std::uint32_t at = 0; at < personOrder.size(); ++at) number[personOrder[at]] = at;
 
-  // The rating, day after day: who played each day and the day's wins.
-  std::vector<std::pair<std::int64_t, std::uint32_t>> played;  // day, person
-  for (std::uint32_t person = 0; person < people_.size(); ++person) {
-    for (const PersonMatch& own : people_[person].matches) {
-      played.emplace_back(model.matches[matchAt[own.match]].day, number[person]);
-    }
-  }
-  std::sort(played.begin(), played.end());
-  played.erase(std::unique(played.begin(), played.end()), played.end());
-  // The day's wins, grouped by day in one counting pass over the days of
-  // play (every match's day is one), then each day's sorted by its pair.
-  std::vector<std::int64_t> days;
-  for (const auto& [day, person] : played) {
-    if (days.empty() || days.back() != day) days.push_back(day);
-  }
-  std::vector<std::uint32_t> dayOfMatch(model.matches.size());  // into days
-  for (std::size_t at = 0; at < model.matches.size(); ++at) {
-    const std::int64_t day = model.matches[at].day;
-    dayOfMatch[at] = static_cast<std::uint32_t>(std::lower_bound(days.begin(), days.end(), day) - days.begin());
-  }
-  std::vector<std::size_t> dayStart(days.size() + 1, 0);
-  for (const KillTally& kill : kills_) {
-    if (kill.rated) ++dayStart[dayOfMatch[matchAt[kill.match]] + 1];
-  }
-  for (std::size_t at = 0; at < days.size(); ++at) dayStart[at + 1] += dayStart[at];
-  std::vector<DayWin> wins(dayStart.back());
-  {
-    std::vector<std::size_t> next(dayStart.begin(), dayStart.end() - 1);
-    for (const KillTally& kill : kills_) {
-      if (!kill.rated) continue;
-      wins[next[dayOfMatch[matchAt[kill.match]]]++] = DayWin{number[kill.killer], number[kill.victim], kill.kills};
-    }
-  }
-  std::vector<PersonRating> ratings;
-  {
-    DailyRating rating(people_.size(), kRatingTau);
-    std::vector<std::uint32_t> dayPlayed;
-    std::vector<DayWin> dayWins;
-    for (std::size_t at = 0, dayAt = 0; at < played.size(); ++dayAt) {
-      const std::int64_t day = played[at].first;
-      dayPlayed.clear();
-      for (; at < played.size() && played[at].first == day; ++at) dayPlayed.push_back(played[at].second);
-      const auto first = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt]);
-      const auto end = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt + 1]);
-      std::sort(first, end, [](const DayWin& a, const DayWin& b) {
-        return a.winner != b.winner ? a.winner < b.winner : a.loser < b.loser;
-      });
-      dayWins.clear();
-      for (auto win = first; win != end; ++win) {
-        if (!dayWins.empty() && dayWins.back().winner == win->winner && dayWins.back().loser == win->loser) {
-          dayWins.back().count += win->count;
-        } else {
-          dayWins.push_back(*win);
-        }
-      }
-      rating.rateDay(day, dayPlayed, dayWins);
-    }
-    ratings = rating.finish();
-  }
-  std::vector<DayWin>().swap(wins);
-
   // The listed people: everyone but the hidden, by key.
   const PlayersFile& file = settings_.playersFile;
   std::vector<std::int64_t> listedAt(people_.size(), -1);  // key order to model.people
-  std::vector<AwardPerson> awardPeople;  // the listed, by key
-  model.people.reserve(people_.size());
-  awardPeople.reserve(people_.size());
+  std::size_t listed = 0;
+  for (const std::uint32_t tallied : personOrder) {
+    if (!file.isHidden(people_[tallied].key)) listedAt[number[tallied]] = static_cast<std::int64_t>(listed++);
+  }
+
+  // The rating is worked out on another core while the people are made here:
+  // it reads only the tally's kills and the matches, which the people leave be.
+  const std::vector<DayPlayed> played = daysPlayed(model, matchAt, number);
+  std::future<std::vector<PersonRating>> rating =
+      std::async(std::launch::async, [&] { return rateDays(model, matchAt, number, played); });
+  std::vector<std::vector<AwardPlay>> daysOfPlay(listed);  // the listed people's, for the awards
+  model.people.reserve(listed);
   for (const std::uint32_t tallied : personOrder) {
     PersonTally& tally = people_[tallied];
-    if (file.isHidden(tally.key)) continue;
-    awardPeople.push_back(awardPersonOf(tally.key, std::move(tally.days), ratings[number[tallied]]));
-    listedAt[number[tallied]] = static_cast<std::int64_t>(model.people.size());
+    if (listedAt[number[tallied]] < 0) continue;
+    daysOfPlay[model.people.size()] = std::move(tally.days);
     SitePerson& person = model.people.emplace_back();
     person.kills = tally.sums.kills;
     person.deaths = tally.sums.deaths;
@@ -373,7 +432,6 @@ SiteModel SiteTally::take() {
     person.shownName = shown != nullptr ? *shown : tally.latestName.take();
     person.names = std::move(tally.names);
     std::sort(person.names.begin(), person.names.end());
-    person.rating = std::move(ratings[number[tallied]]);
     person.matches = std::move(tally.matches);
     for (PersonMatch& own : person.matches) own.match = matchAt[own.match];
     std::sort(person.matches.begin(), person.matches.end(),
@@ -403,46 +461,28 @@ SiteModel SiteTally::take() {
     tally = PersonTally();
   }
   std::deque<PersonTally>().swap(people_);
-  // Worked out on another core while who killed whom is summed here.
+  std::vector<PersonRating> ratings = rating.get();
+
+  // The awards, on another core while who killed whom is summed here.
+  std::vector<AwardPerson> awardPeople;  // the listed, by key
+  awardPeople.reserve(listed);
+  for (const std::uint32_t tallied : personOrder) {
+    const std::int64_t at = listedAt[number[tallied]];
+    if (at < 0) continue;
+    SitePerson& person = model.people[static_cast<std::size_t>(at)];
+    person.rating = std::move(ratings[number[tallied]]);
+    awardPeople.push_back(awardPersonOf(person.key, std::move(daysOfPlay[static_cast<std::size_t>(at)]), person.rating));
+  }
+  std::vector<PersonRating>().swap(ratings);
+  std::vector<std::vector<AwardPlay>>().swap(daysOfPlay);
   std::future<AwardTable> awards = std::async(std::launch::async, [&] { return computeAwards(awardPeople); });
-
-  // Who killed whom over all matches, among the listed: each killer's kills
-  // summed by victim. Millions of kills among thousands of people: grouped by
-  // killer in one counting pass, then each killer's few sorted by victim.
-  // keepTop orders the lists, so the order they are filled in is free.
-  std::vector<std::size_t> killerStart(number.size() + 1, 0);
-  for (const KillTally& kill : kills_) ++killerStart[kill.killer + 1];
-  for (std::size_t at = 0; at < number.size(); ++at) killerStart[at + 1] += killerStart[at];
-  std::vector<std::pair<std::uint32_t, std::int32_t>> victimKills(kills_.size());  // grouped by killer
-  {
-    std::vector<std::size_t> next(killerStart.begin(), killerStart.end() - 1);
-    for (const KillTally& kill : kills_) victimKills[next[kill.killer]++] = {kill.victim, kill.kills};
-  }
+  std::vector<Opponents> opponents = opponentsOf(number, listedAt, listed);
   std::deque<KillTally>().swap(kills_);
-  for (std::uint32_t tallied = 0; tallied < number.size(); ++tallied) {
-    const std::int64_t killer = listedAt[number[tallied]];
-    if (killer < 0) continue;
-    const auto end = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied + 1]);
-    auto at = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied]);
-    std::sort(at, end);
-    while (at != end) {
-      const std::uint32_t victimTallied = at->first;
-      std::int64_t count = 0;
-      for (; at != end && at->first == victimTallied; ++at) count += at->second;
-      const std::int64_t victim = listedAt[number[victimTallied]];
-      if (victim < 0 || count <= 0) continue;
-      model.people[static_cast<std::size_t>(killer)].victims.push_back(
-          PersonCount{static_cast<std::uint32_t>(victim), count});
-      model.people[static_cast<std::size_t>(victim)].killers.push_back(
-          PersonCount{static_cast<std::uint32_t>(killer), count});
-    }
+  for (std::size_t at = 0; at < opponents.size(); ++at) {
+    model.people[at].victims = std::move(opponents[at].victims);
+    model.people[at].killers = std::move(opponents[at].killers);
   }
-  std::vector<std::pair<std::uint32_t, std::int32_t>>().swap(victimKills);
-  for (SitePerson& person : model.people) {
-    keepTop(person.victims);
-    keepTop(person.killers);
-  }
-
+  std::vector<Opponents>().swap(opponents);
   model.awards = awards.get();
   std::vector<AwardPerson>().swap(awardPeople);
   for (auto& [key, won] : awardsByPerson(model.awards)) {
