@@ -80,7 +80,14 @@ std::filesystem::path pagePathIn(const std::filesystem::path& folder, std::strin
 
 std::string SiteCache::bytesOf(std::uint64_t inputs, const std::vector<std::string>& pictures,
                                const std::vector<StoredPage>& pages) {
-  std::string bytes = header();
+  // Reserved at once: at 20,000 pages the cache is megabytes, built while
+  // the whole site's model is held, and a doubling buffer would add as much again.
+  std::size_t size = header().size() + 64;
+  for (const std::string& picture : pictures) size += picture.size() + 9;
+  for (const StoredPage& page : pages) size += page.name.size() + 96;
+  std::string bytes;
+  bytes.reserve(size);
+  bytes += header();
   bytes += "inputs ";
   appendHex(bytes, inputs);
   bytes += '\n';
