@@ -270,9 +270,10 @@ std::vector<SiteTally::DayPlayed> SiteTally::daysPlayed(const SiteModel& model, 
 std::vector<PersonRating> SiteTally::rateDays(const SiteModel& model, const std::vector<std::uint32_t>& matchAt,
                                               const std::vector<std::uint32_t>& number,
                                               const std::vector<DayPlayed>& played) const {
-  // The rating, day after day: who played each day and the day's wins.
-  // The day's wins, grouped by day in one counting pass over the days of
-  // play (every match's day is one), then each day's sorted by its pair.
+  // The rating, day after day: who played each day and the day's wins. The
+  // wins are grouped by day in one counting pass over the days of play (a
+  // kill between people makes its match's day one), then each day's are
+  // sorted by their pair.
   std::vector<std::int64_t> days;
   for (const auto& [day, person] : played) {
     if (days.empty() || days.back() != day) days.push_back(day);
