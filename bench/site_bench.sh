@@ -2,9 +2,11 @@
 # Times the site's folder runs against a base revision: N generated matches of
 # a public server (the generator's public-match profile: 30 to 180 KB each,
 # their people drawn from one pool) run into an empty folder, then again with
-# one log more, then again with nothing changed; each by the base build and by
-# the working tree's, alternating, with the median wall time and peak memory
-# of each (bench/time_site_runs.py prints the table).
+# one log more (dated in the middle of the matches' year), then again with
+# nothing changed, then with one more log dated after every other match (what
+# a live server adds next); each by the base build and by the working tree's,
+# alternating, with the median wall time and peak memory of each
+# (bench/time_site_runs.py prints the table).
 #
 #   bench/site_bench.sh BASE_REV [N] [RUNS] [JOBS]   N default 10000, RUNS 3, JOBS the program's default
 #
@@ -62,11 +64,17 @@ if [[ ! -d $logs ]]; then
   mv "$logs.part" "$logs"
 fi
 
-rm -f "$logs/logs/Lnew.log"  # left by a run that was killed
+# The newest log: the added one's matches moved to a day after every
+# generated match (they all fall in 2025).
+if [[ ! -f $logs/Lnext.log ]]; then
+  sed -E 's#^L [0-9]{2}/[0-9]{2}/[0-9]{4} #L 01/12/2026 #' "$logs/Lnew.log" > "$logs/Lnext.log.part"
+  mv "$logs/Lnext.log.part" "$logs/Lnext.log"
+fi
+rm -f "$logs/logs/Lnew.log" "$logs/logs/Lnext.log"  # left by a run that was killed
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 say "warming the page cache"
 cat "$logs"/logs/* >/dev/null
 python3 "$root/bench/time_site_runs.py" --base-cli "$base_source/build/release/cli/fragtally-cli" \
   --new-cli "$root/build/release/cli/fragtally-cli" --base-name "$base_rev" --logs "$logs/logs" \
-  --extra "$logs/Lnew.log" --work "$work" --runs "$runs" ${jobs:+--jobs "$jobs"}
+  --extra "$logs/Lnew.log" --newest "$logs/Lnext.log" --work "$work" --runs "$runs" ${jobs:+--jobs "$jobs"}
