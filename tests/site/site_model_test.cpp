@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "players/players_file.h"
+#include "players/rating_run.h"
 #include "tests/site/site_matches.h"
 #include "site/site_model.h"
 
@@ -101,6 +103,71 @@ TEST(SiteModelTest, PlayersFileMergesHidesAndNames) {
   EXPECT_EQ(model.people[ann->killers[0].person].key, "steam:0:7");
   EXPECT_EQ(personKeyed(model, "steam:0:9"), nullptr);
   EXPECT_EQ(ann->rating.games, 4 + 1 + 2 + 6);
+}
+
+// The site rates its people day by day as the rating run does, whatever
+// order its records come in: each kill in its match's day, two matches of a
+// day in one period, a day of play between two others, bots never rated.
+TEST(SiteModelTest, RatingsAreTheRatingRunsWhateverTheOrderOfTheRecords) {
+  std::vector<MatchMaker> matches;
+  const auto add = [&](int day, int hour) -> MatchMaker& { return matches.emplace_back(day, hour); };
+  {
+    MatchMaker& m = add(3, 20);
+    const std::size_t ann = m.player("STEAM_0:0:1", "ann");
+    const std::size_t bea = m.player("STEAM_0:0:2", "bea");
+    const std::size_t cid = m.player("STEAM_0:0:3", "cid");
+    m.kills(ann, bea, 5).kills(bea, ann, 2).kills(cid, ann, 3).kills(bea, cid, 1);
+  }
+  {
+    MatchMaker& m = add(1, 21);
+    const std::size_t bea = m.player("STEAM_0:0:2", "bea");
+    const std::size_t dan = m.player("STEAM_0:0:4", "dan");
+    const std::size_t bot = m.player("BOT", "Opie");
+    m.kills(dan, bea, 4).kills(bea, dan, 4).kills(bot, dan, 9).kills(dan, bot, 1);
+  }
+  {
+    MatchMaker& m = add(3, 18);
+    const std::size_t cid = m.player("STEAM_0:0:3", "cid");
+    const std::size_t dan = m.player("STEAM_0:0:4", "dan");
+    m.kills(cid, dan, 7).kills(dan, cid, 1);
+  }
+  {
+    MatchMaker& m = add(2, 22);
+    const std::size_t ann = m.player("STEAM_0:0:1", "ann");
+    const std::size_t bot = m.player("BOT", "Opie");
+    m.kills(ann, bot, 12);
+  }
+  {
+    MatchMaker& m = add(5, 19);
+    const std::size_t ann = m.player("STEAM_0:0:1", "ann");
+    const std::size_t dan = m.player("STEAM_0:0:4", "dan");
+    m.kills(dan, ann, 2).kills(ann, dan, 6);
+  }
+
+  std::vector<RatedMatch> rated;
+  for (std::size_t at = 0; at < matches.size(); ++at) {
+    const MatchSummary& summary = matches[at].summary();
+    rated.push_back(RatedMatch{*readMatchStart(summary.date, summary.start), "L" + std::to_string(at) + ".log",
+                               summary.people});
+  }
+  const RatingTable table = rateMatches(rated, PlayersFile{});
+  std::vector<RatedPerson> expected = table.ranked;
+  expected.insert(expected.end(), table.unranked.begin(), table.unranked.end());
+  ASSERT_EQ(expected.size(), 4u);
+
+  for (const bool reversed : {false, true}) {
+    std::vector<MatchMaker> given = matches;
+    if (reversed) std::reverse(given.begin(), given.end());
+    const SiteModel model = modelOf(given);
+    ASSERT_EQ(model.people.size(), expected.size());
+    for (const RatedPerson& person : expected) {
+      const SitePerson* site = personKeyed(model, person.key);
+      ASSERT_NE(site, nullptr) << person.key;
+      EXPECT_NEAR(site->rating.rating.rating, person.rating.rating, 1e-9) << person.key;
+      EXPECT_NEAR(site->rating.rating.deviation, person.rating.deviation, 1e-9) << person.key;
+      EXPECT_EQ(site->rating.games, person.games) << person.key;
+    }
+  }
 }
 
 TEST(SiteModelTest, BotsAreApartUnlessIncludedAndNeverRated) {
