@@ -290,6 +290,29 @@ TEST(SiteModelTest, AccuracyAndObjectivesAddUpAcrossMatches) {
   EXPECT_EQ(person->roundsWon, 8);
 }
 
+// Each player's weapons are his own, wherever he stands in the match and
+// whoever before him is left out (a bot) or used other weapons.
+TEST(SiteModelTest, EachPlayersWeaponsAreHisOwnInAMatchOfMany) {
+  MatchMaker match(9, 20);
+  const std::size_t bot = match.player("BOT", "Opie");
+  const std::size_t ann = match.player("STEAM_0:0:1", "ann");
+  const std::size_t bea = match.player("STEAM_0:0:2", "bea");
+  match.kills(bot, ann, 4, "m249").kills(bot, bea, 1, "deagle");
+  match.kills(ann, bea, 2, "awp").kills(ann, bot, 1, "knife");
+  match.kills(bea, ann, 3, "knife");
+  const SiteModel model = modelOf({match});
+  const auto weaponsOf = [&](const std::string& key) {
+    std::vector<std::pair<std::string, std::int64_t>> weapons;
+    for (const PersonWeapon& weapon : personKeyed(model, key)->weapons) {
+      weapons.emplace_back(model.weapons[weapon.weapon], weapon.kills);
+    }
+    return weapons;
+  };
+  using Kills = std::vector<std::pair<std::string, std::int64_t>>;
+  EXPECT_EQ(weaponsOf("steam:0:1"), (Kills{{"awp", 2}, {"knife", 1}}));
+  EXPECT_EQ(weaponsOf("steam:0:2"), (Kills{{"knife", 3}}));
+}
+
 TEST(SiteModelTest, MatchesWithoutKillsOrAReadableDateAreLeftOut) {
   MatchMaker quiet(9, 20);
   quiet.player("STEAM_0:0:1", "ann");
