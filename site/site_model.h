@@ -219,8 +219,8 @@ class SiteTally {
   };
 
   bool later(std::uint32_t a, std::uint32_t b) const;
-  /// Adds a match to the figures of the charts and of its map.
-  /// matchWeapons_ holds the ids of its weapon uses.
+  /// Adds a match to the figures of the charts and of its map, the ids of
+  /// its weapon uses already in matchWeapons_.
   void addToCharts(const MatchSummary& summary, std::uint32_t matchAt, int secondOfDay);
   /// Moves those figures into the model, renumbered as the model numbers
   /// matches, maps and weapons.
