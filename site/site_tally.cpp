@@ -476,15 +476,16 @@ SiteModel SiteTally::take() {
   }
   std::vector<PersonRating>().swap(ratings);
   std::vector<std::vector<AwardPlay>>().swap(daysOfPlay);
-  std::future<AwardTable> awards = std::async(std::launch::async, [&] { return computeAwards(awardPeople); });
-  std::vector<Opponents> opponents = opponentsOf(number, listedAt, listed);
+  std::future<std::vector<Opponents>> opponentsSummed =
+      std::async(std::launch::async, [&] { return opponentsOf(number, listedAt, listed); });
+  model.awards = computeAwards(awardPeople);
+  std::vector<Opponents> opponents = opponentsSummed.get();
   std::deque<KillTally>().swap(kills_);
   for (std::size_t at = 0; at < opponents.size(); ++at) {
     model.people[at].victims = std::move(opponents[at].victims);
     model.people[at].killers = std::move(opponents[at].killers);
   }
   std::vector<Opponents>().swap(opponents);
-  model.awards = awards.get();
   std::vector<AwardPerson>().swap(awardPeople);
   for (auto& [key, won] : awardsByPerson(model.awards)) {
     // personByKey's answer, made writable: the model is still being built.
