@@ -464,7 +464,9 @@ SiteModel SiteTally::take() {
   std::deque<PersonTally>().swap(people_);
   std::vector<PersonRating> ratings = rating.get();
 
-  // The awards, on another core while who killed whom is summed here.
+  // The awards here, while who killed whom is summed on another core: the
+  // awards' passing tallies, tens of megabytes, then take memory the people
+  // gave back instead of a thread's own.
   std::vector<AwardPerson> awardPeople;  // the listed, by key
   awardPeople.reserve(listed);
   for (const std::uint32_t tallied : personOrder) {
