@@ -2,6 +2,7 @@
 #include <future>
 #include <numeric>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "index/index_tally.h"
@@ -30,6 +31,35 @@ std::vector<std::uint32_t> nameOrder(std::vector<std::string>& names) {
   names = std::move(sorted);
   return renumbered;
 }
+
+/// Items laid out by key in one counting pass, for millions of items among
+/// far fewer keys where a sort would cost much more: group(k) holds, in the
+/// items' order, the values of those whose key is k. An item whose key is
+/// none is left out.
+template <typename Value>
+class GroupedByKey {
+ public:
+  template <typename Items, typename KeyOf, typename ValueOf>
+  GroupedByKey(const Items& items, std::size_t keys, KeyOf keyOf, ValueOf valueOf) : starts_(keys + 1, 0) {
+    for (const auto& item : items) {
+      if (const std::optional<std::size_t> key = keyOf(item)) ++starts_[*key + 1];
+    }
+    for (std::size_t key = 0; key < keys; ++key) starts_[key + 1] += starts_[key];
+    values_.resize(starts_.back());
+    std::vector<std::size_t> next(starts_.begin(), starts_.end() - 1);
+    for (const auto& item : items) {
+      if (const std::optional<std::size_t> key = keyOf(item)) values_[next[*key]++] = valueOf(item);
+    }
+  }
+
+  std::span<Value> group(std::size_t key) {
+    return std::span<Value>(values_).subspan(starts_[key], starts_[key + 1] - starts_[key]);
+  }
+
+ private:
+  std::vector<std::size_t> starts_;
+  std::vector<Value> values_;
+};
 
 /// The first `kTopOpponents` of a person's opponents, most kills first, ties by key.
 void keepTop(std::vector<PersonCount>& list) {
@@ -283,19 +313,12 @@ std::vector<PersonRating> SiteTally::rateDays(const SiteModel& model, const std:
     const std::int64_t day = model.matches[at].day;
     dayOfMatch[at] = static_cast<std::uint32_t>(std::lower_bound(days.begin(), days.end(), day) - days.begin());
   }
-  std::vector<std::size_t> dayStart(days.size() + 1, 0);
-  for (const KillTally& kill : kills_) {
-    if (kill.rated) ++dayStart[dayOfMatch[matchAt[kill.match]] + 1];
-  }
-  for (std::size_t at = 0; at < days.size(); ++at) dayStart[at + 1] += dayStart[at];
-  std::vector<DayWin> wins(dayStart.back());
-  {
-    std::vector<std::size_t> next(dayStart.begin(), dayStart.end() - 1);
-    for (const KillTally& kill : kills_) {
-      if (!kill.rated) continue;
-      wins[next[dayOfMatch[matchAt[kill.match]]]++] = DayWin{number[kill.killer], number[kill.victim], kill.kills};
-    }
-  }
+  GroupedByKey<DayWin> wins(
+      kills_, days.size(),
+      [&](const KillTally& kill) {
+        return kill.rated ? std::optional<std::size_t>(dayOfMatch[matchAt[kill.match]]) : std::nullopt;
+      },
+      [&](const KillTally& kill) { return DayWin{number[kill.killer], number[kill.victim], kill.kills}; });
   std::vector<PersonRating> ratings;
   {
     DailyRating rating(number.size(), kRatingTau);
@@ -305,17 +328,16 @@ std::vector<PersonRating> SiteTally::rateDays(const SiteModel& model, const std:
       const std::int64_t day = played[at].first;
       dayPlayed.clear();
       for (; at < played.size() && played[at].first == day; ++at) dayPlayed.push_back(played[at].second);
-      const auto first = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt]);
-      const auto end = wins.begin() + static_cast<std::ptrdiff_t>(dayStart[dayAt + 1]);
-      std::sort(first, end, [](const DayWin& a, const DayWin& b) {
+      const std::span<DayWin> dayAll = wins.group(dayAt);
+      std::sort(dayAll.begin(), dayAll.end(), [](const DayWin& a, const DayWin& b) {
         return a.winner != b.winner ? a.winner < b.winner : a.loser < b.loser;
       });
       dayWins.clear();
-      for (auto win = first; win != end; ++win) {
-        if (!dayWins.empty() && dayWins.back().winner == win->winner && dayWins.back().loser == win->loser) {
-          dayWins.back().count += win->count;
+      for (const DayWin& win : dayAll) {
+        if (!dayWins.empty() && dayWins.back().winner == win.winner && dayWins.back().loser == win.loser) {
+          dayWins.back().count += win.count;
         } else {
-          dayWins.push_back(*win);
+          dayWins.push_back(win);
         }
       }
       rating.rateDay(day, dayPlayed, dayWins);
@@ -333,20 +355,16 @@ std::vector<SiteTally::Opponents> SiteTally::opponentsOf(const std::vector<std::
   // killer in one counting pass, then each killer's few sorted by victim.
   // keepTop orders the lists, so the order they are filled in is free.
   std::vector<Opponents> opponents(listed);
-  std::vector<std::size_t> killerStart(number.size() + 1, 0);
-  for (const KillTally& kill : kills_) ++killerStart[kill.killer + 1];
-  for (std::size_t at = 0; at < number.size(); ++at) killerStart[at + 1] += killerStart[at];
-  std::vector<std::pair<std::uint32_t, std::int32_t>> victimKills(kills_.size());  // grouped by killer
-  {
-    std::vector<std::size_t> next(killerStart.begin(), killerStart.end() - 1);
-    for (const KillTally& kill : kills_) victimKills[next[kill.killer]++] = {kill.victim, kill.kills};
-  }
+  GroupedByKey<std::pair<std::uint32_t, std::int32_t>> victimKills(
+      kills_, number.size(), [](const KillTally& kill) { return std::optional<std::size_t>(kill.killer); },
+      [](const KillTally& kill) { return std::pair<std::uint32_t, std::int32_t>(kill.victim, kill.kills); });
   for (std::uint32_t tallied = 0; tallied < number.size(); ++tallied) {
     const std::int64_t killer = listedAt[number[tallied]];
     if (killer < 0) continue;
-    const auto end = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied + 1]);
-    auto at = victimKills.begin() + static_cast<std::ptrdiff_t>(killerStart[tallied]);
-    std::sort(at, end);
+    const std::span<std::pair<std::uint32_t, std::int32_t>> victims = victimKills.group(tallied);
+    std::sort(victims.begin(), victims.end());
+    auto at = victims.begin();
+    const auto end = victims.end();
     while (at != end) {
       const std::uint32_t victimTallied = at->first;
       std::int64_t count = 0;
@@ -359,7 +377,6 @@ std::vector<SiteTally::Opponents> SiteTally::opponentsOf(const std::vector<std::
           PersonCount{static_cast<std::uint32_t>(killer), count});
     }
   }
-  std::vector<std::pair<std::uint32_t, std::int32_t>>().swap(victimKills);
   for (Opponents& person : opponents) {
     keepTop(person.victims);
     keepTop(person.killers);
