@@ -29,7 +29,7 @@ std::string playerKeyOf(const IdentityRules& rules, const MatchPlayer& player) {
     return "bot:" + std::string(name);
   }
   // A shared ID is no account: the name tells him, as with a placeholder.
-  const std::string account = player.sharedAuthId ? std::string() : accountKeyOf(player.authId);
+  std::string account = player.sharedAuthId ? std::string() : accountKeyOf(player.authId);
   switch (rules.mode) {
     case IdentityMode::Id:
       return account;

@@ -90,8 +90,10 @@ std::vector<std::string> personKeysOf(const MatchPlayers& match, const IdentityR
   std::vector<std::string> keys;
   keys.reserve(match.players.size());
   for (const MatchPlayer& player : match.players) {
-    const std::string key = playerKeyOf(rules, player);
-    keys.push_back(key.empty() ? key : file.personOf(key));
+    std::string key = playerKeyOf(rules, player);
+    // Most keys are their own person's: taken as they are, not copied.
+    if (const std::string& person = key.empty() ? key : file.personOf(key); &person != &key) key = person;
+    keys.push_back(std::move(key));
   }
   return keys;
 }
