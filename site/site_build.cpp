@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <set>
+#include <string_view>
 #include <system_error>
+#include <unordered_set>
 
 #include "base/error.h"
 #include "base/file.h"
@@ -39,7 +41,9 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
   std::filesystem::create_directory(players, error);
   if (!std::filesystem::is_directory(players, error)) throw cannotCreateFile(utf8FromPath(players));
   removeStaleTemporaries(players);
-  std::set<std::string> listed;
+  // Views of the people's file names, which the model keeps.
+  std::unordered_set<std::string_view> listed;
+  listed.reserve(model.people.size());
   const std::string folderName = std::string(kPlayersFolderName) + "/";
   // Built and checksummed a share at a time on every core (each also looks
   // at the page it replaces), stored in order on this thread: a share's pages
