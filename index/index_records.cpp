@@ -83,11 +83,19 @@ std::vector<ListedRecord> listRecords(const std::filesystem::path& folder) {
   return records;
 }
 
+/// The cache `kept` from earlier in the run, or else the folder's, loaded
+/// into `loadedHere`.
+const IndexCache& indexCacheOf(const std::filesystem::path& folder, const IndexCache* kept,
+                               std::optional<IndexCache>& loadedHere) {
+  return kept != nullptr ? *kept : loadedHere.emplace(IndexCache::load(folder / kIndexCacheName));
+}
+
 }  // namespace
 
-std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& folder) {
+std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& folder, const IndexCache* loaded) {
   const std::vector<ListedRecord> records = listRecords(folder);
-  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  std::optional<IndexCache> loadedHere;
+  const IndexCache& cache = indexCacheOf(folder, loaded, loadedHere);
   if (cache.checksum() == 0 || cache.size() != records.size()) return std::nullopt;
   for (const ListedRecord& record : records) {
     if (!record.stamp || cache.knows(record.key, *record.stamp) == IndexCache::Found::nothing) return std::nullopt;
@@ -100,7 +108,7 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
                          KnownRecords& readNow, unsigned threads) {
   RecordCheck check;
   if (names.empty()) return check;
-  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  IndexCache cache = IndexCache::load(folder / kIndexCacheName);
   // Per record: 0 whole, 1 broken.
   std::vector<char> outcome(names.size(), 0);
   std::atomic<std::size_t> next{0};
@@ -136,13 +144,15 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
   for (std::size_t at = 0; at < names.size(); ++at) {
     if (outcome[at] == 1) check.broken.push_back(names[at]);
   }
+  readNow.keepIndexCache(std::move(cache));
   return check;
 }
 
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, StreamedStore* freshCache,
                               const KnownRecords* known, const MatchSink& alsoTo, bool playersByName) {
   const std::vector<ListedRecord> records = listRecords(folder);
-  const IndexCache cache = IndexCache::load(folder / kIndexCacheName);
+  std::optional<IndexCache> loadedHere;
+  const IndexCache& cache = indexCacheOf(folder, known != nullptr ? known->indexCache() : nullptr, loadedHere);
   // The new cache is the old one as long as the records are those it knows, in
   // its order: it is only written out from the first difference on.
   std::uint64_t sameUpTo = IndexCache::header().size();

@@ -29,7 +29,8 @@ using MatchSink = std::function<void(const MatchSummary&, std::string_view repor
 /// they come, or nothing when the folder's cache holds them already; where a
 /// new record or a change comes only after some, the old cache's bytes up to
 /// it are copied over. The caller seals it. A record in `known` whose size is
-/// the one listed is taken from there instead of being read. Every match
+/// the one listed is taken from there instead of being read; the index cache
+/// `known` keeps, if any, is the folder's. Every match
 /// record also goes to `alsoTo` when one is given, read once for both. With
 /// `playersByName` false the content lists no players (see IndexTally).
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
@@ -40,8 +41,10 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
 /// folder's records as they stand (the same names, sizes and times): the
 /// index and everything else built from the records is then what the cache
 /// gives, and the checksum stands for it. Nothing when a record is new,
-/// changed or gone, or there is no cache.
-std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& folder);
+/// changed or gone, or there is no cache. The cache `loaded` already, when
+/// given, is the one looked at.
+std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& folder,
+                                                   const IndexCache* loaded = nullptr);
 
 /// What a folder run learns of the records whose heads say their logs are up
 /// to date, before it trusts them.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/file_store.h"
+#include "index/index_cache.h"
 
 namespace fragtally {
 
@@ -21,6 +22,7 @@ struct KnownRecords::State {
   // Made with the first summary: a run that writes no record makes none.
   std::unique_ptr<ScratchFile> scratch;
   bool scratchFailed = false;
+  std::optional<IndexCache> indexCache;
 };
 
 KnownRecords::KnownRecords() = default;
@@ -64,5 +66,13 @@ bool KnownRecords::find(const std::string& name, std::uint64_t bytes, std::strin
 }
 
 std::size_t KnownRecords::size() const { return state_ ? state_->kept.size() : 0; }
+
+void KnownRecords::keepIndexCache(IndexCache cache) {
+  if (state_) state_->indexCache = std::move(cache);
+}
+
+const IndexCache* KnownRecords::indexCache() const {
+  return state_ && state_->indexCache ? &*state_->indexCache : nullptr;
+}
 
 }  // namespace fragtally

@@ -8,6 +8,8 @@
 
 namespace fragtally {
 
+class IndexCache;
+
 /// What a batch knows of the records it has just written, for the index at
 /// its end: each one's size, and its summary in the index cache's form
 /// (IndexCache::encode). The summaries, tens of megabytes for thousands of
@@ -37,6 +39,13 @@ class KnownRecords {
   bool find(const std::string& name, std::uint64_t bytes, std::string& into) const;
   /// The records known.
   std::size_t size() const;
+
+  /// Keeps the folder's index cache as the check of the records before the
+  /// batch loaded it, for the index at the batch's end: tens of megabytes,
+  /// read and checked once a run. Kept only by a batch's own (folder given).
+  void keepIndexCache(IndexCache cache);
+  /// The index cache kept; nullptr for none.
+  const IndexCache* indexCache() const;
 
  private:
   struct State;

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "base/file.h"
+#include "index/index_records.h"
 #include "tests/cli_run.h"
 #include "tests/test_files.h"
 
@@ -123,6 +124,9 @@ TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
   const CliResult changed = run({path(top / "logs"), "-d", path(out)});
   EXPECT_EQ(changed.out, path(out / "two.htm") + "\n");
   EXPECT_TRUE(shows(out / "two.htm", "TwoChanged"));
+  // The index cache the run checked one.json by was let go before the next
+  // was stored over it, which Windows refuses for a file held open.
+  EXPECT_TRUE(cachedRecordsChecksum(out));
 
 #ifndef _WIN32
   // A report made private stays private when it is redone; a new one is not.

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/file_store.h"
 #include "base/url_path.h"
 #include "index/index_cache.h"
 #include "index/index_html.h"
@@ -508,6 +509,34 @@ TEST(IndexTest, RecordsJustWrittenAreTakenFromTheBatch) {
   EXPECT_NE(readFile(folder / "index.htm").find("de_known"), std::string::npos);
   rebuildIndex(folder.path());
   EXPECT_NE(readFile(folder / "index.htm").find("de_known"), std::string::npos);
+}
+
+// The index cache a run checks its records by before the batch is the one the
+// index at its end reads them from: loaded and checked once.
+TEST(IndexTest, TheCacheCheckedBeforeTheBatchServesTheIndexAtItsEnd) {
+  TempFolder folder;
+  const auto nuke = record("03/01/2026", "20:00:00", R"("de_nuke")", {"Alpha:1:0:knife"}, 1);
+  writeFile(folder / "a.json", nuke);
+  rebuildIndex(folder.path());
+  KnownRecords known(folder.path());
+  EXPECT_TRUE(checkRecords(folder.path(), {"a.json"}, known).broken.empty());
+  ASSERT_NE(known.indexCache(), nullptr);
+
+  // Same size and time, other bytes: only a cache can still show de_nuke.
+  const auto time = std::filesystem::last_write_time(folder / "a.json");
+  writeFile(folder / "a.json", record("03/01/2026", "20:00:00", R"("de_dust")", {"Alpha:1:0:knife"}, 1));
+  std::filesystem::last_write_time(folder / "a.json", time);
+  EXPECT_EQ(readIndexContent(folder.path(), 1, nullptr, &known).matches.at(0).map, "de_nuke");
+  EXPECT_EQ(cachedRecordsChecksum(folder.path(), known.indexCache()), known.indexCache()->checksum());
+#ifndef _WIN32
+  // The file replaced now by one that is no cache: the cache read is still
+  // the one checked before. (Windows keeps a file open from being replaced;
+  // a run lets the kept cache go before it stores the next.)
+  ASSERT_TRUE(replaceFileContents(folder / "index.cache", "no cache"));
+  EXPECT_EQ(readIndexContent(folder.path(), 1, nullptr, &known).matches.at(0).map, "de_nuke");
+  EXPECT_EQ(readIndexContent(folder.path(), 1).matches.at(0).map, "de_dust");
+  EXPECT_EQ(cachedRecordsChecksum(folder.path()), std::nullopt);
+#endif
 }
 
 // What a run knows of its records waits on disk in the output folder, and
