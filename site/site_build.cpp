@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <set>
 #include <string_view>
 #include <system_error>
@@ -214,7 +215,7 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
   // Records this run wrote or had to read are ones the cache does not know as
   // they stand: then there is nothing to look for.
   const std::optional<std::uint64_t> cached =
-      known.size() == 0 ? cachedRecordsChecksum(folder) : std::optional<std::uint64_t>();
+      known.size() == 0 ? cachedRecordsChecksum(folder, known.indexCache()) : std::optional<std::uint64_t>();
   if (cached) {
     const SiteCache before = SiteCache::load(folder / kSiteCacheName);
     if (before.inputs() == siteInputs(*cached, settings) && before.pagesStandIn(folder)) {
@@ -224,8 +225,9 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
     }
   }
   SiteTally tally(settings);
-  std::uint64_t records = 0;
   IndexContent content;
+  SiteModel model;
+  std::uint64_t records = 0;
   {
     // What the run knew of its records is let go before the pages are built.
     StreamedStore cache(folder / kIndexCacheName);
@@ -233,16 +235,25 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
     content = readIndexContent(
         folder, 0, &cache, &known, [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); },
         false);
+    // The cache only saves time: an index without it is complete, and pages
+    // built beside a cache that could not be stored are built again next time.
+    // Without a new one, the cache the records were read from stands for them.
+    const IndexCache* kept = known.indexCache();
+    const std::uint64_t standing = cache.size() > 0 ? 0
+                                   : cached         ? *cached
+                                   : kept           ? kept->checksum()
+                                                    : IndexCache::load(folder / kIndexCacheName).checksum();
+    // Let go before the new cache is stored over the one it holds open.
     KnownRecords().swap(known);
+    // A new cache goes to the disk while the people are made here.
+    std::future<std::uint64_t> sealed;
     if (cache.size() > 0) {
-      // The cache only saves time: an index without it is complete, and pages
-      // built beside a cache that could not be stored are built again next time.
-      if (cache.seal()) records = cache.checksum();
-    } else {
-      records = cached ? *cached : IndexCache::load(folder / kIndexCacheName).checksum();
+      sealed = std::async(std::launch::async, [&cache] { return cache.seal() ? cache.checksum() : std::uint64_t{0}; });
     }
+    model = tally.take();
+    records = sealed.valid() ? sealed.get() : standing;
   }
-  return storeSite(folder, content, tally.take(), records == 0 ? 0 : siteInputs(records, settings));
+  return storeSite(folder, content, model, records == 0 ? 0 : siteInputs(records, settings));
 }
 
 }  // namespace fragtally
