@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "analysis/log_reader.h"
 #include "base/error.h"
 #include "base/file.h"
@@ -15,6 +17,7 @@ namespace fragtally {
 namespace {
 
 using testing::TempFolder;
+using testing::writeFile;
 
 std::string readAll(File& file) {
   std::string bytes;
@@ -47,6 +50,40 @@ TEST(FileTest, APipeIsReadOnlyWhenItHasAWriterOrBytes) {
   ASSERT_EQ(write(writer, "L 1\nL 2\n", 8), 8);
   close(writer);
   EXPECT_EQ(readAll(withWriter), "L 1\nL 2\n");
+  close(keeper);
+}
+
+// A head is read a piece at a time until it is enough, never past the limit:
+// a regular file from its descriptor, a pipe through its stream.
+TEST(FileTest, TheStartOfAFileIsReadUntilItIsEnough) {
+  TempFolder folder;
+  const std::filesystem::path file = folder / "record.json";
+  writeFile(file, std::string(5000, 'a') + "END" + std::string(4997, 'b'));
+  std::vector<std::size_t> seen;
+  const auto endSeen = [&](std::string_view start) {
+    seen.push_back(start.size());
+    return start.find("END") != std::string_view::npos;
+  };
+  EXPECT_TRUE(readFileStart(file, 1 << 20, endSeen));
+  EXPECT_EQ(seen, (std::vector<std::size_t>{4096, 10000}));  // the second piece ends with the file
+  seen.clear();
+  EXPECT_FALSE(readFileStart(file, 4096, endSeen));
+  EXPECT_EQ(seen, (std::vector<std::size_t>{4096}));
+  seen.clear();
+  EXPECT_FALSE(readFileStart(folder / "missing.json", 1 << 20, endSeen));
+  EXPECT_FALSE(readFileStart(folder.path(), 1 << 20, endSeen));
+  EXPECT_TRUE(seen.empty());
+
+  const std::filesystem::path fifo = folder / "head.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int keeper = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  const int writer = open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(keeper, 0);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(write(writer, "xxENDxx", 7), 7);
+  close(writer);
+  EXPECT_TRUE(readFileStart(fifo, 1 << 20, endSeen));
+  EXPECT_EQ(seen, (std::vector<std::size_t>{7}));
   close(keeper);
 }
 
