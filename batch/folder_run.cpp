@@ -29,6 +29,7 @@
 #include "record/record_head.h"
 #include "base/file_store.h"
 #include "site/site_build.h"
+#include "index/index_cache.h"
 #include "index/index_records.h"
 #include "record/match_record.h"
 #include "record/record_format.h"
@@ -209,6 +210,9 @@ constexpr std::size_t kBuiltBytesBudget = std::size_t{4} << 20;
 constexpr std::size_t kBuiltBytesPerLog = 128 << 10;
 
 void FolderRunner::planJobs(const std::vector<std::string>& logs) {
+  // Loaded once for the run: it holds the heads of the records it knows,
+  // vouches for those that call their logs up to date, and serves the index.
+  IndexCache cache = IndexCache::load(folder_.path() / kIndexCacheName);
   std::optional<ReportNames> names;  // the folder listed, once a log needs it
   std::set<std::string> seen;
   PathResolver resolver;  // the logs of a folder: its path resolved once
@@ -227,7 +231,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     }
     if (!knownRecord) {
       if (!names) {
-        names.emplace(folder_.path());
+        names.emplace(folder_.path(), &cache);
         names->reserveInputs(logs);
       }
       job.name = names->claim(job.absolute);
@@ -260,8 +264,11 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   for (const Job& job : jobs_) {
     if (job.state == JobState::upToDate) trusted.push_back(job.name + kRecordExtension);
   }
-  if (trusted.empty()) return;
-  RecordCheck check = checkRecords(folder_.path(), trusted, known_);
+  if (trusted.empty()) {
+    known_.keepIndexCache(std::move(cache));
+    return;
+  }
+  RecordCheck check = checkRecords(folder_.path(), trusted, known_, std::move(cache));
   const std::set<std::string> broken(check.broken.begin(), check.broken.end());
   for (Job& job : jobs_) {
     if (job.state == JobState::upToDate && broken.count(job.name + kRecordExtension) != 0) job.state = JobState::pending;

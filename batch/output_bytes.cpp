@@ -3,6 +3,7 @@
 #include "index/index_cache.h"
 #include "record/match_record.h"
 #include "record/match_summary.h"
+#include "record/record_head.h"
 #include "report/report_model.h"
 #include "report/site_report_page.h"
 
@@ -16,7 +17,9 @@ OutputBytes buildOutputBytes(const MatchStats& stats, const MatchPlayers& people
   outputs.page = siteReportPage(language, model, SiteReportOptions{.linkToIndex = true});
   std::optional<MatchSummary> summary;
   outputs.record = matchRecordJson(model, people, log, &summary);
-  outputs.indexSummary = IndexCache::encode(summary);
+  // With the record's head, which the next run then takes from the cache.
+  const std::optional<RecordHead> head = parseRecordHead(outputs.record);
+  outputs.indexSummary = IndexCache::encode(summary, head ? &*head : nullptr);
   for (const ReportWeapon& weapon : model.weapons) {
     if (weapon.hasPicture) outputs.pictureWeapons.push_back(weapon.name);
   }

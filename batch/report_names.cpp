@@ -11,6 +11,7 @@
 #include "base/output_names.h"
 #include "base/same_file.h"
 #include "base/site_page_names.h"
+#include "index/index_cache.h"
 #include "report/report_header.h"
 
 namespace fragtally {
@@ -30,7 +31,7 @@ std::string stemOf(const std::filesystem::path& file) { return utf8FromPath(file
 
 }  // namespace
 
-ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) {
+ReportNames::ReportNames(const std::filesystem::path& folder, const IndexCache* cache) : folder_(folder) {
   std::error_code error;
   std::map<std::string, std::filesystem::path> reports;
   std::vector<std::filesystem::path> records;
@@ -47,11 +48,22 @@ ReportNames::ReportNames(const std::filesystem::path& folder) : folder_(folder) 
     }
   }
   // A folder of years of matches holds thousands of records: their heads are
-  // read on every hardware thread, then taken in the order listed.
+  // taken on every hardware thread, then kept in the order listed. Most are
+  // the cache's: a look at each of those files instead of a read.
   std::vector<std::optional<RecordHead>> heads(records.size());
   std::atomic<std::size_t> next{0};
   const auto readSome = [&] {
-    for (std::size_t at; (at = next.fetch_add(1)) < records.size();) heads[at] = readRecordHead(records[at]);
+    for (std::size_t at; (at = next.fetch_add(1)) < records.size();) {
+      if (cache != nullptr && cache->size() > 0) {
+        if (const std::optional<RecordStamp> stamp = recordStampOf(records[at])) {
+          if (const RecordHead* known = cache->headOf(utf8FromPath(records[at].filename()), *stamp)) {
+            heads[at] = *known;
+            continue;
+          }
+        }
+      }
+      heads[at] = readRecordHead(records[at]);
+    }
   };
   onThreads(fileReadingThreads(), records.size(), readSome);
   for (std::size_t at = 0; at < records.size(); ++at) {

@@ -10,6 +10,10 @@
 #include "record/record_head.h"
 
 namespace fragtally {
+class IndexCache;
+}
+
+namespace fragtally {
 
 /// Gives every log of a folder run the name of its report in the output
 /// folder, so that a report is only ever replaced by a report of the same log.
@@ -25,7 +29,9 @@ namespace fragtally {
 class ReportNames {
  public:
   /// Reads the heads of every match record in `folder` and notes its reports.
-  explicit ReportNames(const std::filesystem::path& folder);
+  /// A record that the folder's index cache `cache` knows as it stands is
+  /// only looked at: its head is the one the cache kept.
+  explicit ReportNames(const std::filesystem::path& folder, const IndexCache* cache = nullptr);
 
   /// Keeps the names of `inputs` (UTF-8 paths) that lie in the folder from
   /// becoming outputs.

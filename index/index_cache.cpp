@@ -179,6 +179,47 @@ bool readPeople(CacheReader& in, MatchPlayers& people) {
   return in.ok();
 }
 
+// A record's head before its summary, where it was read with it: its length
+// first (0 for none), so that loading a cache can keep it without reading the
+// rest. A head whose texts pass a record's bounds is left out.
+void putHead(std::string& out, const RecordHead* head) {
+  std::string bytes;
+  if (head != nullptr && head->generator.size() <= kMaxRecordText && head->logPath.size() <= kMaxRecordText &&
+      head->logModified.size() <= kMaxRecordText) {
+    putSigned(bytes, head->version);
+    putText(bytes, head->generator);
+    putText(bytes, head->logPath);
+    putNumber(bytes, head->logBytes, 8);
+    putText(bytes, head->logModified);
+    putNumber(bytes, head->logModifiedNanoseconds, 4);
+  }
+  putNumber(out, bytes.size(), 2);
+  out += bytes;
+}
+
+// What putHead wrote after its length, `size` bytes; false for anything else.
+bool readHead(CacheReader& in, std::uint64_t size, RecordHead& head) {
+  const std::size_t end = in.at() + static_cast<std::size_t>(size);
+  head.version = in.signed32();
+  head.generator = in.text();
+  head.logPath = in.text();
+  head.logBytes = in.number(8);
+  head.logModified = in.text();
+  head.logModifiedNanoseconds = static_cast<std::uint32_t>(in.number(4));
+  return in.ok() && in.at() == end;
+}
+
+// Reads the head in front of a summary into `head`, or checks and passes it
+// (nullptr); a summary without one leaves `head` empty.
+bool readHeadOf(CacheReader& in, std::optional<RecordHead>* head) {
+  const std::uint64_t size = in.number(2);
+  if (head != nullptr) head->reset();
+  if (!in.ok()) return false;
+  if (size == 0) return true;
+  RecordHead passed;
+  return readHead(in, size, head != nullptr ? head->emplace() : passed);
+}
+
 // Reads a summary into `summary`, whose strings and lists are reused: an index
 // of thousands of matches reads them one after another into the same few.
 bool readSummary(CacheReader& in, MatchSummary& summary) {
@@ -227,7 +268,7 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
 
 // The form of the entries is numbered apart from the program's version, so that
 // a cache of an earlier form is no cache even under the same version.
-std::string IndexCache::header() { return "fragtally index cache 6 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string IndexCache::header() { return "fragtally index cache 7 " FRAGTALLY_VERSION_TEXT "\n"; }
 
 void IndexCache::append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                         std::string_view encodedSummary) {
@@ -238,16 +279,17 @@ void IndexCache::append(std::string& cache, std::string_view name, const RecordS
   cache += encodedSummary;
 }
 
-std::string IndexCache::encode(const std::optional<MatchSummary>& summary) {
-  if (summary) return encode(*summary);
+std::string IndexCache::encode(const std::optional<MatchSummary>& summary, const RecordHead* head) {
+  if (summary) return encode(*summary, head);
   std::string out;
   putNumber(out, 0, 1);
   return out;
 }
 
-std::string IndexCache::encode(const MatchSummary& summary) {
+std::string IndexCache::encode(const MatchSummary& summary, const RecordHead* head) {
   std::string out;
   putNumber(out, 1, 1);
+  putHead(out, head);
   putText(out, summary.date);
   putText(out, summary.start);
   putSigned(out, summary.lengthSeconds);
@@ -295,13 +337,14 @@ std::string IndexCache::encode(const MatchSummary& summary) {
   return out;
 }
 
-IndexCache::Found IndexCache::decode(std::string_view encoded, MatchSummary& into) {
+IndexCache::Found IndexCache::decode(std::string_view encoded, MatchSummary& into, std::optional<RecordHead>* head) {
   CacheReader in(encoded, 0);
   const std::uint64_t isMatch = in.number(1);
+  if (head != nullptr) head->reset();
   if (isMatch == 0 && in.ok() && in.at() == encoded.size()) return Found::noMatch;
   if (isMatch != 1) return Found::nothing;
   // An entry must be read to its last byte: anything else is damage.
-  return readSummary(in, into) && in.at() == encoded.size() ? Found::match : Found::nothing;
+  return readHeadOf(in, head) && readSummary(in, into) && in.at() == encoded.size() ? Found::match : Found::nothing;
 }
 
 std::optional<std::optional<MatchSummary>> IndexCache::decode(std::string_view encoded) {
@@ -320,6 +363,8 @@ namespace {
 constexpr std::size_t kPieceBytes = 64 * 1024;
 // An entry's stamp and the first byte of its summary: what knows() needs.
 constexpr std::size_t kStampBytes = 16;
+// A head's bytes at most: three texts within a record's bounds and its figures.
+constexpr std::uint64_t kMaxHeadBytes = 3 * (2 + kMaxRecordText) + 32;
 
 // Walks a cache file front to back a piece at a time, taking the checksum of
 // every byte it passes; a few bytes at a time can be looked at whole, however
@@ -401,7 +446,7 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
     std::string name(head.text());
     const auto length = static_cast<std::uint32_t>(head.number(4));
     if (!walk.pass(2 + nameSize + 4)) return {};
-    Entry entry{begin, walk.at(), length, {}, Found::nothing};
+    Entry entry{begin, walk.at(), length, {}, Found::nothing, std::nullopt};
     if (length > kStampBytes && walk.look(kStampBytes + 1, bytes)) {
       CacheReader stamp(bytes, 0);
       entry.stamp.bytes = stamp.number(8);
@@ -410,6 +455,16 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
       // A record that is no match has nothing after that byte.
       if (isMatch == 1) entry.kind = Found::match;
       if (isMatch == 0 && length == kStampBytes + 1) entry.kind = Found::noMatch;
+      // A match's head is kept: what the folder run asks of every record.
+      if (entry.kind == Found::match && walk.look(kStampBytes + 3, bytes)) {
+        const std::uint64_t headSize = CacheReader(bytes, kStampBytes + 1).number(2);
+        if (headSize > kMaxHeadBytes || kStampBytes + 3 + headSize > length) return {};
+        if (headSize > 0) {
+          if (!walk.look(static_cast<std::size_t>(kStampBytes + 3 + headSize), bytes)) return {};
+          CacheReader head(bytes, kStampBytes + 3);
+          if (!readHead(head, headSize, entry.head.emplace())) return {};
+        }
+      }
     }
     if (!walk.pass(length)) return {};
     cache.entries_[std::move(name)] = entry;
@@ -454,7 +509,14 @@ IndexCache::Found IndexCache::knows(const std::string& name, const RecordStamp& 
   return entry->second.kind;
 }
 
-IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const {
+const RecordHead* IndexCache::headOf(const std::string& name, const RecordStamp& stamp) const {
+  const auto entry = entries_.find(name);
+  if (entry == entries_.end() || !(entry->second.stamp == stamp) || !entry->second.head) return nullptr;
+  return &*entry->second.head;
+}
+
+IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into,
+                                   std::optional<RecordHead>* head) const {
   const auto entry = entries_.find(name);
   if (entry == entries_.end() || entry->second.kind == Found::nothing || !(entry->second.stamp == stamp)) {
     return Found::nothing;
@@ -465,7 +527,7 @@ IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& s
   const std::size_t size = entry->second.length - kStampBytes;
   body.resize(size);
   const bool read = file_.readAt(entry->second.body + kStampBytes, body.data(), size);
-  const Found found = read ? decode(body, into) : Found::nothing;
+  const Found found = read ? decode(body, into, head) : Found::nothing;
   if (body.capacity() > kPieceBytes) std::string().swap(body);
   return found;
 }

@@ -11,6 +11,7 @@
 #include "base/output_names.h"
 #include "base/positional_file.h"
 #include "record/match_summary.h"
+#include "record/record_head.h"
 
 namespace fragtally {
 
@@ -45,9 +46,16 @@ class IndexCache {
 
   /// What the cache holds for the record `name` with this stamp: nothing when
   /// it does not know that file as it stands. A summary is read into `into`,
-  /// reusing its strings; on anything but Found::match it is left unspecified.
+  /// reusing its strings, and its record's head into `head` where it is asked
+  /// for; on anything but Found::match they are left unspecified.
   /// Several threads may find at once.
-  Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const;
+  Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into,
+             std::optional<RecordHead>* head = nullptr) const;
+
+  /// The head of the match record `name` as it stands with this stamp, as it
+  /// was read with its summary; nullptr where the cache does not know the
+  /// file so or kept no head of it. Asks nothing of the file.
+  const RecordHead* headOf(const std::string& name, const RecordStamp& stamp) const;
 
   /// The same without reading the summary: whether the record, as it stands,
   /// was read whole as a match record (its entry is only ever made from a
@@ -58,15 +66,16 @@ class IndexCache {
   /// to the bytes of a new cache (begun with header()).
   static void append(std::string& cache, std::string_view name, const RecordStamp& stamp,
                      std::string_view encodedSummary);
-  /// A record's summary (or the lack of one) in the cache's own compact form:
-  /// what a batch keeps of each record it writes, for the index at its end.
-  /// Empty when the summary cannot be kept in that form.
-  static std::string encode(const std::optional<MatchSummary>& summary);
-  static std::string encode(const MatchSummary& summary);
+  /// A record's summary (or the lack of one) in the cache's own compact form,
+  /// with the record's head where it is given: what a batch keeps of each
+  /// record it writes, for the index at its end. Empty when the summary cannot
+  /// be kept in that form.
+  static std::string encode(const std::optional<MatchSummary>& summary, const RecordHead* head = nullptr);
+  static std::string encode(const MatchSummary& summary, const RecordHead* head = nullptr);
   /// What encode() gave; nothing when the bytes are not such a form.
   static std::optional<std::optional<MatchSummary>> decode(std::string_view encoded);
-  /// The same, read into `into` as find() does.
-  static Found decode(std::string_view encoded, MatchSummary& into);
+  /// The same, read into `into` (and the head into `head`) as find() does.
+  static Found decode(std::string_view encoded, MatchSummary& into, std::optional<RecordHead>* head = nullptr);
   /// The first bytes of every cache: its kind and the program version.
   static std::string header();
   /// The size of its header and entries, the checksum not counted (0 for no
@@ -95,6 +104,7 @@ class IndexCache {
     std::uint32_t length = 0;
     RecordStamp stamp;
     Found kind = Found::nothing;  // what its summary is, from its first byte
+    std::optional<RecordHead> head;  // a match's, where it was kept
   };
 
   // Kept open for the cache's life: a cache is only ever replaced by a new

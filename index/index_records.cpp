@@ -15,6 +15,7 @@
 #include "base/file_threads.h"
 #include "index/index_cache.h"
 #include "record/match_summary.h"
+#include "record/record_head.h"
 
 namespace fragtally {
 namespace {
@@ -106,9 +107,13 @@ std::optional<std::uint64_t> cachedRecordsChecksum(const std::filesystem::path& 
 
 RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
                          KnownRecords& readNow, unsigned threads) {
+  if (names.empty()) return {};
+  return checkRecords(folder, names, readNow, IndexCache::load(folder / kIndexCacheName), threads);
+}
+
+RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
+                         KnownRecords& readNow, IndexCache cache, unsigned threads) {
   RecordCheck check;
-  if (names.empty()) return check;
-  IndexCache cache = IndexCache::load(folder / kIndexCacheName);
   // Per record: 0 whole, 1 broken.
   std::vector<char> outcome(names.size(), 0);
   std::atomic<std::size_t> next{0};
@@ -128,7 +133,11 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
       }
       std::size_t size = 0;
       std::optional<MatchSummary> whole;
-      if (readWholeFile(file, buffer, size)) whole = readMatchSummary(std::string_view(buffer.data(), size));
+      std::optional<RecordHead> head;
+      if (readWholeFile(file, buffer, size)) {
+        whole = readMatchSummary(std::string_view(buffer.data(), size));
+        if (whole) head = parseRecordHead(std::string_view(buffer.data(), size));
+      }
       if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
       if (!whole) {
         outcome[at] = 1;
@@ -136,7 +145,7 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
       }
       // Read as it stood when looked at: a record changed meanwhile has
       // another size, and the index reads it again.
-      const std::string summary = IndexCache::encode(*whole);
+      const std::string summary = IndexCache::encode(*whole, head ? &*head : nullptr);
       if (!summary.empty()) readNow.add(names[at], stamp->bytes, summary);
     }
   };
@@ -172,6 +181,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     std::vector<char> present;
     std::vector<char> fromCache;
     std::vector<std::string> knownBytes;  // the summary as the run gave it
+    std::vector<std::optional<RecordHead>> heads;  // for a new cache's entry
   };
   std::array<Batch, 2> batches;
   for (Batch& batch : batches) {
@@ -180,6 +190,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     batch.present.resize(size);
     batch.fromCache.resize(size);
     batch.knownBytes.resize(size);
+    batch.heads.resize(size);
   }
   const auto readBatch = [&](Batch& batch, std::size_t first) {
     const std::size_t count = std::min(kBatch, records.size() - first);
@@ -192,6 +203,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         batch.present[at] = false;
         batch.fromCache[at] = false;
         batch.knownBytes[at].clear();
+        batch.heads[at].reset();
         if (known != nullptr && record.stamp && known->find(record.key, record.stamp->bytes, batch.knownBytes[at])) {
           // Just written by this run: known without reading it back.
           const IndexCache::Found found = IndexCache::decode(batch.knownBytes[at], summary);
@@ -202,7 +214,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
           batch.knownBytes[at].clear();
         }
         if (record.stamp) {
-          const IndexCache::Found found = cache.find(record.key, *record.stamp, summary);
+          const IndexCache::Found found = cache.find(record.key, *record.stamp, summary, &batch.heads[at]);
           if (found != IndexCache::Found::nothing) {
             batch.present[at] = found == IndexCache::Found::match;
             batch.fromCache[at] = true;
@@ -214,6 +226,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
           if (auto read = readMatchSummary(std::string_view(buffer.data(), size))) {
             summary = std::move(*read);
             batch.present[at] = true;
+            batch.heads[at] = parseRecordHead(std::string_view(buffer.data(), size));
           }
         }
         if (buffer.size() > kKeptBufferBytes) std::vector<char>().swap(buffer);
@@ -248,8 +261,9 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
           if (!batch.knownBytes[at].empty()) {
             IndexCache::append(entry, record.key, *record.stamp, batch.knownBytes[at]);
           } else {
+            const std::optional<RecordHead>& head = batch.heads[at];
             IndexCache::append(entry, record.key, *record.stamp,
-                               batch.present[at] ? IndexCache::encode(batch.summaries[at])
+                               batch.present[at] ? IndexCache::encode(batch.summaries[at], head ? &*head : nullptr)
                                                  : IndexCache::encode(std::nullopt));
           }
           freshCache->write(entry);

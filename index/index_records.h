@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/file_store.h"
+#include "index/index_cache.h"
 #include "index/index_tally.h"
 #include "index/known_records.h"
 
@@ -61,5 +62,8 @@ struct RecordCheck {
 /// threads (0: every hardware thread).
 RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
                          KnownRecords& readNow, unsigned threads = 0);
+/// The same with the folder's index cache loaded beforehand.
+RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<std::string>& names,
+                         KnownRecords& readNow, IndexCache cache, unsigned threads = 0);
 
 }  // namespace fragtally

@@ -17,6 +17,7 @@ struct RecordHead {
   std::uint64_t logBytes = 0;
   std::string logModified;
   std::uint32_t logModifiedNanoseconds = 0;  ///< 0 where the record has none
+  bool operator==(const RecordHead&) const = default;
 };
 
 /// The head of the match record in `file`; nothing when the file cannot be

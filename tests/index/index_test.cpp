@@ -471,6 +471,24 @@ TEST(IndexCacheTest, SummariesComeBackWholeAndDamageIsRefused) {
   const auto none = IndexCache::decode(IndexCache::encode(std::nullopt));
   ASSERT_TRUE(none);
   EXPECT_FALSE(*none);
+
+  // A record's head goes in front of its summary and comes back with it.
+  RecordHead head;
+  head.version = 3;
+  head.generator = "fragtally 9.9.9";
+  head.logPath = "/srv/cstrike/logs/L1208001.log";
+  head.logBytes = 5'000'000'000;
+  head.logModified = "2026-12-08T21:14:02Z";
+  head.logModifiedNanoseconds = 999'999'999;
+  const std::string withHead = IndexCache::encode(*match, &head);
+  MatchSummary into;
+  std::optional<RecordHead> back;
+  ASSERT_EQ(IndexCache::decode(withHead, into, &back), IndexCache::Found::match);
+  EXPECT_TRUE(into == *match);
+  EXPECT_EQ(back, head);
+  for (std::size_t cut = 0; cut < withHead.size(); ++cut) EXPECT_FALSE(IndexCache::decode(withHead.substr(0, cut)));
+  ASSERT_EQ(IndexCache::decode(IndexCache::encode(*match), into, &back), IndexCache::Found::match);
+  EXPECT_FALSE(back);
   // The last player's last weapon (-3 kills, one byte) at a place beyond the
   // match's three names, then at the last of them; behind it the pictures'
   // count and the people of a first-version record, none (seven bytes).
