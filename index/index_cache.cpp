@@ -515,8 +515,7 @@ const RecordHead* IndexCache::headOf(const std::string& name, const RecordStamp&
   return &*entry->second.head;
 }
 
-IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into,
-                                   std::optional<RecordHead>* head) const {
+IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const {
   const auto entry = entries_.find(name);
   if (entry == entries_.end() || entry->second.kind == Found::nothing || !(entry->second.stamp == stamp)) {
     return Found::nothing;
@@ -527,7 +526,7 @@ IndexCache::Found IndexCache::find(const std::string& name, const RecordStamp& s
   const std::size_t size = entry->second.length - kStampBytes;
   body.resize(size);
   const bool read = file_.readAt(entry->second.body + kStampBytes, body.data(), size);
-  const Found found = read ? decode(body, into, head) : Found::nothing;
+  const Found found = read ? decode(body, into) : Found::nothing;
   if (body.capacity() > kPieceBytes) std::string().swap(body);
   return found;
 }

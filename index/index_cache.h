@@ -46,11 +46,9 @@ class IndexCache {
 
   /// What the cache holds for the record `name` with this stamp: nothing when
   /// it does not know that file as it stands. A summary is read into `into`,
-  /// reusing its strings, and its record's head into `head` where it is asked
-  /// for; on anything but Found::match they are left unspecified.
+  /// reusing its strings; on anything but Found::match it is left unspecified.
   /// Several threads may find at once.
-  Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into,
-             std::optional<RecordHead>* head = nullptr) const;
+  Found find(const std::string& name, const RecordStamp& stamp, MatchSummary& into) const;
 
   /// The head of the match record `name` as it stands with this stamp, as it
   /// was read with its summary; nullptr where the cache does not know the

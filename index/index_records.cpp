@@ -181,7 +181,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
     std::vector<char> present;
     std::vector<char> fromCache;
     std::vector<std::string> knownBytes;  // the summary as the run gave it
-    std::vector<std::optional<RecordHead>> heads;  // for a new cache's entry
+    std::vector<std::optional<RecordHead>> heads;  // of a record read whole, for a new cache's entry
   };
   std::array<Batch, 2> batches;
   for (Batch& batch : batches) {
@@ -214,7 +214,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
           batch.knownBytes[at].clear();
         }
         if (record.stamp) {
-          const IndexCache::Found found = cache.find(record.key, *record.stamp, summary, &batch.heads[at]);
+          const IndexCache::Found found = cache.find(record.key, *record.stamp, summary);
           if (found != IndexCache::Found::nothing) {
             batch.present[at] = found == IndexCache::Found::match;
             batch.fromCache[at] = true;
@@ -261,9 +261,12 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
           if (!batch.knownBytes[at].empty()) {
             IndexCache::append(entry, record.key, *record.stamp, batch.knownBytes[at]);
           } else {
-            const std::optional<RecordHead>& head = batch.heads[at];
+            // The head as the old cache kept it, or as the record was read.
+            const RecordHead* head = batch.fromCache[at] ? cache.headOf(record.key, *record.stamp)
+                                     : batch.heads[at]   ? &*batch.heads[at]
+                                                         : nullptr;
             IndexCache::append(entry, record.key, *record.stamp,
-                               batch.present[at] ? IndexCache::encode(batch.summaries[at], head ? &*head : nullptr)
+                               batch.present[at] ? IndexCache::encode(batch.summaries[at], head)
                                                  : IndexCache::encode(std::nullopt));
           }
           freshCache->write(entry);
