@@ -76,6 +76,17 @@ auto retryingInterrupted(Call call) {
   return result;
 }
 
+// What a look at a file (stat or lstat) tells.
+FileLook lookOf(const struct stat& facts) {
+  FileLook look;
+  look.exists = true;
+  look.regular = S_ISREG(facts.st_mode);
+  if (look.regular) look.bytes = static_cast<std::uint64_t>(facts.st_size);
+  look.modifiedUnixSeconds = facts.st_mtim.tv_sec;  // whole seconds, rounded down
+  look.modifiedNanoseconds = static_cast<std::uint32_t>(facts.st_mtim.tv_nsec);
+  return look;
+}
+
 // Opening never waits: without O_NONBLOCK, opening a FIFO for reading blocks
 // until some program opens it for writing, which may be never. A FIFO opened
 // so is only kept when it holds bytes or a writer has it open (a read then
@@ -261,13 +272,25 @@ FileLook lookAtFile(const std::filesystem::path& path) {
 #else
   struct stat facts {};
   if (::stat(path.c_str(), &facts) != 0) return look;
-  look.exists = true;
-  look.regular = S_ISREG(facts.st_mode);
-  if (look.regular) look.bytes = static_cast<std::uint64_t>(facts.st_size);
-  look.modifiedUnixSeconds = facts.st_mtim.tv_sec;  // whole seconds, rounded down
-  look.modifiedNanoseconds = static_cast<std::uint32_t>(facts.st_mtim.tv_nsec);
+  look = lookOf(facts);
 #endif
   return look;
+}
+
+std::optional<FileLook> lookAtFileUnlessLink(const std::filesystem::path& path) {
+#ifdef _WIN32
+  std::error_code error;
+  if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::symlink || error) {
+    return std::nullopt;
+  }
+  FileLook look = lookAtFile(path);
+  if (!look.exists) return std::nullopt;
+  return look;
+#else
+  struct stat facts {};
+  if (::lstat(path.c_str(), &facts) != 0 || S_ISLNK(facts.st_mode)) return std::nullopt;
+  return lookOf(facts);
+#endif
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,10 +83,16 @@ struct FileLook {
   /// as the file system keeps it (0 where it keeps whole seconds): a log
   /// rewritten within the same second is told apart by it.
   std::uint32_t modifiedNanoseconds = 0;
+  bool operator==(const FileLook&) const = default;
 };
 /// Looks at `path` once: a batch looks at thousands of logs, and asking for
 /// kind, size and time one by one asks the file system three times.
 FileLook lookAtFile(const std::filesystem::path& path);
+
+/// The same for `path` itself, a link not followed: nothing where it is a link
+/// or cannot be looked at. One look tells a link apart and, for anything
+/// else, gives what lookAtFile would.
+std::optional<FileLook> lookAtFileUnlessLink(const std::filesystem::path& path);
 
 /// Reads the start of a file a piece at a time (4 KiB, then twice as much each
 /// time) until `enough` says the bytes read so far are enough, the file ends or

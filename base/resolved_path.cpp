@@ -25,15 +25,15 @@ std::filesystem::path resolvedPath(const std::filesystem::path& path) {
 
 std::string resolvedPath(const std::string& utf8Path) { return utf8FromPath(resolvedPath(pathFromUtf8(utf8Path))); }
 
-std::string PathResolver::resolve(const std::string& utf8Path) {
+std::string PathResolver::resolve(const std::string& utf8Path, std::optional<FileLook>* look) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(pathFromUtf8(utf8Path), error);
   const std::filesystem::path name = absolute.filename();
-  // A link, or a name that is not a file's own, goes the whole way.
-  if (error || name.empty() || name == "." || name == ".." ||
-      std::filesystem::symlink_status(absolute, error).type() == std::filesystem::file_type::symlink || error) {
-    return resolvedPath(utf8Path);
-  }
+  // A link, a file that cannot be looked at, or a name that is not a file's
+  // own, goes the whole way.
+  if (error || name.empty() || name == "." || name == "..") return resolvedPath(utf8Path);
+  const std::optional<FileLook> itself = lookAtFileUnlessLink(absolute);
+  if (!itself) return resolvedPath(utf8Path);
   const std::string folder = absolute.parent_path().native().empty() ? std::string() : utf8FromPath(absolute.parent_path());
   auto known = folders_.find(folder);
   if (known == folders_.end()) {
@@ -42,6 +42,7 @@ std::string PathResolver::resolve(const std::string& utf8Path) {
     if (error) return resolvedPath(utf8Path);
     known = folders_.emplace(folder, std::move(resolved)).first;
   }
+  if (look != nullptr) *look = itself;
   return utf8FromPath(known->second / name);
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "base/file.h"
 
 namespace fragtally {
 
@@ -27,7 +30,9 @@ std::string resolvedPath(const std::string& utf8Path);
 /// resolvedPath gives, as long as the folders' links do not change meanwhile.
 class PathResolver {
  public:
-  std::string resolve(const std::string& utf8Path);
+  /// With `look`, what lookAtFile gives for the file, where that one look of
+  /// its own told it (a file that is no link); left as it is otherwise.
+  std::string resolve(const std::string& utf8Path, std::optional<FileLook>* look = nullptr);
 
  private:
   std::unordered_map<std::string, std::filesystem::path> folders_;  // absolute folder to its resolved path

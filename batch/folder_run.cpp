@@ -219,7 +219,8 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   for (const std::string& log : logs) {
     Job job;
     job.given = log;
-    job.absolute = resolver.resolve(log);
+    std::optional<FileLook> looked;  // the log, where resolving it looked at it
+    job.absolute = resolver.resolve(log, &looked);
     if (!seen.insert(job.absolute).second) continue;  // the same file named twice, or through a link, is read once
     // A known name is kept while the record under it still shows this log;
     // the files there are old, so their permissions are kept.
@@ -238,7 +239,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       job.reportIsNew = !names->wasListed(job.name + kReportExtension);
       job.recordIsNew = !names->wasListed(job.name + kRecordExtension);
     }
-    const FileLook logFile = lookAtFile(pathFromUtf8(job.absolute));
+    const FileLook logFile = looked ? *looked : lookAtFile(pathFromUtf8(job.absolute));
     job.bytes = logFile.bytes;
     if (!run_.force && !redoPages_ && logFile.exists) {
       // Up to date: its record in the folder was made by this program from

@@ -122,8 +122,22 @@ TEST(LogPathTest, TheResolverOfManyPathsGivesWhatResolvedPathGives) {
   for (const std::string& given : std::vector<std::string>{"real/a.log", "linked/a.log", "linked/b.log", "real/c-link.log", "linked/c-link.log",
                                   "z/../a.log", "nonexist/../a.log", "real/missing.log", "real/.", "real/..",
                                   "real/inner", path(top / "linked" / "b.log")}) {
-    EXPECT_EQ(resolver.resolve(given), resolvedPath(given)) << given;
+    std::optional<FileLook> look;
+    const std::string resolved = resolver.resolve(given, &look);
+    EXPECT_EQ(resolved, resolvedPath(given)) << given;
+    // A file that is no link is looked at once: that look is its own.
+    if (look) {
+      EXPECT_EQ(*look, lookAtFile(pathFromUtf8(resolved))) << given;
+    }
   }
+  std::optional<FileLook> look;
+  resolver.resolve("linked/b.log", &look);
+  ASSERT_TRUE(look);
+  EXPECT_TRUE(look->regular);
+  EXPECT_EQ(look->bytes, readFile(top / "real" / "b.log").size());
+  look.reset();
+  resolver.resolve("real/c-link.log", &look);
+  EXPECT_FALSE(look);  // what a link leads to is looked at apart
   EXPECT_EQ(resolver.resolve("linked/c-link.log"), path(top.path() / "other" / "c.log"));
   EXPECT_EQ(resolver.resolve("linked/a.log"), path(top.path() / "real" / "a.log"));
 }
