@@ -81,9 +81,16 @@ std::optional<double> figureOf(AwardId id, const Tally& tally, const RatioMinimu
 }
 
 /// Adds the gain of every period of `kind` in which the person has rating points.
-void addRatingGains(PeriodKind kind, std::vector<RatingAfterDay> ratings, PeriodTallies& tallies, std::size_t person) {
-  std::stable_sort(ratings.begin(), ratings.end(),
-            [](const RatingAfterDay& a, const RatingAfterDay& b) { return a.day < b.day; });
+void addRatingGains(PeriodKind kind, const std::vector<RatingAfterDay>& course, PeriodTallies& tallies,
+                    std::size_t person) {
+  const auto byDay = [](const RatingAfterDay& a, const RatingAfterDay& b) { return a.day < b.day; };
+  // A rating's course comes in day order: only another order is copied to be sorted.
+  std::vector<RatingAfterDay> sorted;
+  if (!std::is_sorted(course.begin(), course.end(), byDay)) {
+    sorted = course;
+    std::stable_sort(sorted.begin(), sorted.end(), byDay);
+  }
+  const std::vector<RatingAfterDay>& ratings = sorted.empty() ? course : sorted;
   double before = kStartRating;
   for (std::size_t at = 0; at < ratings.size();) {
     const Period period = periodOf(kind, ratings[at].day);
@@ -101,8 +108,15 @@ std::vector<PeriodAwards> awardsOfKind(PeriodKind kind, std::span<const AwardPer
   PeriodTallies tallies;
   for (std::size_t place = 0; place < byKey.size(); ++place) {
     const AwardPerson& person = people[byKey[place]];
+    // His days come in order: most fall in the period of the one before.
+    std::optional<Period> period;
+    Tally* tally = nullptr;
     for (const AwardPlay& play : person.matches) {
-      tallyOf(tallies, periodOf(kind, play.day).firstDay, place).figures += play.figures;
+      if (!period || play.day < period->firstDay || play.day > period->lastDay) {
+        period = periodOf(kind, play.day);
+        tally = &tallyOf(tallies, period->firstDay, place);
+      }
+      tally->figures += play.figures;
     }
     addRatingGains(kind, person.ratings, tallies, place);
   }
