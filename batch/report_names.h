@@ -10,10 +10,8 @@
 #include "record/record_head.h"
 
 namespace fragtally {
-class IndexCache;
-}
 
-namespace fragtally {
+class IndexCache;
 
 /// Gives every log of a folder run the name of its report in the output
 /// folder, so that a report is only ever replaced by a report of the same log.
