@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -88,16 +89,21 @@ FileLook lookOf(const struct stat& facts) {
 }
 
 // Opening never waits: without O_NONBLOCK, opening a FIFO for reading blocks
-// until some program opens it for writing, which may be never. A FIFO opened
-// so is only kept when it holds bytes or a writer has it open (a read then
-// says "try again" instead of "end"); with neither, it is refused. A pipe given
-// as /dev/stdin has its writer, so it reads as before.
-std::FILE* openForReadingWithoutWaiting(const std::filesystem::path& path) {
+// until some program opens it for writing, which may be never. The descriptor
+// of `path` and in `facts` what it is; -1 for a folder or a failure.
+int openWithoutWaiting(const std::filesystem::path& path, struct stat& facts) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0) return nullptr;
-  struct stat facts {};
-  if (::fstat(fd.get(), &facts) != 0 || S_ISDIR(facts.st_mode)) return nullptr;
+  if (fd.get() < 0) return -1;
+  if (::fstat(fd.get(), &facts) != 0 || S_ISDIR(facts.st_mode)) return -1;
+  return fd.release();
+}
 
+// The stream of a descriptor openWithoutWaiting gave, which it takes over. A
+// FIFO opened so is only kept when it holds bytes or a writer has it open (a
+// read then says "try again" instead of "end"); with neither, it is refused.
+// A pipe given as /dev/stdin has its writer, so it reads as before.
+std::FILE* streamWithoutWaiting(int descriptor, const struct stat& facts) {
+  Descriptor fd(descriptor);
   int peeked = -1;
   if (S_ISFIFO(facts.st_mode)) {
     unsigned char byte = 0;
@@ -120,6 +126,12 @@ std::FILE* openForReadingWithoutWaiting(const std::filesystem::path& path) {
   // One byte pushed back is always possible on a freshly opened stream.
   if (peeked >= 0) std::ungetc(peeked, file);
   return file;
+}
+
+std::FILE* openForReadingWithoutWaiting(const std::filesystem::path& path) {
+  struct stat facts {};
+  const int fd = openWithoutWaiting(path, facts);
+  return fd < 0 ? nullptr : streamWithoutWaiting(fd, facts);
 }
 
 #endif
@@ -317,14 +329,18 @@ bool readStartWith(Read read, std::size_t limit, const std::function<bool(std::s
 
 bool readFileStart(const std::filesystem::path& path, std::size_t limit,
                    const std::function<bool(std::string_view)>& enough) {
-#ifndef _WIN32
+#ifdef _WIN32
+  File input = File::openForReading(path);
+  if (!input.isOpen()) return false;
+  return readStartWith([&](char* into, std::size_t capacity) { return input.read(into, capacity); }, limit, enough);
+#else
   // The heads of a folder's thousands of records are read on every run: a
   // regular file is read straight from its descriptor, without the stream's
-  // own looks at it and its buffer. Anything else is opened as File does.
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0) return false;
+  // own looks at it and its buffer. Anything else, through the one opened
+  // as File opens it, from the same descriptor.
   struct stat facts {};
-  if (::fstat(fd.get(), &facts) != 0 || S_ISDIR(facts.st_mode)) return false;
+  Descriptor fd(openWithoutWaiting(path, facts));
+  if (fd.get() < 0) return false;
   if (S_ISREG(facts.st_mode)) {
     return readStartWith(
         [&](char* into, std::size_t capacity) {
@@ -333,10 +349,11 @@ bool readFileStart(const std::filesystem::path& path, std::size_t limit,
         },
         limit, enough);
   }
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(streamWithoutWaiting(fd.release(), facts), &std::fclose);
+  if (!stream) return false;
+  return readStartWith([&](char* into, std::size_t capacity) { return std::fread(into, 1, capacity, stream.get()); },
+                       limit, enough);
 #endif
-  File input = File::openForReading(path);
-  if (!input.isOpen()) return false;
-  return readStartWith([&](char* into, std::size_t capacity) { return input.read(into, capacity); }, limit, enough);
 }
 
 bool flushFolder(const std::filesystem::path& folder) {
