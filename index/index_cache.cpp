@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/byte_codec.h"
 #include "base/file.h"
 #include "base/fnv1a.h"
 #include "base/fnv1a_pieces.h"
@@ -25,78 +26,6 @@ constexpr std::uint32_t kMaxWeaponNames = 255;
 // The checksum at a cache's end (StreamedStore's seal): fnv1a64Words of every
 // byte before it, which any single changed byte alters.
 constexpr std::size_t kChecksumBytes = 8;
-
-void putNumber(std::string& out, std::uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>(static_cast<unsigned char>(value >> (8 * i)));
-}
-// Figures of a match are mostly small: seven bits to a byte, the sign folded
-// into the lowest bit, so that a kill count takes one byte rather than four.
-void putSigned(std::string& out, std::int64_t value) {
-  std::uint64_t folded = (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
-  for (; folded >= 0x80; folded >>= 7) out += static_cast<char>(static_cast<unsigned char>(folded | 0x80));
-  out += static_cast<char>(static_cast<unsigned char>(folded));
-}
-
-// Texts are at most kMaxRecordText long: two bytes hold their length.
-void putText(std::string& out, std::string_view text) {
-  putNumber(out, text.size(), 2);
-  out += text;
-}
-
-// Reads what putNumber and putText wrote; every read checks the bounds and
-// a failed one leaves the reader failed for good.
-class CacheReader {
- public:
-  CacheReader(std::string_view bytes, std::size_t at) : bytes_(bytes), at_(at) {}
-  bool ok() const { return ok_; }
-  std::size_t at() const { return at_; }
-
-  std::uint64_t number(int size) {
-    if (!ok_ || bytes_.size() - at_ < static_cast<std::size_t>(size)) return ok_ = false, 0;
-    std::uint64_t value = 0;
-    for (int i = 0; i < size; ++i) value |= std::uint64_t{static_cast<unsigned char>(bytes_[at_ + i])} << (8 * i);
-    at_ += static_cast<std::size_t>(size);
-    return value;
-  }
-  void skip(std::uint64_t size) { at_ += size; }
-  // What putSigned wrote, whatever its size.
-  std::int64_t signed64() {
-    std::uint64_t folded = 0;
-    for (int shift = 0; ok_; shift += 7) {
-      const std::uint64_t byte = number(1);
-      if (shift == 63 && (byte & 0x7E) != 0) return ok_ = false, 0;  // more than 64 bits
-      folded |= (byte & 0x7F) << shift;
-      if ((byte & 0x80) == 0) break;
-      if (shift == 63) return ok_ = false, 0;
-    }
-    return static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
-  }
-  // What putSigned wrote, when it fits 32 bits.
-  std::int32_t signed32() {
-    std::uint64_t folded = 0;
-    for (int shift = 0; ok_; shift += 7) {
-      const std::uint64_t byte = number(1);
-      if (shift > 28 && (byte >> (35 - shift)) != 0) return ok_ = false, 0;
-      folded |= (byte & 0x7F) << shift;
-      if ((byte & 0x80) == 0) break;
-    }
-    const std::int64_t value = static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
-    if (value < INT32_MIN || value > INT32_MAX) return ok_ = false, 0;
-    return static_cast<std::int32_t>(value);
-  }
-  std::string_view text() {
-    const std::uint64_t size = number(2);
-    if (!ok_ || size > kMaxRecordText || bytes_.size() - at_ < size) return ok_ = false, std::string_view{};
-    const std::string_view value = bytes_.substr(at_, size);
-    at_ += size;
-    return value;
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t at_;
-  bool ok_ = true;
-};
 
 // The people behind the rest of a summary, within the bounds a record is read in.
 void putPeople(std::string& out, const MatchPlayers& people) {
@@ -131,12 +60,12 @@ void putPeople(std::string& out, const MatchPlayers& people) {
   putSigned(out, static_cast<std::int64_t>(people.playersLeftOut));
 }
 
-bool readPeople(CacheReader& in, MatchPlayers& people) {
+bool readPeople(ByteReader& in, MatchPlayers& people) {
   const std::uint64_t count = in.number(2);
   if (count > kMaxMatchPlayers) return false;
   people.players.resize(count);
   for (MatchPlayer& person : people.players) {
-    person.authId = in.text();
+    person.authId = in.text(kMaxRecordText);
     const std::uint64_t flags = in.number(1);
     if (flags > 3) return false;
     person.bot = (flags & 1) != 0;
@@ -145,7 +74,7 @@ bool readPeople(CacheReader& in, MatchPlayers& people) {
     if (names > kMaxNamesPerPlayer) return false;
     person.names.resize(names);
     for (NameUse& name : person.names) {
-      name.name = in.text();
+      name.name = in.text(kMaxRecordText);
       name.lines = in.signed64();
     }
     for (std::int64_t* figure : {&person.kills, &person.deaths, &person.suicides, &person.teamKills,
@@ -157,7 +86,7 @@ bool readPeople(CacheReader& in, MatchPlayers& people) {
     if (weapons > kMaxWeaponsPerPlayer) return false;
     person.weapons.resize(weapons);
     for (WeaponUse& weapon : person.weapons) {
-      weapon.weapon = in.text();
+      weapon.weapon = in.text(kMaxRecordText);
       for (std::int64_t* figure : {&weapon.kills, &weapon.shots, &weapon.hits, &weapon.headshots, &weapon.damage}) {
         *figure = in.signed64();
       }
@@ -198,20 +127,20 @@ void putHead(std::string& out, const RecordHead* head) {
 }
 
 // What putHead wrote after its length, `size` bytes; false for anything else.
-bool readHead(CacheReader& in, std::uint64_t size, RecordHead& head) {
+bool readHead(ByteReader& in, std::uint64_t size, RecordHead& head) {
   const std::size_t end = in.at() + static_cast<std::size_t>(size);
   head.version = in.signed32();
-  head.generator = in.text();
-  head.logPath = in.text();
+  head.generator = in.text(kMaxRecordText);
+  head.logPath = in.text(kMaxRecordText);
   head.logBytes = in.number(8);
-  head.logModified = in.text();
+  head.logModified = in.text(kMaxRecordText);
   head.logModifiedNanoseconds = static_cast<std::uint32_t>(in.number(4));
   return in.ok() && in.at() == end;
 }
 
 // Reads the head in front of a summary into `head`, or checks and passes it
 // (nullptr); a summary without one leaves `head` empty.
-bool readHeadOf(CacheReader& in, std::optional<RecordHead>* head) {
+bool readHeadOf(ByteReader& in, std::optional<RecordHead>* head) {
   const std::uint64_t size = in.number(2);
   if (head != nullptr) head->reset();
   if (!in.ok()) return false;
@@ -222,12 +151,12 @@ bool readHeadOf(CacheReader& in, std::optional<RecordHead>* head) {
 
 // Reads a summary into `summary`, whose strings and lists are reused: an index
 // of thousands of matches reads them one after another into the same few.
-bool readSummary(CacheReader& in, MatchSummary& summary) {
-  summary.date = in.text();
-  summary.start = in.text();
+bool readSummary(ByteReader& in, MatchSummary& summary) {
+  summary.date = in.text(kMaxRecordText);
+  summary.start = in.text(kMaxRecordText);
   summary.lengthSeconds = in.signed32();
   if (in.number(1) == 1) {
-    summary.map = in.text();
+    summary.map = in.text(kMaxRecordText);
   } else {
     summary.map.reset();
   }
@@ -238,12 +167,12 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
   const std::uint64_t weaponCount = in.number(1);
   if (weaponCount > kMaxWeaponNames) return false;
   std::string_view weapons[kMaxWeaponNames];
-  for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons[w] = in.text();
+  for (std::uint64_t w = 0; w < weaponCount && in.ok(); ++w) weapons[w] = in.text(kMaxRecordText);
   const std::uint64_t players = in.number(1);
   if (players > kMaxRecordPlayers) return false;
   summary.players.resize(players);
   for (PlayerSummary& player : summary.players) {
-    player.name = in.text();
+    player.name = in.text(kMaxRecordText);
     player.kills = in.signed32();
     player.deaths = in.signed32();
     const std::uint64_t count = in.number(1);
@@ -260,7 +189,7 @@ bool readSummary(CacheReader& in, MatchSummary& summary) {
   const std::uint64_t pictures = in.number(1);
   if (pictures > kMaxRecordWeapons) return false;
   summary.pictures.resize(pictures);
-  for (std::string& picture : summary.pictures) picture = in.text();
+  for (std::string& picture : summary.pictures) picture = in.text(kMaxRecordText);
   return in.ok() && readPeople(in, summary.people);
 }
 
@@ -338,7 +267,7 @@ std::string IndexCache::encode(const MatchSummary& summary, const RecordHead* he
 }
 
 IndexCache::Found IndexCache::decode(std::string_view encoded, MatchSummary& into, std::optional<RecordHead>* head) {
-  CacheReader in(encoded, 0);
+  ByteReader in(encoded, 0);
   const std::uint64_t isMatch = in.number(1);
   if (head != nullptr) head->reset();
   if (isMatch == 0 && in.ok() && in.at() == encoded.size()) return Found::noMatch;
@@ -440,15 +369,15 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   while (walk.at() < checked) {
     const std::uint64_t begin = walk.at();
     if (!walk.look(2, bytes)) return {};
-    const auto nameSize = static_cast<std::size_t>(CacheReader(bytes, 0).number(2));
+    const auto nameSize = static_cast<std::size_t>(ByteReader(bytes, 0).number(2));
     if (nameSize > kMaxRecordText || !walk.look(2 + nameSize + 4, bytes)) return {};
-    CacheReader head(bytes, 0);
-    std::string name(head.text());
+    ByteReader head(bytes, 0);
+    std::string name(head.text(kMaxRecordText));
     const auto length = static_cast<std::uint32_t>(head.number(4));
     if (!walk.pass(2 + nameSize + 4)) return {};
     Entry entry{begin, walk.at(), length, {}, Found::nothing, std::nullopt};
     if (length > kStampBytes && walk.look(kStampBytes + 1, bytes)) {
-      CacheReader stamp(bytes, 0);
+      ByteReader stamp(bytes, 0);
       entry.stamp.bytes = stamp.number(8);
       entry.stamp.modified = static_cast<std::int64_t>(stamp.number(8));
       const auto isMatch = stamp.number(1);
@@ -457,11 +386,11 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
       if (isMatch == 0 && length == kStampBytes + 1) entry.kind = Found::noMatch;
       // A match's head is kept: what the folder run asks of every record.
       if (entry.kind == Found::match && walk.look(kStampBytes + 3, bytes)) {
-        const std::uint64_t headSize = CacheReader(bytes, kStampBytes + 1).number(2);
+        const std::uint64_t headSize = ByteReader(bytes, kStampBytes + 1).number(2);
         if (headSize > kMaxHeadBytes || kStampBytes + 3 + headSize > length) return {};
         if (headSize > 0) {
           if (!walk.look(static_cast<std::size_t>(kStampBytes + 3 + headSize), bytes)) return {};
-          CacheReader head(bytes, kStampBytes + 3);
+          ByteReader head(bytes, kStampBytes + 3);
           if (!readHead(head, headSize, entry.head.emplace())) return {};
         }
       }
@@ -471,7 +400,7 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   }
   char sealed[kChecksumBytes];
   if (walk.at() != checked || !file.readAt(checked, sealed, sizeof sealed)) return {};
-  const std::uint64_t kept = CacheReader(std::string_view(sealed, sizeof sealed), 0).number(static_cast<int>(kChecksumBytes));
+  const std::uint64_t kept = ByteReader(std::string_view(sealed, sizeof sealed), 0).number(static_cast<int>(kChecksumBytes));
   if (kept != walk.checksum()) return {};
   cache.checksum_ = kept;
   cache.checkedBytes_ = checked;
