@@ -372,4 +372,15 @@ bool flushFolder(const std::filesystem::path& folder) {
 #endif
 }
 
+bool readSmallFile(const std::filesystem::path& path, std::uintmax_t limit, std::string& bytes) {
+  File file = File::openForReading(path);
+  if (!file.isOpen()) return false;
+  char buffer[65536];
+  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) != 0;) {
+    if (bytes.size() + got > limit) return false;
+    bytes.append(buffer, got);
+  }
+  return !file.failed();
+}
+
 }  // namespace fragtally

@@ -102,4 +102,8 @@ std::optional<FileLook> lookAtFileUnlessLink(const std::filesystem::path& path);
 bool readFileStart(const std::filesystem::path& path, std::size_t limit,
                    const std::function<bool(std::string_view)>& enough);
 
+/// The whole file at `path` into `bytes` (appended), when it can be read and
+/// holds at most `limit` bytes.
+bool readSmallFile(const std::filesystem::path& path, std::uintmax_t limit, std::string& bytes);
+
 }  // namespace fragtally

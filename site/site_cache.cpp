@@ -22,18 +22,6 @@ void appendHex(std::string& out, std::uint64_t value) {
   out.append(digits, 16);
 }
 
-/// The whole file, when it can be read and holds at most `limit` bytes.
-bool readSmallFile(const std::filesystem::path& path, std::uintmax_t limit, std::string& bytes) {
-  File file = File::openForReading(path);
-  if (!file.isOpen()) return false;
-  char buffer[65536];
-  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) != 0;) {
-    if (bytes.size() + got > limit) return false;
-    bytes.append(buffer, got);
-  }
-  return !file.failed();
-}
-
 /// Reads the cache's lines, each a word, fields split by one space, and its
 /// last field running to the end of the line (a page's name may hold spaces).
 class LineReader {
