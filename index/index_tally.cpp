@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "base/byte_codec.h"
 #include "record/match_summary.h"
 
 namespace fragtally {
@@ -137,6 +138,66 @@ IndexContent IndexTally::take() {
 
   *this = IndexTally();
   return content;
+}
+
+std::string IndexTally::state() const {
+  std::string bytes;
+  if (playersByName_) return bytes;
+  const auto fits = [](std::string_view text) { return text.size() <= kMaxCodedText; };
+  putSigned(bytes, static_cast<std::int64_t>(logsWithoutKills_));
+  putSigned(bytes, static_cast<std::int64_t>(pictures_.size()));
+  for (const std::string& picture : pictures_) {
+    if (!fits(picture)) return {};
+    putText(bytes, picture);
+  }
+  putSigned(bytes, static_cast<std::int64_t>(matches_.size()));
+  for (const IndexMatch& match : matches_) {
+    for (const std::string_view text : {std::string_view(match.report), std::string_view(match.date),
+                                        std::string_view(match.start), std::string_view(match.bestPlayer),
+                                        std::string_view(match.map.value_or(""))}) {
+      if (!fits(text)) return {};
+      putText(bytes, text);
+    }
+    putNumber(bytes, match.map ? 1 : 0, 1);
+    for (const std::int64_t figure : {std::int64_t{match.lengthSeconds}, std::int64_t{match.ctRounds},
+                                      std::int64_t{match.terroristRounds}, std::int64_t{match.players}, match.kills,
+                                      std::int64_t{match.bestPlayerKills}}) {
+      putSigned(bytes, figure);
+    }
+    putNumber(bytes, match.when, 8);
+  }
+  return bytes;
+}
+
+std::optional<IndexTally> IndexTally::fromState(std::string_view bytes) {
+  ByteReader in(bytes, 0);
+  IndexTally tally(false);
+  // No count can pass the bytes it takes: a damaged one cannot make the tally grow.
+  tally.logsWithoutKills_ = static_cast<std::size_t>(in.count(UINT32_MAX));
+  const std::uint64_t pictures = in.count(in.left() / 2);
+  for (std::uint64_t at = 0; at < pictures && in.ok(); ++at) tally.pictures_.emplace(in.text());
+  const std::uint64_t matches = in.count(in.left() / 25);  // 25: the fewest bytes a match takes
+  tally.matches_.reserve(static_cast<std::size_t>(matches));
+  for (std::uint64_t at = 0; at < matches && in.ok(); ++at) {
+    IndexMatch& match = tally.matches_.emplace_back();
+    match.report = in.text();
+    match.date = in.text();
+    match.start = in.text();
+    match.bestPlayer = in.text();
+    const std::string_view map = in.text();
+    if (in.number(1) == 1) match.map.emplace(map);
+    match.lengthSeconds = in.signed32();
+    match.ctRounds = in.signed32();
+    match.terroristRounds = in.signed32();
+    const std::int64_t players = in.signed64();
+    if (players < 0 || players > UINT32_MAX) in.fail();
+    match.players = static_cast<std::uint32_t>(players);
+    match.kills = in.signed64();
+    match.bestPlayerKills = in.signed32();
+    match.when = in.number(8);
+  }
+  if (!in.ok() || in.left() != 0) return std::nullopt;
+  return tally;
 }
 
 }  // namespace fragtally

@@ -69,6 +69,14 @@ class IndexTally {
   /// The matches and players in the page's order; the tally is left empty.
   IndexContent take();
 
+  /// What the tally holds so far, in the folder caches' byte form, to go on
+  /// from in a later run; empty where that form cannot hold it (a tally of
+  /// players by name, a text over its bounds).
+  [[nodiscard]] std::string state() const;
+  /// A tally without players by name that goes on from state(); nothing when
+  /// `bytes` (read up to their end) are not such a state.
+  static std::optional<IndexTally> fromState(std::string_view bytes);
+
  private:
   struct PlayerTally {
     IndexPlayer shown;

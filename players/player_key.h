@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "analysis/match_players.h"
 
@@ -39,11 +40,16 @@ std::string playerKeyOf(const IdentityRules& rules, const MatchPlayer& player);
 /// name used on the most lines of that match.
 class LatestName {
  public:
+  LatestName() = default;
+  /// Goes on from what name() and lines() gave.
+  LatestName(std::string name, std::int64_t lines) : name_(std::move(name)), lines_(lines) {}
   /// A later match of his begins: the names of earlier ones no longer count.
   void newMatch() { lines_ = -1; }
   /// One player of his latest match who is he.
   void add(const MatchPlayer& player);
   [[nodiscard]] const std::string& name() const { return name_; }
+  /// The lines of that name in his latest match; -1 before any.
+  [[nodiscard]] std::int64_t lines() const { return lines_; }
   [[nodiscard]] std::string take() { return std::move(name_); }
 
  private:

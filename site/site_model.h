@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -170,6 +171,14 @@ class SiteTally {
   void add(const MatchSummary& match, std::string_view reportName);
   /// The model; the tally is left empty.
   SiteModel take();
+
+  /// What the tally holds so far, in the folder caches' byte form, to go on
+  /// from in a later run with the same settings; empty where that form cannot
+  /// hold it (a text over its bounds).
+  [[nodiscard]] std::string state() const;
+  /// A tally with these settings that goes on from state(); nothing when
+  /// `bytes` (read up to their end) are not such a state.
+  static std::optional<SiteTally> fromState(SiteSettings settings, std::string_view bytes);
 
  private:
   struct WeaponTally {
