@@ -28,6 +28,8 @@ inline constexpr char kMapsPageName[] = "maps.htm";
 /// What the last build of the site stored (site/site_cache.h), beside the
 /// index's cache.
 inline constexpr char kSiteCacheName[] = "site.cache";
+/// The tallies behind the site as the last build left them (site/tally_cache.h).
+inline constexpr char kTallyCacheName[] = "tally.cache";
 /// A log, as the server names it and as the live modes name their raw logs,
 /// which they keep in this folder of the output folder.
 inline constexpr char kLogExtension[] = ".log";

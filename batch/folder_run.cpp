@@ -442,7 +442,8 @@ FolderRunResult FolderRunner::run() {
   bool indexOverALog = false;
   for (const std::string_view name : {std::string_view(kIndexPageName), std::string_view(kIndexCacheName),
                                       std::string_view(kRatingPageName), std::string_view(kAwardsPageName),
-                                      std::string_view(kMapsPageName), std::string_view(kSiteCacheName)}) {
+                                      std::string_view(kMapsPageName), std::string_view(kSiteCacheName),
+                                      std::string_view(kTallyCacheName)}) {
     if (!run_.rebuildIndex || logNames.count(foldedFileName(std::string(name))) == 0) continue;
     const std::string refused = utf8FromPath(folder_.path() / pathFromUtf8(name));
     result.indexFailures.push_back(userMessage(outputIsTheLog(refused).what()));

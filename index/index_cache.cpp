@@ -425,6 +425,17 @@ std::optional<std::uint64_t> IndexCache::entryEndingFrom(const std::string& name
   return entry->second.body + entry->second.length;
 }
 
+bool IndexCache::appendEntry(const std::string& name, std::string& cache) const {
+  const auto entry = entries_.find(name);
+  if (entry == entries_.end()) return false;
+  const std::size_t size = static_cast<std::size_t>(entry->second.body + entry->second.length - entry->second.begin);
+  const std::size_t at = cache.size();
+  cache.resize(at + size);
+  if (file_.readAt(entry->second.begin, cache.data() + at, size)) return true;
+  cache.resize(at);
+  return false;
+}
+
 std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file) {
   // One look at the file: thousands of records are looked at on every run.
   const FileLook look = lookAtFile(file);

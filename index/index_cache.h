@@ -88,6 +88,9 @@ class IndexCache {
   /// at `at`; nothing otherwise. A new cache that matches the old one so far
   /// can so be followed without being written out.
   std::optional<std::uint64_t> entryEndingFrom(const std::string& name, std::uint64_t at) const;
+  /// Appends the whole entry of `name`, as this cache holds it, to the bytes
+  /// of a new cache; false when it knows no such record or cannot read it.
+  bool appendEntry(const std::string& name, std::string& cache) const;
   /// Writes the cache's first `end` bytes (at most checkedBytes()) to `into`,
   /// a piece at a time: the part a new cache keeps of it. False when they
   /// cannot be read or written.

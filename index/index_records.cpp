@@ -158,7 +158,8 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
 }
 
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, StreamedStore* freshCache,
-                              const KnownRecords* known, const MatchSink& alsoTo, bool playersByName) {
+                              const KnownRecords* known, const MatchSink& alsoTo, bool playersByName,
+                              TalliesSoFar* soFar) {
   const std::vector<ListedRecord> records = listRecords(folder);
   std::optional<IndexCache> loadedHere;
   const IndexCache& cache = indexCacheOf(folder, known != nullptr ? known->indexCache() : nullptr, loadedHere);
@@ -168,6 +169,29 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   bool differs = cache.checkedBytes() == 0;
   if (freshCache && differs) freshCache->write(IndexCache::header());
   std::string entry;  // one record's entry of the new cache, on its way to the store
+
+  // tallied[at]: the record is in the earlier pass's tallies as it stands.
+  // Only where every record of theirs is, and none was written by this run
+  // (a rewrite can keep its size and, on a coarse clock, its time).
+  std::vector<char> tallied;
+  if (soFar != nullptr) {
+    bool goOn = soFar->cacheChecksum != 0 && soFar->cacheChecksum == cache.checksum() && !playersByName;
+    if (goOn) {
+      tallied.resize(records.size());
+      std::size_t count = 0;
+      std::string scratch;
+      for (std::size_t at = 0; at < records.size(); ++at) {
+        const ListedRecord& record = records[at];
+        if (!record.stamp || cache.knows(record.key, *record.stamp) == IndexCache::Found::nothing) continue;
+        if (known != nullptr && known->find(record.key, record.stamp->bytes, scratch)) continue;
+        tallied[at] = true;
+        ++count;
+      }
+      goOn = count == cache.size();
+      if (!goOn) tallied.clear();
+    }
+    if (soFar->decided) soFar->decided(goOn);
+  }
 
   if (threads == 0) threads = fileReadingThreads();
   // Records are read in batches on every thread, then added in name order: the
@@ -204,6 +228,10 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         batch.fromCache[at] = false;
         batch.knownBytes[at].clear();
         batch.heads[at].reset();
+        if (!tallied.empty() && tallied[first + at]) {
+          batch.fromCache[at] = true;  // neither read nor handed on: its new cache entry is its old one
+          continue;
+        }
         if (known != nullptr && record.stamp && known->find(record.key, record.stamp->bytes, batch.knownBytes[at])) {
           // Just written by this run: known without reading it back.
           const IndexCache::Found found = IndexCache::decode(batch.knownBytes[at], summary);
@@ -233,7 +261,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       }
     });
   };
-  IndexTally tally(playersByName);
+  IndexTally tally = !tallied.empty() ? std::move(soFar->index) : IndexTally(playersByName);
   // Declared after the batches: a batch being read is waited for before they go.
   std::future<void> reading;
   if (!records.empty()) reading = std::async(std::launch::async, readBatch, std::ref(batches[0]), 0);
@@ -258,7 +286,10 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
         }
         if (differs) {
           entry.clear();
-          if (!batch.knownBytes[at].empty()) {
+          const bool copied = !tallied.empty() && tallied[first + at];
+          if (copied) {
+            if (!cache.appendEntry(record.key, entry)) freshCache->drop();
+          } else if (!batch.knownBytes[at].empty()) {
             IndexCache::append(entry, record.key, *record.stamp, batch.knownBytes[at]);
           } else {
             // The head as the old cache kept it, or as the record was read.
@@ -272,7 +303,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
           freshCache->write(entry);
         }
       }
-      if (!batch.present[at]) continue;
+      if (!batch.present[at]) continue;  // no match, or one the tallies hold
       std::filesystem::path report = record.name;
       report.replace_extension(kReportExtension);
       const std::string reportName = utf8FromPath(report);
@@ -284,6 +315,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   if (freshCache && !differs && sameUpTo != cache.checkedBytes() && !cache.copyStart(sameUpTo, *freshCache)) {
     freshCache->drop();
   }
+  if (soFar != nullptr) soFar->endedState = tally.state();
   return tally.take();
 }
 

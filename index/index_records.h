@@ -19,6 +19,23 @@ namespace fragtally {
 /// index: its summary and its report's file name, in the index's own order.
 using MatchSink = std::function<void(const MatchSummary&, std::string_view reportName)>;
 
+/// Tallies an earlier pass over the folder's records left, to go on from:
+/// `index` holds every record of the index cache sealed with `cacheChecksum`
+/// (never 0), as those records stood then.
+struct TalliesSoFar {
+  std::uint64_t cacheChecksum = 0;
+  IndexTally index{false};
+  /// Told before any record is added: whether the pass goes on from the
+  /// tallies (true), every record the cache knows as it stands being passed
+  /// over, or adds every record afresh (false). A pass without players by
+  /// name goes on where the folder holds each of those records as it stood,
+  /// whatever records it holds besides.
+  std::function<void(bool goOn)> decided;
+  /// The index's tally as the pass ended, before its content was taken
+  /// (IndexTally::state): what a later pass goes on from.
+  std::string endedState;
+};
+
 /// The match records of a folder: every regular file directly in it whose name
 /// ends in ".json" and that reads as a match record, in name order; the report
 /// of "X.json" is "X.htm". Other files, unreadable ones and broken records are
@@ -36,7 +53,8 @@ using MatchSink = std::function<void(const MatchSummary&, std::string_view repor
 /// `playersByName` false the content lists no players (see IndexTally).
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads = 0,
                               StreamedStore* freshCache = nullptr, const KnownRecords* known = nullptr,
-                              const MatchSink& alsoTo = {}, bool playersByName = true);
+                              const MatchSink& alsoTo = {}, bool playersByName = true,
+                              TalliesSoFar* soFar = nullptr);
 
 /// The checksum of the folder's index cache when the cache holds exactly the
 /// folder's records as they stand (the same names, sizes and times): the

@@ -27,6 +27,7 @@
 #include "site/ranking_pages.h"
 #include "site/rating_page.h"
 #include "site/site_cache.h"
+#include "site/tally_cache.h"
 
 namespace fragtally {
 namespace {
@@ -214,8 +215,16 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
   // pages as it left them: the pages would come out the same, byte for byte.
   // Records this run wrote or had to read are ones the cache does not know as
   // they stand: then there is nothing to look for.
-  const std::optional<std::uint64_t> cached =
-      known.size() == 0 ? cachedRecordsChecksum(folder, known.indexCache()) : std::optional<std::uint64_t>();
+  std::optional<std::uint64_t> cached;
+  std::uint64_t foundChecksum = 0;  // of the index cache the build begins with
+  {
+    // Loaded here where the run kept none, and let go before a new one is stored over it.
+    std::optional<IndexCache> loadedHere;
+    const IndexCache* found = known.indexCache();
+    if (found == nullptr) found = &loadedHere.emplace(IndexCache::load(folder / kIndexCacheName));
+    if (known.size() == 0) cached = cachedRecordsChecksum(folder, found);
+    foundChecksum = found->checksum();
+  }
   if (cached) {
     const SiteCache before = SiteCache::load(folder / kSiteCacheName);
     if (before.inputs() == siteInputs(*cached, settings) && before.pagesStandIn(folder)) {
@@ -224,25 +233,43 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
       return build;
     }
   }
+  // The tallies the last build left, where they hold the records of the
+  // index cache this run found: only records added since are then read.
+  const std::filesystem::path talliesPath = folder / kTallyCacheName;
+  std::optional<KeptTallies> kept;
+  if (foundChecksum != 0) kept = loadTallyCache(talliesPath, settings, foundChecksum);
   SiteTally tally(settings);
+  TalliesSoFar soFar;
+  if (kept) {
+    soFar.cacheChecksum = kept->cacheChecksum;
+    soFar.index = std::move(kept->index);
+  }
+  bool wentOn = false;
+  soFar.decided = [&](bool goOn) {
+    if (goOn) tally = std::move(kept->site);
+    kept.reset();
+    wentOn = goOn;
+  };
+  std::size_t added = 0;
   IndexContent content;
   SiteModel model;
   std::uint64_t records = 0;
+  std::future<void> talliesStored;
   {
     // What the run knew of its records is let go before the pages are built.
     StreamedStore cache(folder / kIndexCacheName);
     // The players by name are left out: the site's index ranks people.
     content = readIndexContent(
-        folder, 0, &cache, &known, [&](const MatchSummary& match, std::string_view report) { tally.add(match, report); },
-        false);
+        folder, 0, &cache, &known,
+        [&](const MatchSummary& match, std::string_view report) {
+          tally.add(match, report);
+          ++added;
+        },
+        false, &soFar);
     // The cache only saves time: an index without it is complete, and pages
     // built beside a cache that could not be stored are built again next time.
     // Without a new one, the cache the records were read from stands for them.
-    const IndexCache* kept = known.indexCache();
-    const std::uint64_t standing = cache.size() > 0 ? 0
-                                   : cached         ? *cached
-                                   : kept           ? kept->checksum()
-                                                    : IndexCache::load(folder / kIndexCacheName).checksum();
+    const std::uint64_t standing = cache.size() > 0 ? 0 : foundChecksum;
     // Let go before the new cache is stored over the one it holds open.
     KnownRecords().swap(known);
     // A new cache goes to the disk while the people are made here.
@@ -250,10 +277,26 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
     if (cache.size() > 0) {
       sealed = std::async(std::launch::async, [&cache] { return cache.seal() ? cache.checksum() : std::uint64_t{0}; });
     }
+    // The tallies as they stand now, before the model is taken from them.
+    const bool keepTallies = !soFar.endedState.empty() && !(wentOn && added == 0 && cache.size() == 0);
+    std::string indexState = keepTallies ? std::move(soFar.endedState) : std::string();
+    std::string siteState = keepTallies ? tally.state() : std::string();
     model = tally.take();
     records = sealed.valid() ? sealed.get() : standing;
+    // Stored while the pages are built. Only saves time too: one that cannot
+    // be stored leaves the last, which holds the records of an older index
+    // cache and so is not gone on from.
+    if (records != 0 && !siteState.empty()) {
+      talliesStored = std::async(std::launch::async, [&talliesPath, records, &settings,
+                                                      indexState = std::move(indexState),
+                                                      siteState = std::move(siteState)] {
+        replaceFileContents(talliesPath, tallyCacheBytes(records, indexState, siteState, settings));
+      });
+    }
   }
-  return storeSite(folder, content, model, records == 0 ? 0 : siteInputs(records, settings));
+  SiteBuild build = storeSite(folder, content, model, records == 0 ? 0 : siteInputs(records, settings));
+  if (talliesStored.valid()) talliesStored.get();
+  return build;
 }
 
 }  // namespace fragtally

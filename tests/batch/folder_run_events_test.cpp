@@ -207,6 +207,7 @@ TEST(FolderRunEventsTest, ACancelledRunLeavesOnlyTheLogsItToldWhole) {
   // The folder's own files, kept by every run.
   found.erase("index.cache");
   found.erase("site.cache");
+  found.erase("tally.cache");
   found.erase(".fragtally.lock");
   found.erase("players");  // the players' pages, where the records tell people
   // The pages of the months the logs written are of.

@@ -164,12 +164,13 @@ TEST(FolderRunTest, AnUpToDateLogIsSkippedUntilItChangesOrForceIsGiven) {
   EXPECT_TRUE(shows(out / "one.htm", "One"));
 }
 
-// Every output of a folder, name -> bytes. The index's and the site's caches
+// Every output of a folder, name -> bytes. The folder's caches (index, site, tallies)
 // are keyed by the files' modification times, which differ between any two runs.
 std::map<std::string, std::string> contentsOf(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().filename() != "index.cache" && entry.path().filename() != "site.cache") files[path(entry.path().filename())] = readFile(entry.path());
+    const fs::path name = entry.path().filename();
+    if (name != "index.cache" && name != "site.cache" && name != "tally.cache") files[path(name)] = readFile(entry.path());
   }
   return files;
 }

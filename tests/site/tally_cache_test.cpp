@@ -1,24 +1,36 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/file.h"
+#include "base/output_names.h"
+#include "index/index_cache.h"
 #include "index/index_page.h"
 #include "index/index_tally.h"
 #include "site/awards_page.h"
 #include "site/maps_page.h"
+#include "site/player_file_name.h"
 #include "site/player_page.h"
 #include "site/site_build.h"
+#include "site/tally_cache.h"
+#include "tests/cli_run.h"
+#include "tests/log_folders.h"
 #include "tests/site/site_matches.h"
 #include "tests/test_files.h"
 
 // A run that finds only records added since the last goes on from the tallies
-// the last one kept: the pages must be those of every record tallied afresh.
+// the last one kept: the pages must be those of every record tallied afresh,
+// and tallies of any other records, settings or bytes must never be gone on from.
 
 namespace fragtally {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::MatchMaker;
+using testing::readFile;
+using testing::TempFolder;
 
 // Matches of several days, maps and weapons, with a bot, a rename, a match
 // without a map and one without kills (which the site leaves out).
@@ -130,6 +142,94 @@ TEST(TallyStateTest, AStateCutShortOrPointingOutsideItselfIsRefused) {
   }
   // A tally of players by name is not kept.
   EXPECT_EQ(IndexTally(true).state(), "");
+}
+
+TEST(TallyCacheTest, TalliesComeBackOnlyForTheirIndexCacheSettingsAndBytes) {
+  TempFolder folder;
+  const fs::path path = folder / kTallyCacheName;
+  SiteTally site{SiteSettings{}};
+  IndexTally index(false);
+  const std::vector<MatchMaker> matches = someMatches();
+  for (std::size_t at = 0; at < matches.size(); ++at) {
+    site.add(matches[at].summary(), reportOf(at));
+    index.add(matches[at].summary(), reportOf(at));
+  }
+  const std::string bytes = tallyCacheBytes(0x1234, index.state(), site.state(), SiteSettings{});
+  testing::writeFile(path, bytes);
+  std::optional<KeptTallies> kept = loadTallyCache(path, SiteSettings{}, 0x1234);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->cacheChecksum, 0x1234u);
+  EXPECT_EQ(pagesOf(kept->site.take()), pagesOf(testing::modelOf(matches)));
+
+  EXPECT_FALSE(loadTallyCache(path, SiteSettings{}, 0x1235)) << "the records of another index cache";
+  SiteSettings otherSettings;
+  otherSettings.activeDays = 7;
+  EXPECT_FALSE(loadTallyCache(path, otherSettings, 0x1234)) << "other settings";
+  EXPECT_FALSE(loadTallyCache(folder / "none", SiteSettings{}, 0x1234));
+  for (const std::size_t at : {std::size_t{0}, std::size_t{30}, bytes.size() / 2, bytes.size() - 1}) {
+    std::string damaged = bytes;
+    damaged[at] = static_cast<char>(damaged[at] ^ 1);
+    testing::writeFile(path, damaged);
+    EXPECT_FALSE(loadTallyCache(path, SiteSettings{}, 0x1234)) << "byte " << at << " changed";
+  }
+  testing::writeFile(path, bytes.substr(0, bytes.size() - 1));
+  EXPECT_FALSE(loadTallyCache(path, SiteSettings{}, 0x1234)) << "cut short";
+}
+
+// A log of `date` in which the player with ID `killer` kills `victim` twice.
+std::string killLog(const std::string& date, int killer, int victim) {
+  std::string log = "L " + date + " - 20:00:00: Loading map \"de_dust2\"\n";
+  for (int minute = 1; minute <= 2; ++minute) {
+    log += "L " + date + " - 20:0" + std::to_string(minute) + ":00: \"P" + std::to_string(killer) + "<2><STEAM_0:1:" +
+           std::to_string(killer) + "><CT>\" killed \"P" + std::to_string(victim) + "<3><STEAM_0:1:" +
+           std::to_string(victim) + "><TERRORIST>\" with \"ak47\"\n";
+  }
+  return log;
+}
+
+TEST(TallyCacheTest, ARunGoesOnFromTheKeptTalliesOnlyWhileEveryRecordOfThemStands) {
+  TempFolder top;
+  const fs::path logs = top / "logs";
+  const fs::path out = top / "out";
+  const auto run = [&] { return testing::cli({utf8FromPath(logs), "-d", utf8FromPath(out)}).status; };
+  testing::writeFileMakingFolders(logs / "a.log", killLog("12/01/2026", 1, 2));
+  testing::writeFileMakingFolders(logs / "b.log", killLog("12/02/2026", 2, 3));
+  ASSERT_EQ(run(), 0);
+  ASSERT_TRUE(fs::exists(out / kTallyCacheName));
+
+  // A person only the kept tallies know of, put there as a later run would
+  // find them: his page is only built where the run goes on from them.
+  const auto plantStranger = [&] {
+    const std::uint64_t cacheChecksum = IndexCache::load(out / kIndexCacheName).checksum();
+    std::optional<KeptTallies> kept = loadTallyCache(out / kTallyCacheName, SiteSettings{}, cacheChecksum);
+    ASSERT_TRUE(kept);
+    MatchMaker stranger(3, 20);
+    stranger.kills(stranger.player("STEAM_0:1:77", "Stranger"), stranger.player("STEAM_0:1:78", "Other"), 1);
+    kept->site.add(stranger.summary(), "a.htm");
+    testing::writeFile(out / kTallyCacheName,
+                       tallyCacheBytes(cacheChecksum, kept->index.state(), kept->site.state(), SiteSettings{}));
+  };
+  const fs::path strangerPage = out / kPlayersFolderName / playerFileName("steam:1:77");
+
+  plantStranger();
+  testing::writeFile(logs / "c.log", killLog("12/03/2026", 3, 1));
+  ASSERT_EQ(run(), 0);
+  EXPECT_TRUE(fs::exists(strangerPage)) << "a record added: the run goes on from the kept tallies";
+  EXPECT_TRUE(fs::exists(out / kPlayersFolderName / playerFileName("steam:1:3")));
+
+  // A record gone, or changed: what the tallies hold of it cannot be taken
+  // back out, so every record is tallied afresh.
+  plantStranger();
+  fs::remove(logs / "b.log");
+  fs::remove(out / "b.json");
+  ASSERT_EQ(run(), 0);
+  EXPECT_FALSE(fs::exists(strangerPage)) << "a record gone";
+
+  plantStranger();
+  testing::writeFile(logs / "a.log", killLog("12/01/2026", 1, 4));
+  ASSERT_EQ(run(), 0);
+  EXPECT_FALSE(fs::exists(strangerPage)) << "a record changed";
+  EXPECT_TRUE(fs::exists(out / kPlayersFolderName / playerFileName("steam:1:4")));
 }
 
 }  // namespace
