@@ -53,6 +53,21 @@ class ByteReader {
   void skip(std::uint64_t size) { at_ += size; }
   // What putSigned wrote, whatever its size.
   std::int64_t signed64() {
+    // Most figures are read where ten bytes are left, the most one takes:
+    // straight from the bytes, with the same checks as the loop below.
+    if (ok_ && bytes_.size() - at_ >= 10) {
+      const char* from = bytes_.data() + at_;
+      std::uint64_t folded = 0;
+      for (int i = 0; i < 10; ++i) {
+        const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(from[i]));
+        if (i == 9 && byte > 1) return ok_ = false, 0;  // more than 64 bits
+        folded |= (byte & 0x7F) << (7 * i);
+        if ((byte & 0x80) == 0) {
+          at_ += static_cast<std::size_t>(i) + 1;
+          return unfold(folded);
+        }
+      }
+    }
     std::uint64_t folded = 0;
     for (int shift = 0; ok_; shift += 7) {
       const std::uint64_t byte = number(1);
@@ -61,18 +76,33 @@ class ByteReader {
       if ((byte & 0x80) == 0) break;
       if (shift == 63) return ok_ = false, 0;
     }
-    return static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+    return unfold(folded);
   }
   // What putSigned wrote, when it fits 32 bits.
   std::int32_t signed32() {
     std::uint64_t folded = 0;
-    for (int shift = 0; ok_; shift += 7) {
-      const std::uint64_t byte = number(1);
-      if (shift > 28 && (byte >> (35 - shift)) != 0) return ok_ = false, 0;
-      folded |= (byte & 0x7F) << shift;
-      if ((byte & 0x80) == 0) break;
+    if (ok_ && bytes_.size() - at_ >= 5) {
+      // As signed64: straight from the bytes where five, the most, are left.
+      // A fifth byte ends it either way.
+      const char* from = bytes_.data() + at_;
+      for (int i = 0;; ++i) {
+        const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(from[i]));
+        if (i == 4 && (byte >> 7) != 0) return ok_ = false, 0;
+        folded |= (byte & 0x7F) << (7 * i);
+        if ((byte & 0x80) == 0) {
+          at_ += static_cast<std::size_t>(i) + 1;
+          break;
+        }
+      }
+    } else {
+      for (int shift = 0; ok_; shift += 7) {
+        const std::uint64_t byte = number(1);
+        if (shift == 28 && (byte >> 7) != 0) return ok_ = false, 0;
+        folded |= (byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) break;
+      }
     }
-    const std::int64_t value = static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+    const std::int64_t value = unfold(folded);
     if (value < INT32_MIN || value > INT32_MAX) return ok_ = false, 0;
     return static_cast<std::int32_t>(value);
   }
@@ -92,6 +122,10 @@ class ByteReader {
   }
 
  private:
+  static std::int64_t unfold(std::uint64_t folded) {
+    return static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+  }
+
   std::string_view bytes_;
   std::size_t at_;
   bool ok_ = true;
