@@ -43,6 +43,13 @@ std::int64_t indexIn(ByteReader& in, std::size_t size, bool orNone = false) {
   return value;
 }
 
+// Room for the entries a count announces, up to a bound: a count of damaged
+// bytes never reserves much more than the bytes themselves take.
+template <typename Items>
+void reserveFor(Items& items, std::uint64_t count) {
+  items.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(count, 4096)));
+}
+
 bool putTexts(std::string& out, const std::vector<std::string>& texts) {
   putSigned(out, static_cast<std::int64_t>(texts.size()));
   for (const std::string& text : texts) {
@@ -164,16 +171,19 @@ std::optional<SiteTally> SiteTally::fromState(SiteSettings settings, std::string
   const std::size_t matchCount = tally.matches_.size();
   const std::size_t weaponCount = tally.weaponNames_.size();
   const std::uint64_t people = in.count(in.left() / kMinPersonBytes);
+  tally.personNumbers_.reserve(static_cast<std::size_t>(people));
   for (std::uint64_t at = 0; at < people && in.ok(); ++at) {
     PersonTally& person = tally.people_.emplace_back();
     person.key = in.text();
     if (!tally.personNumbers_.emplace(person.key, static_cast<std::uint32_t>(at)).second) in.fail();
     const std::uint64_t names = in.count(in.left() / kMinTextBytes);
+    reserveFor(person.names, names);
     for (std::uint64_t name = 0; name < names && in.ok(); ++name) person.names.emplace_back(in.text());
     person.latestMatch = static_cast<std::uint32_t>(indexIn(in, matchCount));
     std::string latest(in.text());
     person.latestName = LatestName(std::move(latest), in.signed64());
     const std::uint64_t played = in.count(in.left() / kMinPersonMatchBytes);
+    reserveFor(person.matches, played);
     for (std::uint64_t match = 0; match < played && in.ok(); ++match) {
       PersonMatch& own = person.matches.emplace_back();
       own.match = static_cast<std::uint32_t>(indexIn(in, matchCount));
@@ -186,6 +196,7 @@ std::optional<SiteTally> SiteTally::fromState(SiteSettings settings, std::string
       *sum = in.signed64();
     }
     const std::uint64_t weapons = in.count(in.left() / kMinWeaponBytes);
+    reserveFor(person.weapons, weapons);
     for (std::uint64_t weapon = 0; weapon < weapons && in.ok(); ++weapon) {
       WeaponTally& used = person.weapons.emplace_back();
       used.weapon = static_cast<std::uint32_t>(indexIn(in, weaponCount));
@@ -194,6 +205,7 @@ std::optional<SiteTally> SiteTally::fromState(SiteSettings settings, std::string
       }
     }
     const std::uint64_t days = in.count(in.left() / kMinDayBytes);
+    reserveFor(person.days, days);
     for (std::uint64_t day = 0; day < days && in.ok(); ++day) {
       AwardPlay& play = person.days.emplace_back();
       play.day = in.signed64();

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "base/byte_codec.h"
-#include "base/file.h"
 #include "base/fnv1a.h"
+#include "base/positional_file.h"
 #include "version.h"
 
 namespace fragtally {
@@ -37,18 +37,24 @@ std::string tallyCacheBytes(std::uint64_t cacheChecksum, std::string_view indexS
 
 std::optional<KeptTallies> loadTallyCache(const std::filesystem::path& path, const SiteSettings& settings,
                                           std::uint64_t cacheChecksum) {
-  std::string bytes;
-  if (!readSmallFile(path, kMaxTallyCacheBytes, bytes)) return std::nullopt;
+  const PositionalFile file = PositionalFile::open(path);
   const std::string expected = header();
-  if (bytes.size() < expected.size() + 3 * 8 + kChecksumBytes || bytes.compare(0, expected.size(), expected) != 0) {
+  const std::size_t headBytes = expected.size() + 2 * 8;
+  if (!file.isOpen() || file.size() > kMaxTallyCacheBytes || file.size() < headBytes + 8 + kChecksumBytes) {
     return std::nullopt;
   }
-  const std::string_view checked = std::string_view(bytes).substr(0, bytes.size() - kChecksumBytes);
-  // What it is for first: a cache of other records or settings is not checked through.
+  // What it is for first: a cache of other records or settings is not read on.
+  std::string bytes(headBytes, '\0');
+  if (!file.readAt(0, bytes.data(), headBytes) || bytes.compare(0, expected.size(), expected) != 0) return std::nullopt;
   ByteReader in(bytes, expected.size());
   if (in.number(8) != settingsPrint(settings) || in.number(8) != cacheChecksum || cacheChecksum == 0) {
     return std::nullopt;
   }
+  // The rest at once: megabytes, on the way of a run adding a log.
+  bytes.resize(static_cast<std::size_t>(file.size()));
+  if (!file.readAt(headBytes, bytes.data() + headBytes, bytes.size() - headBytes)) return std::nullopt;
+  in = ByteReader(bytes, headBytes);
+  const std::string_view checked = std::string_view(bytes).substr(0, bytes.size() - kChecksumBytes);
   ByteReader sealed(bytes, checked.size());
   if (sealed.number(kChecksumBytes) != fnv1a64Words(checked)) return std::nullopt;
   const std::uint64_t indexSize = in.number(8);
