@@ -11,6 +11,7 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "analysis/analysis.h"
@@ -258,6 +259,17 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
     }
     jobs_.push_back(std::move(job));
   }
+  // The records as they were listed, but those this run may write (by
+  // their names as the file system compares them).
+  if (names) {
+    std::unordered_map<std::string, RecordStamp> stamps = names->takeStamps();
+    std::set<std::string> written;
+    for (const Job& job : jobs_) {
+      if (job.state != JobState::upToDate) written.insert(foldedFileName(job.name + kRecordExtension));
+    }
+    std::erase_if(stamps, [&](const auto& stamp) { return written.count(foldedFileName(stamp.first)) != 0; });
+    known_.keepStamps(std::move(stamps));
+  }
   // A head can read while the rest of its record is cut off or damaged: such
   // a record describes no match, and its log is done again. The index cache
   // tells most records apart without reading them.
@@ -274,6 +286,8 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   for (Job& job : jobs_) {
     if (job.state == JobState::upToDate && broken.count(job.name + kRecordExtension) != 0) job.state = JobState::pending;
   }
+  // Broken records are written again: the index looks at every record afresh.
+  if (!broken.empty()) known_.keepStamps({});
 }
 
 // Analyses one log and adds its report and record to the worker's batch; the

@@ -51,11 +51,12 @@ ReportNames::ReportNames(const std::filesystem::path& folder, const IndexCache* 
   // taken on every hardware thread, then kept in the order listed. Most are
   // the cache's: a look at each of those files instead of a read.
   std::vector<std::optional<RecordHead>> heads(records.size());
+  std::vector<std::optional<RecordStamp>> stamps(records.size());
   std::atomic<std::size_t> next{0};
   const auto readSome = [&] {
     for (std::size_t at; (at = next.fetch_add(1)) < records.size();) {
       if (cache != nullptr && cache->size() > 0) {
-        if (const std::optional<RecordStamp> stamp = recordStampOf(records[at])) {
+        if (const std::optional<RecordStamp> stamp = stamps[at] = recordStampOf(records[at])) {
           if (const RecordHead* known = cache->headOf(utf8FromPath(records[at].filename()), *stamp)) {
             heads[at] = *known;
             continue;
@@ -66,7 +67,9 @@ ReportNames::ReportNames(const std::filesystem::path& folder, const IndexCache* 
     }
   };
   onThreads(fileReadingThreads(), records.size(), readSome);
+  stamps_.reserve(records.size());
   for (std::size_t at = 0; at < records.size(); ++at) {
+    if (stamps[at]) stamps_.emplace(utf8FromPath(records[at].filename()), *stamps[at]);
     if (!heads[at]) continue;
     nameOfLog_.emplace(heads[at]->logPath, stemOf(records[at]));
     records_.emplace(nameKey(stemOf(records[at])), std::move(*heads[at]));

@@ -7,11 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "index/index_cache.h"
 #include "record/record_head.h"
 
 namespace fragtally {
-
-class IndexCache;
 
 /// Gives every log of a folder run the name of its report in the output
 /// folder, so that a report is only ever replaced by a report of the same log.
@@ -49,6 +48,10 @@ class ReportNames {
   /// there, without a look at the folder for each of thousands of logs.
   bool wasListedAsFile(const std::string& fileName) const;
 
+  /// The stamps of the records looked at for the cache's heads, by file name
+  /// ("X.json"), as they stood when listed; left empty.
+  std::unordered_map<std::string, RecordStamp> takeStamps() { return std::move(stamps_); }
+
  private:
   bool isFree(const std::string& name, const std::string& absoluteLog) const;
 
@@ -58,6 +61,7 @@ class ReportNames {
   std::map<std::string, std::string> reportsWithoutRecord_;  // name key -> log name as shown
   std::set<std::string> reserved_;                 // name keys of inputs and of names claimed
   std::unordered_map<std::string, bool> listed_;   // name keys of every file listed: a regular file (or a link to one)
+  std::unordered_map<std::string, RecordStamp> stamps_;  // by file name, as takeStamps gives them
 };
 
 }  // namespace fragtally

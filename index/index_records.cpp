@@ -59,7 +59,7 @@ struct ListedRecord {
 
 /// The folder's records, in name order, so that equal records always meet in
 /// the same order.
-std::vector<ListedRecord> listRecords(const std::filesystem::path& folder) {
+std::vector<ListedRecord> listRecords(const std::filesystem::path& folder, const KnownRecords* known = nullptr) {
   std::vector<ListedRecord> records;
   std::error_code error;
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
@@ -76,9 +76,11 @@ std::vector<ListedRecord> listRecords(const std::filesystem::path& folder) {
   // stamp of its older state, and is read again next time. Thousands of looks,
   // on every thread.
   std::atomic<std::size_t> next{0};
+  // Those the batch found before it wrote any, and left as they were, it has looked at already.
   onThreads(fileReadingThreads(), records.size(), [&] {
     for (std::size_t at; (at = next.fetch_add(1)) < records.size();) {
-      records[at].stamp = recordStampOf(folder / records[at].name);
+      const RecordStamp* found = known != nullptr ? known->stampOf(records[at].key) : nullptr;
+      records[at].stamp = found != nullptr ? std::optional<RecordStamp>(*found) : recordStampOf(folder / records[at].name);
     }
   });
   return records;
@@ -121,7 +123,8 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
     std::vector<char> buffer;
     for (std::size_t at; (at = next.fetch_add(1)) < names.size();) {
       const std::filesystem::path file = folder / pathFromUtf8(names[at]);
-      const std::optional<RecordStamp> stamp = recordStampOf(file);
+      const RecordStamp* listed = readNow.stampOf(names[at]);
+      const std::optional<RecordStamp> stamp = listed != nullptr ? std::optional<RecordStamp>(*listed) : recordStampOf(file);
       if (!stamp) {
         outcome[at] = 1;
         continue;
@@ -160,7 +163,7 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
 IndexContent readIndexContent(const std::filesystem::path& folder, unsigned threads, StreamedStore* freshCache,
                               const KnownRecords* known, const MatchSink& alsoTo, bool playersByName,
                               TalliesSoFar* soFar) {
-  const std::vector<ListedRecord> records = listRecords(folder);
+  const std::vector<ListedRecord> records = listRecords(folder, known);
   std::optional<IndexCache> loadedHere;
   const IndexCache& cache = indexCacheOf(folder, known != nullptr ? known->indexCache() : nullptr, loadedHere);
   // The new cache is the old one as long as the records are those it knows, in

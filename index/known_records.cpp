@@ -23,6 +23,7 @@ struct KnownRecords::State {
   std::unique_ptr<ScratchFile> scratch;
   bool scratchFailed = false;
   std::optional<IndexCache> indexCache;
+  std::unordered_map<std::string, RecordStamp> stamps;
 };
 
 KnownRecords::KnownRecords() = default;
@@ -55,6 +56,7 @@ void KnownRecords::forget(const std::string& name) {
   if (!state_) return;
   std::lock_guard<std::mutex> lock(state_->mutex);
   state_->kept.erase(name);
+  state_->stamps.erase(name);
 }
 
 bool KnownRecords::find(const std::string& name, std::uint64_t bytes, std::string& into) const {
@@ -73,6 +75,16 @@ void KnownRecords::keepIndexCache(IndexCache cache) {
 
 const IndexCache* KnownRecords::indexCache() const {
   return state_ && state_->indexCache ? &*state_->indexCache : nullptr;
+}
+
+void KnownRecords::keepStamps(std::unordered_map<std::string, RecordStamp> stamps) {
+  if (state_) state_->stamps = std::move(stamps);
+}
+
+const RecordStamp* KnownRecords::stampOf(const std::string& name) const {
+  if (!state_) return nullptr;
+  const auto kept = state_->stamps.find(name);
+  return kept != state_->stamps.end() ? &kept->second : nullptr;
 }
 
 }  // namespace fragtally

@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace fragtally {
 
 class IndexCache;
+struct RecordStamp;
 
 /// What a batch knows of the records it has just written, for the index at
 /// its end: each one's size, and its summary in the index cache's form
@@ -46,6 +48,15 @@ class KnownRecords {
   void keepIndexCache(IndexCache cache);
   /// The index cache kept; nullptr for none.
   const IndexCache* indexCache() const;
+
+  /// Keeps the stamps of records (by name) as the batch found them before it
+  /// wrote any, so that the index need not look at them again: only of records
+  /// the batch leaves as they are (a record it may write is left out).
+  /// Forgetting a record drops its stamp. Kept only by a batch's own (folder
+  /// given); read by several threads at once once kept.
+  void keepStamps(std::unordered_map<std::string, RecordStamp> stamps);
+  /// The stamp kept of the record `name`; nullptr for none.
+  const RecordStamp* stampOf(const std::string& name) const;
 
  private:
   struct State;
