@@ -73,6 +73,11 @@ def main():
                 for run in runs:
                     if run in added:
                         shutil.copyfile(extras[run], added[run])
+                    # Every run begins with the disk settled: the files the run
+                    # before wrote (a first run's are 20,000) would otherwise
+                    # still be on their way to the disk, and this run's
+                    # flushes would wait for them.
+                    os.sync()
                     code, wall, rss = timed(argv, rss_path)
                     if code != 0:
                         sys.exit(f"{build} build, {run}: fragtally-cli exited with {code}")
