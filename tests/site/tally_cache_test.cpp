@@ -74,6 +74,20 @@ std::vector<MatchMaker> someMatches() {
 
 std::string reportOf(std::size_t at) { return "L" + std::to_string(at) + ".htm"; }
 
+// The site's and the index's tallies of the first `count` matches.
+struct Tallies {
+  SiteTally site{SiteSettings{}};
+  IndexTally index{false};
+};
+Tallies talliesOf(const std::vector<MatchMaker>& matches, std::size_t count) {
+  Tallies tallies;
+  for (std::size_t at = 0; at < count; ++at) {
+    tallies.site.add(matches[at].summary(), reportOf(at));
+    tallies.index.add(matches[at].summary(), reportOf(at));
+  }
+  return tallies;
+}
+
 // Every page the model gives, one after another: two models that give the
 // same bytes here give the same site.
 std::string pagesOf(const SiteModel& model) {
@@ -94,17 +108,12 @@ TEST(TallyStateTest, GoingOnFromAStateGivesTheTalliesOfEveryRecord) {
   // Kept after each number of records, the rest added after: and a state
   // of a state, as one run after another keeps it.
   for (std::size_t kept = 0; kept <= matches.size(); ++kept) {
-    SiteTally site{SiteSettings{}};
-    IndexTally index(false);
-    for (std::size_t at = 0; at < kept; ++at) {
-      site.add(matches[at].summary(), reportOf(at));
-      index.add(matches[at].summary(), reportOf(at));
-    }
-    std::optional<SiteTally> goneOn = SiteTally::fromState(SiteSettings{}, site.state());
+    const Tallies tallies = talliesOf(matches, kept);
+    std::optional<SiteTally> goneOn = SiteTally::fromState(SiteSettings{}, tallies.site.state());
     ASSERT_TRUE(goneOn) << kept;
     goneOn = SiteTally::fromState(SiteSettings{}, goneOn->state());
     ASSERT_TRUE(goneOn) << kept;
-    std::optional<IndexTally> indexGoneOn = IndexTally::fromState(index.state());
+    std::optional<IndexTally> indexGoneOn = IndexTally::fromState(tallies.index.state());
     ASSERT_TRUE(indexGoneOn) << kept;
     for (std::size_t at = kept; at < matches.size(); ++at) {
       goneOn->add(matches[at].summary(), reportOf(at));
@@ -115,16 +124,11 @@ TEST(TallyStateTest, GoingOnFromAStateGivesTheTalliesOfEveryRecord) {
   }
 }
 
-TEST(TallyStateTest, AStateCutShortOrPointingOutsideItselfIsRefused) {
-  SiteTally site{SiteSettings{}};
-  IndexTally index(false);
+TEST(TallyStateTest, AStateCutShortOrRunningOnIsRefusedAndDamageStaysInBounds) {
   const std::vector<MatchMaker> matches = someMatches();
-  for (std::size_t at = 0; at < matches.size(); ++at) {
-    site.add(matches[at].summary(), reportOf(at));
-    index.add(matches[at].summary(), reportOf(at));
-  }
-  const std::string siteState = site.state();
-  const std::string indexState = index.state();
+  const Tallies tallies = talliesOf(matches, matches.size());
+  const std::string siteState = tallies.site.state();
+  const std::string indexState = tallies.index.state();
   for (std::size_t size = 0; size < siteState.size(); ++size) {
     EXPECT_FALSE(SiteTally::fromState(SiteSettings{}, siteState.substr(0, size))) << size;
   }
@@ -147,14 +151,9 @@ TEST(TallyStateTest, AStateCutShortOrPointingOutsideItselfIsRefused) {
 TEST(TallyCacheTest, TalliesComeBackOnlyForTheirIndexCacheSettingsAndBytes) {
   TempFolder folder;
   const fs::path path = folder / kTallyCacheName;
-  SiteTally site{SiteSettings{}};
-  IndexTally index(false);
   const std::vector<MatchMaker> matches = someMatches();
-  for (std::size_t at = 0; at < matches.size(); ++at) {
-    site.add(matches[at].summary(), reportOf(at));
-    index.add(matches[at].summary(), reportOf(at));
-  }
-  const std::string bytes = tallyCacheBytes(0x1234, index.state(), site.state(), SiteSettings{});
+  const Tallies tallies = talliesOf(matches, matches.size());
+  const std::string bytes = tallyCacheBytes(0x1234, tallies.index.state(), tallies.site.state(), SiteSettings{});
   testing::writeFile(path, bytes);
   std::optional<KeptTallies> kept = loadTallyCache(path, SiteSettings{}, 0x1234);
   ASSERT_TRUE(kept);
