@@ -80,7 +80,8 @@ std::vector<ListedRecord> listRecords(const std::filesystem::path& folder, const
   onThreads(fileReadingThreads(), records.size(), [&] {
     for (std::size_t at; (at = next.fetch_add(1)) < records.size();) {
       const RecordStamp* found = known != nullptr ? known->stampOf(records[at].key) : nullptr;
-      records[at].stamp = found != nullptr ? std::optional<RecordStamp>(*found) : recordStampOf(folder / records[at].name);
+      records[at].stamp =
+          found != nullptr ? std::optional<RecordStamp>(*found) : recordStampOf(folder / records[at].name);
     }
   });
   return records;
@@ -124,7 +125,8 @@ RecordCheck checkRecords(const std::filesystem::path& folder, const std::vector<
     for (std::size_t at; (at = next.fetch_add(1)) < names.size();) {
       const std::filesystem::path file = folder / pathFromUtf8(names[at]);
       const RecordStamp* listed = readNow.stampOf(names[at]);
-      const std::optional<RecordStamp> stamp = listed != nullptr ? std::optional<RecordStamp>(*listed) : recordStampOf(file);
+      const std::optional<RecordStamp> stamp =
+          listed != nullptr ? std::optional<RecordStamp>(*listed) : recordStampOf(file);
       if (!stamp) {
         outcome[at] = 1;
         continue;

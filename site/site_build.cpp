@@ -284,8 +284,8 @@ SiteBuild rebuildSite(const std::filesystem::path& folder, const SiteSettings& s
     model = tally.take();
     records = sealed.valid() ? sealed.get() : standing;
     // Stored while the pages are built. Only saves time too: one that cannot
-    // be stored leaves the last, which holds the records of an older index
-    // cache and so is not gone on from.
+    // be stored leaves the last, which names the index cache whose records it
+    // holds and is gone on from only beside that cache.
     if (records != 0 && !siteState.empty()) {
       talliesStored = std::async(std::launch::async, [&talliesPath, records, &settings,
                                                       indexState = std::move(indexState),

@@ -45,7 +45,9 @@ std::optional<KeptTallies> loadTallyCache(const std::filesystem::path& path, con
   }
   // What it is for first: a cache of other records or settings is not read on.
   std::string bytes(headBytes, '\0');
-  if (!file.readAt(0, bytes.data(), headBytes) || bytes.compare(0, expected.size(), expected) != 0) return std::nullopt;
+  if (!file.readAt(0, bytes.data(), headBytes) || bytes.compare(0, expected.size(), expected) != 0) {
+    return std::nullopt;
+  }
   ByteReader in(bytes, expected.size());
   if (in.number(8) != settingsPrint(settings) || in.number(8) != cacheChecksum || cacheChecksum == 0) {
     return std::nullopt;
