@@ -408,10 +408,10 @@ IndexCache IndexCache::load(const std::filesystem::path& path) {
   return cache;
 }
 
-bool IndexCache::copyStart(std::uint64_t end, StreamedStore& into) const {
-  if (end > checkedBytes_) return false;
-  std::vector<char> piece(static_cast<std::size_t>(std::min<std::uint64_t>(end, kPieceBytes)));
-  for (std::uint64_t at = 0; at < end;) {
+bool IndexCache::copyRange(std::uint64_t begin, std::uint64_t end, StreamedStore& into) const {
+  if (end > checkedBytes_ || begin > end) return false;
+  std::vector<char> piece(static_cast<std::size_t>(std::min<std::uint64_t>(end - begin, kPieceBytes)));
+  for (std::uint64_t at = begin; at < end;) {
     const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, piece.size()));
     if (!file_.readAt(at, piece.data(), step) || !into.write(std::string_view(piece.data(), step))) return false;
     at += step;
@@ -425,15 +425,10 @@ std::optional<std::uint64_t> IndexCache::entryEndingFrom(const std::string& name
   return entry->second.body + entry->second.length;
 }
 
-bool IndexCache::appendEntry(const std::string& name, std::string& cache) const {
+std::optional<std::pair<std::uint64_t, std::uint64_t>> IndexCache::entrySpan(const std::string& name) const {
   const auto entry = entries_.find(name);
-  if (entry == entries_.end()) return false;
-  const std::size_t size = static_cast<std::size_t>(entry->second.body + entry->second.length - entry->second.begin);
-  const std::size_t at = cache.size();
-  cache.resize(at + size);
-  if (file_.readAt(entry->second.begin, cache.data() + at, size)) return true;
-  cache.resize(at);
-  return false;
+  if (entry == entries_.end()) return std::nullopt;
+  return std::make_pair(entry->second.begin, entry->second.body + entry->second.length);
 }
 
 std::optional<RecordStamp> recordStampOf(const std::filesystem::path& file) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "base/file_store.h"
 #include "base/output_names.h"
@@ -88,13 +89,16 @@ class IndexCache {
   /// at `at`; nothing otherwise. A new cache that matches the old one so far
   /// can so be followed without being written out.
   std::optional<std::uint64_t> entryEndingFrom(const std::string& name, std::uint64_t at) const;
-  /// Appends the whole entry of `name`, as this cache holds it, to the bytes
-  /// of a new cache; false when it knows no such record or cannot read it.
-  bool appendEntry(const std::string& name, std::string& cache) const;
-  /// Writes the cache's first `end` bytes (at most checkedBytes()) to `into`,
-  /// a piece at a time: the part a new cache keeps of it. False when they
-  /// cannot be read or written.
-  bool copyStart(std::uint64_t end, StreamedStore& into) const;
+  /// Where the whole entry of `name` lies in the cache's bytes: its first
+  /// byte and the one after its last; nothing when it knows no such record.
+  /// Neighbouring entries of a new cache can so be copied in one go.
+  std::optional<std::pair<std::uint64_t, std::uint64_t>> entrySpan(const std::string& name) const;
+  /// Writes the cache's bytes from `begin` to `end` (at most checkedBytes())
+  /// to `into`, a piece at a time: a part a new cache keeps of it. False when
+  /// they cannot be read or written.
+  bool copyRange(std::uint64_t begin, std::uint64_t end, StreamedStore& into) const;
+  /// copyRange from the first byte.
+  bool copyStart(std::uint64_t end, StreamedStore& into) const { return copyRange(0, end, into); }
 
  private:
   // What answers knows() without a look at the file; the rest of an entry is

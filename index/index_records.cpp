@@ -8,6 +8,7 @@
 #include <future>
 #include <optional>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "base/ascii.h"
@@ -174,6 +175,14 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
   bool differs = cache.checkedBytes() == 0;
   if (freshCache && differs) freshCache->write(IndexCache::header());
   std::string entry;  // one record's entry of the new cache, on its way to the store
+  // Entries of the old cache kept as they are, neighbours copied in one go:
+  // the bytes from copyFrom to copyTo (0: none) not written yet.
+  std::uint64_t copyFrom = 0;
+  std::uint64_t copyTo = 0;
+  const auto copyWaiting = [&] {
+    if (copyTo != 0 && !cache.copyRange(copyFrom, copyTo, *freshCache)) freshCache->drop();
+    copyFrom = copyTo = 0;
+  };
 
   // tallied[at]: the record is in the earlier pass's tallies as it stands.
   // Only where every record of theirs is, and none was written by this run
@@ -289,12 +298,22 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
             if (!cache.copyStart(sameUpTo, *freshCache)) freshCache->drop();
           }
         }
-        if (differs) {
+        const bool copied = differs && !tallied.empty() && tallied[first + at];
+        if (copied) {
+          // Neighbours in the old cache go on the waiting run of its bytes.
+          const auto span = cache.entrySpan(record.key);
+          if (!span) {
+            freshCache->drop();
+          } else if (copyTo != 0 && span->first == copyTo) {
+            copyTo = span->second;
+          } else {
+            copyWaiting();
+            std::tie(copyFrom, copyTo) = *span;
+          }
+        } else if (differs) {
+          copyWaiting();
           entry.clear();
-          const bool copied = !tallied.empty() && tallied[first + at];
-          if (copied) {
-            if (!cache.appendEntry(record.key, entry)) freshCache->drop();
-          } else if (!batch.knownBytes[at].empty()) {
+          if (!batch.knownBytes[at].empty()) {
             IndexCache::append(entry, record.key, *record.stamp, batch.knownBytes[at]);
           } else {
             // The head as the old cache kept it, or as the record was read.
@@ -316,6 +335,7 @@ IndexContent readIndexContent(const std::filesystem::path& folder, unsigned thre
       if (alsoTo) alsoTo(batch.summaries[at], reportName);
     }
   }
+  if (freshCache && differs) copyWaiting();
   // The same records as before: nothing to store. Fewer: the old cache's start.
   if (freshCache && !differs && sameUpTo != cache.checkedBytes() && !cache.copyStart(sameUpTo, *freshCache)) {
     freshCache->drop();

@@ -231,5 +231,28 @@ TEST(TallyCacheTest, ARunGoesOnFromTheKeptTalliesOnlyWhileEveryRecordOfThemStand
   EXPECT_TRUE(fs::exists(out / kPlayersFolderName / playerFileName("steam:1:4")));
 }
 
+// A record added between others: the old cache's entries around it are
+// copied, and the cache must come out as a pass over every record writes it.
+TEST(TallyCacheTest, GoingOnWritesTheIndexCacheAPassOverEveryRecordWrites) {
+  TempFolder top;
+  const fs::path logs = top / "logs";
+  const fs::path out = top / "out";
+  const auto run = [&] { return testing::cli({utf8FromPath(logs), "-d", utf8FromPath(out)}).status; };
+  for (const char* name : {"a", "b", "d", "e"}) {
+    testing::writeFileMakingFolders(logs / (std::string(name) + ".log"), killLog("12/01/2026", name[0], 'z'));
+  }
+  ASSERT_EQ(run(), 0);
+  testing::writeFile(logs / "c.log", killLog("12/02/2026", 3, 4));
+  ASSERT_EQ(run(), 0);
+  ASSERT_TRUE(fs::exists(out / kPlayersFolderName / playerFileName("steam:1:3")));
+  const std::string goneOn = readFile(out / kIndexCacheName);
+
+  // Without the caches, every record is read and the cache written anew.
+  fs::remove(out / kIndexCacheName);
+  fs::remove(out / kTallyCacheName);
+  ASSERT_EQ(run(), 0);
+  EXPECT_EQ(testing::firstDifference(readFile(out / kIndexCacheName), goneOn), "");
+}
+
 }  // namespace
 }  // namespace fragtally
