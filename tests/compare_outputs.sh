@@ -73,9 +73,10 @@ run_all "$base_cli" "$work/base"
 say "running the working tree"
 run_all "$new_cli" "$work/new"
 
-# index.cache and site.cache hold files' modification times, which differ from run
-# to run by nature; what it gave shows in index.htm, which is compared.
-if diff -r -x index.cache -x site.cache "$work/base" "$work/new" > "$work/differences"; then
+# index.cache, site.cache and tally.cache hold files' modification times, which
+# differ from run to run by nature; what they gave shows in index.htm, which is
+# compared.
+if diff -r -x index.cache -x site.cache -x tally.cache "$work/base" "$work/new" > "$work/differences"; then
   echo same
 else
   head -c 20000 "$work/differences"
