@@ -152,9 +152,9 @@ std::string IndexTally::state() const {
   }
   putSigned(bytes, static_cast<std::int64_t>(matches_.size()));
   for (const IndexMatch& match : matches_) {
+    const std::string_view map = match.map ? std::string_view(*match.map) : std::string_view();
     for (const std::string_view text : {std::string_view(match.report), std::string_view(match.date),
-                                        std::string_view(match.start), std::string_view(match.bestPlayer),
-                                        std::string_view(match.map.value_or(""))}) {
+                                        std::string_view(match.start), std::string_view(match.bestPlayer), map}) {
       if (!fits(text)) return {};
       putText(bytes, text);
     }
