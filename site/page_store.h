@@ -51,6 +51,8 @@ class PageStore {
   void store(const ReadyPage& page);
   /// Makes every page stored so far durable and in place; throws as store().
   void commit();
+  /// Begins that on another thread and returns: commit() then waits for it.
+  void beginCommit();
   /// Waits for a batch being committed; stores dropped are left uncommitted.
   ~PageStore();
   PageStore(const PageStore&) = delete;
@@ -66,8 +68,6 @@ class PageStore {
   static ReadyPage ready(const std::filesystem::path& folder, std::string name, std::string bytes);
   void store(std::string_view name, std::string_view bytes, std::uint64_t checksum,
              const std::optional<RecordStamp>& standing, std::uint64_t inputs);
-  /// Hands the waiting batch to a thread that commits it.
-  void beginCommit();
   /// Waits for the batch being committed; its pages take their stamps.
   void endCommit();
 

@@ -32,20 +32,17 @@
 namespace fragtally {
 namespace {
 
-/// The players' pages, the changed ones only; then the pages of people no
-/// longer listed removed.
-void storePlayerPages(const std::filesystem::path& folder, const SiteModel& model,
-                      const std::vector<std::string>& pictures, PageStore& pages, SiteBuild& build) {
+/// The players' pages, the changed ones only. False where there is no
+/// players' folder and none is needed: records that tell no people leave the
+/// folder as it was.
+bool storePlayerPages(const std::filesystem::path& folder, const SiteModel& model,
+                      const std::vector<std::string>& pictures, PageStore& pages) {
   const std::filesystem::path players = folder / kPlayersFolderName;
   std::error_code error;
-  // No folder for nobody: records that tell no people leave the folder as it was.
-  if (model.people.empty() && !std::filesystem::exists(players, error)) return;
+  if (model.people.empty() && !std::filesystem::exists(players, error)) return false;
   std::filesystem::create_directory(players, error);
   if (!std::filesystem::is_directory(players, error)) throw cannotCreateFile(utf8FromPath(players));
   removeStaleTemporaries(players);
-  // Views of the people's file names, which the model keeps.
-  std::unordered_set<std::string_view> listed;
-  listed.reserve(model.people.size());
   const std::string folderName = std::string(kPlayersFolderName) + "/";
   // Built and checksummed a share at a time on every core (each also looks
   // at the page it replaces), stored in order on this thread: a share's pages
@@ -64,27 +61,36 @@ void storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
                                 [&] { return buildPlayerPage(model, person, pictures); });
       }
     });
-    for (std::size_t at = 0; at < count; ++at) {
-      listed.insert(model.people[first + at].file);
-      pages.store(share[at]);
-    }
+    for (const PageStore::ReadyPage& page : share) pages.store(page);
   }
-  pages.commit();
-  for (std::filesystem::directory_iterator entries(players, error), end; !error && entries != end;
-       entries.increment(error)) {
-    const std::string name = utf8FromPath(entries->path().filename());
-    std::error_code typeError;
-    if (!isPlayerFileName(name) || listed.contains(name) || !entries->is_regular_file(typeError)) continue;
-    std::error_code removeError;
-    if (std::filesystem::remove(entries->path(), removeError)) ++build.pagesRemoved;
-  }
+  return true;
 }
 
-/// Removes the site's archive pages that `written` does not name: months
-/// without matches now, ranking pages past the last. Only names of the site's
-/// rule go; a report that took one before the rule (its record beside it) stays.
-void removeStaleSitePages(const std::filesystem::path& folder, const std::set<std::string>& written,
-                          SiteBuild& build) {
+/// The pages of people no longer listed.
+std::vector<std::filesystem::path> stalePlayerPages(const std::filesystem::path& folder, const SiteModel& model) {
+  // Views of the people's file names, which the model keeps.
+  std::unordered_set<std::string_view> listed;
+  listed.reserve(model.people.size());
+  for (const SitePerson& person : model.people) listed.insert(person.file);
+  std::vector<std::filesystem::path> stale;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder / kPlayersFolderName, error), end;
+       !error && entries != end; entries.increment(error)) {
+    const std::string name = utf8FromPath(entries->path().filename());
+    std::error_code typeError;
+    if (isPlayerFileName(name) && !listed.contains(name) && entries->is_regular_file(typeError)) {
+      stale.push_back(entries->path());
+    }
+  }
+  return stale;
+}
+
+/// The site's archive pages that `written` does not name: months without
+/// matches now, ranking pages past the last. Only names of the site's rule
+/// go; a report that took one before the rule (its record beside it) stays.
+std::vector<std::filesystem::path> staleSitePages(const std::filesystem::path& folder,
+                                                  const std::set<std::string>& written) {
+  std::vector<std::filesystem::path> stale;
   std::error_code error;
   for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
        entries.increment(error)) {
@@ -94,10 +100,9 @@ void removeStaleSitePages(const std::filesystem::path& folder, const std::set<st
     std::filesystem::path record = entries->path();
     record.replace_extension(kRecordExtension);
     std::error_code recordError;
-    if (std::filesystem::exists(record, recordError)) continue;
-    std::error_code removeError;
-    if (std::filesystem::remove(entries->path(), removeError)) ++build.pagesRemoved;
+    if (!std::filesystem::exists(record, recordError)) stale.push_back(entries->path());
   }
+  return stale;
 }
 
 RankingRow rowOf(const SiteModel& model, const SitePerson& person) {
@@ -190,9 +195,19 @@ SiteBuild storeSite(const std::filesystem::path& folder, const IndexContent& con
   pages.store(kRatingPageName, buildRatingPage(model.minMatches, model.language));
   pages.store(kAwardsPageName, buildAwardsPage(model));
   pages.store(kMapsPageName, buildMapsPage(model, content.pictures));
+  const bool playersFolder = storePlayerPages(folder, model, content.pictures, pages);
+  // Pages no longer linked to are looked for while the last pages go to the
+  // disk, and removed only once those stand: no page left in place links to one gone.
+  pages.beginCommit();
+  std::vector<std::filesystem::path> stale = staleSitePages(folder, written);
+  if (playersFolder) {
+    for (std::filesystem::path& page : stalePlayerPages(folder, model)) stale.push_back(std::move(page));
+  }
   pages.commit();
-  removeStaleSitePages(folder, written, build);
-  storePlayerPages(folder, model, content.pictures, pages, build);
+  for (const std::filesystem::path& page : stale) {
+    std::error_code removeError;
+    if (std::filesystem::remove(page, removeError)) ++build.pagesRemoved;
+  }
   build.pagesWritten = pages.written();
   build.pictures = content.pictures;
   // Only saves time: without it the next build reads its pages back. Stored
