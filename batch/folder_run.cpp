@@ -18,6 +18,7 @@
 #include "analysis/match_players.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/file_threads.h"
 #include "base/folder_lock.h"
 #include "base/output_names.h"
 #include "base/resolved_path.h"
@@ -215,13 +216,28 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
   // vouches for those that call their logs up to date, and serves the index.
   IndexCache cache = IndexCache::load(folder_.path() / kIndexCacheName);
   std::optional<ReportNames> names;  // the folder listed, once a log needs it
+  // Every log resolved and looked at first, on every hardware thread: a
+  // folder of years of matches is thousands of looks.
+  struct LookedLog {
+    std::string absolute;
+    FileLook file;
+  };
+  std::vector<LookedLog> looked(logs.size());
+  std::atomic<std::size_t> next{0};
+  onThreads(fileReadingThreads(), logs.size(), [&] {
+    PathResolver resolver;  // the logs of a folder: its path resolved once
+    for (std::size_t at; (at = next.fetch_add(1)) < logs.size();) {
+      std::optional<FileLook> look;  // where resolving it looked at it
+      looked[at].absolute = resolver.resolve(logs[at], &look);
+      looked[at].file = look ? *look : lookAtFile(pathFromUtf8(looked[at].absolute));
+    }
+  });
   std::set<std::string> seen;
-  PathResolver resolver;  // the logs of a folder: its path resolved once
-  for (const std::string& log : logs) {
+  for (std::size_t at = 0; at < logs.size(); ++at) {
+    const std::string& log = logs[at];
     Job job;
     job.given = log;
-    std::optional<FileLook> looked;  // the log, where resolving it looked at it
-    job.absolute = resolver.resolve(log, &looked);
+    job.absolute = std::move(looked[at].absolute);
     if (!seen.insert(job.absolute).second) continue;  // the same file named twice, or through a link, is read once
     // A known name is kept while the record under it still shows this log;
     // the files there are old, so their permissions are kept.
@@ -240,7 +256,7 @@ void FolderRunner::planJobs(const std::vector<std::string>& logs) {
       job.reportIsNew = !names->wasListed(job.name + kReportExtension);
       job.recordIsNew = !names->wasListed(job.name + kRecordExtension);
     }
-    const FileLook logFile = looked ? *looked : lookAtFile(pathFromUtf8(job.absolute));
+    const FileLook& logFile = looked[at].file;
     job.bytes = logFile.bytes;
     if (!run_.force && !redoPages_ && logFile.exists) {
       // Up to date: its record in the folder was made by this program from
