@@ -15,6 +15,7 @@
 
 namespace fragtally {
 
+class ByteReader;
 struct MatchSummary;
 
 /// A match as the players' pages link it.
@@ -179,6 +180,8 @@ class SiteTally {
   /// A tally with these settings that goes on from state(); nothing when
   /// `bytes` (read up to their end) are not such a state.
   static std::optional<SiteTally> fromState(SiteSettings settings, std::string_view bytes);
+  /// state() holds the people in parts of this many, read on several cores.
+  static constexpr std::size_t kPeoplePerPart = 4096;
 
  private:
   struct WeaponTally {
@@ -226,6 +229,11 @@ class SiteTally {
     std::int32_t kills = 0;
     bool rated = false;  // neither side a bot
   };
+
+  /// One person in state()'s form; false where a text is over its bounds.
+  static bool putPerson(std::string& out, const PersonTally& person);
+  /// One person read back; `in` fails where the bytes are not one.
+  static void readPerson(ByteReader& in, PersonTally& person, std::size_t matchCount, std::size_t weaponCount);
 
   bool later(std::uint32_t a, std::uint32_t b) const;
   /// Adds a match to the figures of the charts and of its map, the ids of

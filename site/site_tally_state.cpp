@@ -2,6 +2,7 @@
 // that the next one, finding only records added since, tallies those alone.
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/byte_codec.h"
+#include "base/file_threads.h"
 #include "site/site_model.h"
 
 namespace fragtally {
@@ -61,6 +63,39 @@ bool putTexts(std::string& out, const std::vector<std::string>& texts) {
 
 }  // namespace
 
+bool SiteTally::putPerson(std::string& out, const PersonTally& person) {
+  if (person.key.size() > kMaxCodedText || person.latestName.name().size() > kMaxCodedText) return false;
+  putText(out, person.key);
+  if (!putTexts(out, person.names)) return false;
+  putSigned(out, person.latestMatch);
+  putText(out, person.latestName.name());
+  putSigned(out, person.latestName.lines());
+  putSigned(out, static_cast<std::int64_t>(person.matches.size()));
+  for (const PersonMatch& own : person.matches) {
+    putSigned(out, own.match);
+    putSigned(out, own.kills);
+    putSigned(out, own.deaths);
+  }
+  const PersonSums& sums = person.sums;
+  for (const std::int64_t sum : {sums.kills, sums.deaths, sums.suicides, sums.teamKills, sums.bombsPlanted,
+                                 sums.bombsDefused, sums.hostagesRescued, sums.hostagesKilled, sums.roundsWon}) {
+    putSigned(out, sum);
+  }
+  putSigned(out, static_cast<std::int64_t>(person.weapons.size()));
+  for (const WeaponTally& weapon : person.weapons) {
+    putSigned(out, weapon.weapon);
+    for (const std::int64_t figure : {weapon.kills, weapon.shots, weapon.hits, weapon.headshots, weapon.damage}) {
+      putSigned(out, figure);
+    }
+  }
+  putSigned(out, static_cast<std::int64_t>(person.days.size()));
+  for (const AwardPlay& day : person.days) {
+    putSigned(out, day.day);
+    eachAwardFigure(day.figures, [&](std::int32_t figure) { putSigned(out, figure); });
+  }
+  return true;
+}
+
 std::string SiteTally::state() const {
   std::string out;
   const auto fits = [](std::string_view text) { return text.size() <= kMaxCodedText; };
@@ -75,37 +110,18 @@ std::string SiteTally::state() const {
     putSigned(out, match.map);
   }
   if (!putTexts(out, mapNames_) || !putTexts(out, weaponNames_)) return {};
+  // The people in parts, each after its byte length, so that they are
+  // read on several cores at once.
   putSigned(out, static_cast<std::int64_t>(people_.size()));
-  for (const PersonTally& person : people_) {
-    if (!fits(person.key) || !fits(person.latestName.name())) return {};
-    putText(out, person.key);
-    if (!putTexts(out, person.names)) return {};
-    putSigned(out, person.latestMatch);
-    putText(out, person.latestName.name());
-    putSigned(out, person.latestName.lines());
-    putSigned(out, static_cast<std::int64_t>(person.matches.size()));
-    for (const PersonMatch& own : person.matches) {
-      putSigned(out, own.match);
-      putSigned(out, own.kills);
-      putSigned(out, own.deaths);
+  std::string part;
+  for (std::size_t first = 0; first < people_.size(); first += kPeoplePerPart) {
+    part.clear();
+    const std::size_t last = std::min(people_.size(), first + kPeoplePerPart);
+    for (std::size_t at = first; at < last; ++at) {
+      if (!putPerson(part, people_[at])) return {};
     }
-    const PersonSums& sums = person.sums;
-    for (const std::int64_t sum : {sums.kills, sums.deaths, sums.suicides, sums.teamKills, sums.bombsPlanted,
-                                   sums.bombsDefused, sums.hostagesRescued, sums.hostagesKilled, sums.roundsWon}) {
-      putSigned(out, sum);
-    }
-    putSigned(out, static_cast<std::int64_t>(person.weapons.size()));
-    for (const WeaponTally& weapon : person.weapons) {
-      putSigned(out, weapon.weapon);
-      for (const std::int64_t figure : {weapon.kills, weapon.shots, weapon.hits, weapon.headshots, weapon.damage}) {
-        putSigned(out, figure);
-      }
-    }
-    putSigned(out, static_cast<std::int64_t>(person.days.size()));
-    for (const AwardPlay& day : person.days) {
-      putSigned(out, day.day);
-      eachAwardFigure(day.figures, [&](std::int32_t figure) { putSigned(out, figure); });
-    }
+    putSigned(out, static_cast<std::int64_t>(part.size()));
+    out += part;
   }
   putSigned(out, static_cast<std::int64_t>(kills_.size()));
   for (const KillTally& kill : kills_) {
@@ -140,6 +156,45 @@ std::string SiteTally::state() const {
   return out;
 }
 
+void SiteTally::readPerson(ByteReader& in, PersonTally& person, std::size_t matchCount, std::size_t weaponCount) {
+  person.key = in.text();
+  const std::uint64_t names = in.count(in.left() / kMinTextBytes);
+  reserveFor(person.names, names);
+  for (std::uint64_t name = 0; name < names && in.ok(); ++name) person.names.emplace_back(in.text());
+  person.latestMatch = static_cast<std::uint32_t>(indexIn(in, matchCount));
+  std::string latest(in.text());
+  person.latestName = LatestName(std::move(latest), in.signed64());
+  const std::uint64_t played = in.count(in.left() / kMinPersonMatchBytes);
+  reserveFor(person.matches, played);
+  for (std::uint64_t match = 0; match < played && in.ok(); ++match) {
+    PersonMatch& own = person.matches.emplace_back();
+    own.match = static_cast<std::uint32_t>(indexIn(in, matchCount));
+    own.kills = in.signed32();
+    own.deaths = in.signed32();
+  }
+  PersonSums& sums = person.sums;
+  for (std::int64_t* sum : {&sums.kills, &sums.deaths, &sums.suicides, &sums.teamKills, &sums.bombsPlanted,
+                            &sums.bombsDefused, &sums.hostagesRescued, &sums.hostagesKilled, &sums.roundsWon}) {
+    *sum = in.signed64();
+  }
+  const std::uint64_t weapons = in.count(in.left() / kMinWeaponBytes);
+  reserveFor(person.weapons, weapons);
+  for (std::uint64_t weapon = 0; weapon < weapons && in.ok(); ++weapon) {
+    WeaponTally& used = person.weapons.emplace_back();
+    used.weapon = static_cast<std::uint32_t>(indexIn(in, weaponCount));
+    for (std::int64_t* figure : {&used.kills, &used.shots, &used.hits, &used.headshots, &used.damage}) {
+      *figure = in.signed64();
+    }
+  }
+  const std::uint64_t days = in.count(in.left() / kMinDayBytes);
+  reserveFor(person.days, days);
+  for (std::uint64_t day = 0; day < days && in.ok(); ++day) {
+    AwardPlay& play = person.days.emplace_back();
+    play.day = in.signed64();
+    eachAwardFigure(play.figures, [&](std::int32_t& figure) { figure = in.signed32(); });
+  }
+}
+
 std::optional<SiteTally> SiteTally::fromState(SiteSettings settings, std::string_view bytes) {
   SiteTally tally(std::move(settings));
   ByteReader in(bytes, 0);
@@ -170,47 +225,38 @@ std::optional<SiteTally> SiteTally::fromState(SiteSettings settings, std::string
   }
   const std::size_t matchCount = tally.matches_.size();
   const std::size_t weaponCount = tally.weaponNames_.size();
+  // The parts of the people found first, then read on every core, each
+  // to its own list; their numbers are their places in the whole.
   const std::uint64_t people = in.count(in.left() / kMinPersonBytes);
-  tally.personNumbers_.reserve(static_cast<std::size_t>(people));
-  for (std::uint64_t at = 0; at < people && in.ok(); ++at) {
-    PersonTally& person = tally.people_.emplace_back();
-    person.key = in.text();
-    if (!tally.personNumbers_.emplace(person.key, static_cast<std::uint32_t>(at)).second) in.fail();
-    const std::uint64_t names = in.count(in.left() / kMinTextBytes);
-    reserveFor(person.names, names);
-    for (std::uint64_t name = 0; name < names && in.ok(); ++name) person.names.emplace_back(in.text());
-    person.latestMatch = static_cast<std::uint32_t>(indexIn(in, matchCount));
-    std::string latest(in.text());
-    person.latestName = LatestName(std::move(latest), in.signed64());
-    const std::uint64_t played = in.count(in.left() / kMinPersonMatchBytes);
-    reserveFor(person.matches, played);
-    for (std::uint64_t match = 0; match < played && in.ok(); ++match) {
-      PersonMatch& own = person.matches.emplace_back();
-      own.match = static_cast<std::uint32_t>(indexIn(in, matchCount));
-      own.kills = in.signed32();
-      own.deaths = in.signed32();
-    }
-    PersonSums& sums = person.sums;
-    for (std::int64_t* sum : {&sums.kills, &sums.deaths, &sums.suicides, &sums.teamKills, &sums.bombsPlanted,
-                              &sums.bombsDefused, &sums.hostagesRescued, &sums.hostagesKilled, &sums.roundsWon}) {
-      *sum = in.signed64();
-    }
-    const std::uint64_t weapons = in.count(in.left() / kMinWeaponBytes);
-    reserveFor(person.weapons, weapons);
-    for (std::uint64_t weapon = 0; weapon < weapons && in.ok(); ++weapon) {
-      WeaponTally& used = person.weapons.emplace_back();
-      used.weapon = static_cast<std::uint32_t>(indexIn(in, weaponCount));
-      for (std::int64_t* figure : {&used.kills, &used.shots, &used.hits, &used.headshots, &used.damage}) {
-        *figure = in.signed64();
+  std::vector<std::string_view> parts;
+  for (std::uint64_t first = 0; first < people && in.ok(); first += kPeoplePerPart) {
+    const std::uint64_t size = in.count(in.left());
+    parts.push_back(bytes.substr(in.at(), static_cast<std::size_t>(size)));
+    in.skip(size);
+  }
+  std::vector<std::vector<PersonTally>> read(parts.size());
+  std::vector<char> readWhole(parts.size(), 0);
+  std::atomic<std::size_t> next{0};
+  onThreads(fileReadingThreads(), parts.size(), [&] {
+    for (std::size_t at; (at = next.fetch_add(1)) < parts.size();) {
+      const std::uint64_t count = std::min<std::uint64_t>(kPeoplePerPart, people - at * kPeoplePerPart);
+      ByteReader partIn(parts[at], 0);
+      read[at].reserve(static_cast<std::size_t>(count));
+      for (std::uint64_t person = 0; person < count && partIn.ok(); ++person) {
+        readPerson(partIn, read[at].emplace_back(), matchCount, weaponCount);
       }
+      readWhole[at] = partIn.ok() && partIn.left() == 0;
     }
-    const std::uint64_t days = in.count(in.left() / kMinDayBytes);
-    reserveFor(person.days, days);
-    for (std::uint64_t day = 0; day < days && in.ok(); ++day) {
-      AwardPlay& play = person.days.emplace_back();
-      play.day = in.signed64();
-      eachAwardFigure(play.figures, [&](std::int32_t& figure) { figure = in.signed32(); });
+  });
+  tally.personNumbers_.reserve(static_cast<std::size_t>(people));
+  for (std::size_t at = 0; at < parts.size(); ++at) {
+    if (!readWhole[at]) in.fail();
+    for (PersonTally& person : read[at]) {
+      if (!in.ok()) break;
+      if (!tally.personNumbers_.emplace(person.key, static_cast<std::uint32_t>(tally.people_.size())).second) in.fail();
+      tally.people_.push_back(std::move(person));
     }
+    std::vector<PersonTally>().swap(read[at]);
   }
   const std::size_t personCount = tally.people_.size();
   const std::uint64_t kills = in.count(in.left() / kMinKillBytes);

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uintmax_t kMaxTallyCacheBytes = std::uintmax_t{512} * 1024 * 1024;
 constexpr std::size_t kChecksumBytes = 8;
 
-std::string header() { return "fragtally tally cache 1 " FRAGTALLY_VERSION_TEXT "\n"; }
+std::string header() { return "fragtally tally cache 2 " FRAGTALLY_VERSION_TEXT "\n"; }
 
 /// What stands for the settings: tallies made with others are of no use.
 std::uint64_t settingsPrint(const SiteSettings& settings) { return fnv1a64Words(settingsText(settings)); }

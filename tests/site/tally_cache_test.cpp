@@ -148,6 +148,55 @@ TEST(TallyStateTest, AStateCutShortOrRunningOnIsRefusedAndDamageStaysInBounds) {
   EXPECT_EQ(IndexTally(true).state(), "");
 }
 
+TEST(TallyStateTest, PeopleOfSeveralPartsComeBackInTheirPlaces) {
+  // Enough people for three parts of the state, each killing the next one
+  // along (a bot now and then): a person read into the wrong place, or a
+  // part read twice, shows in who killed whom, the ratings and the ranking.
+  const std::size_t people = 2 * SiteTally::kPeoplePerPart + 300;
+  std::vector<MatchMaker> matches;
+  for (std::size_t first = 0; first < people; first += 10) {
+    MatchMaker& m = matches.emplace_back(static_cast<int>(1 + first / 10 % 28), static_cast<int>(first % 24));
+    std::vector<std::size_t> players;
+    for (std::size_t at = first; at < first + 11 && at < people; ++at) {
+      const bool bot = at % 97 == 0;
+      players.push_back(m.player(bot ? "BOT" : "STEAM_0:1:" + std::to_string(at), "p" + std::to_string(at)));
+    }
+    for (std::size_t at = 0; at + 1 < players.size(); ++at) {
+      m.kills(players[at], players[at + 1], static_cast<std::int64_t>(1 + at % 3), at % 2 == 0 ? "awp" : "knife");
+    }
+  }
+  // The ranking, the awards and a few players' pages show every person's
+  // place, figures and opponents; all players' pages would take long.
+  const auto shown = [](const SiteModel& model) {
+    const IndexRanking ranking = rankingOf(model);
+    std::string pages = buildIndexPage(IndexContent{}, &ranking, model.language) + buildAwardsPage(model);
+    for (const std::size_t at : {std::size_t{0}, SiteTally::kPeoplePerPart - 1, SiteTally::kPeoplePerPart,
+                                 2 * SiteTally::kPeoplePerPart + 1, model.people.size() - 1}) {
+      pages += buildPlayerPage(model, model.people.at(at), {});
+    }
+    return pages;
+  };
+  const std::string expected = shown(testing::modelOf(matches));
+  const Tallies most = talliesOf(matches, matches.size() - 1);
+  const std::string state = most.site.state();
+  std::optional<SiteTally> goneOn = SiteTally::fromState(SiteSettings{}, state);
+  ASSERT_TRUE(goneOn);
+  EXPECT_EQ(goneOn->state(), state) << "a state read back gives the same state";
+  goneOn->add(matches.back().summary(), reportOf(matches.size() - 1));
+  EXPECT_EQ(testing::firstDifference(expected, shown(goneOn->take())), "");
+
+  // Cut short, one more byte, or damaged anywhere: refused or in bounds.
+  for (std::size_t size = 0; size < state.size(); size += 4999) {
+    EXPECT_FALSE(SiteTally::fromState(SiteSettings{}, std::string_view(state).substr(0, size))) << size;
+  }
+  EXPECT_FALSE(SiteTally::fromState(SiteSettings{}, state + '\x01'));
+  for (std::size_t at = 0; at < state.size(); at += 997) {
+    std::string damaged = state;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x41);
+    if (std::optional<SiteTally> read = SiteTally::fromState(SiteSettings{}, damaged)) read->take();
+  }
+}
+
 TEST(TallyCacheTest, TalliesComeBackOnlyForTheirIndexCacheSettingsAndBytes) {
   TempFolder folder;
   const fs::path path = folder / kTallyCacheName;
