@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/huge_page_heap.h"
 #include "base/interrupt.h"
 #include "base/printable.h"
 #include "cli/cli.h"
@@ -28,7 +29,11 @@ int checkedOutput(int status) {
   return 1;
 }
 
+// What the tallies of a large folder's people take, with room to spare.
+constexpr std::size_t kHeapReserve = std::size_t{256} << 20;
+
 int runWithArguments(const std::vector<std::string>& args) {
+  fragtally::reserveHugePageHeap(kHeapReserve);
   try {
     // Ctrl+C or a stop request removes the temporary file being written.
     fragtally::installInterruptHandlers();
