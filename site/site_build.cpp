@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <future>
 #include <set>
 #include <string_view>
@@ -66,23 +67,29 @@ bool storePlayerPages(const std::filesystem::path& folder, const SiteModel& mode
   return true;
 }
 
+/// The regular files of `folder` that `isStale` tells by their names.
+std::vector<std::filesystem::path> staleFilesIn(const std::filesystem::path& folder,
+                                                const std::function<bool(const std::string&)>& isStale) {
+  std::vector<std::filesystem::path> stale;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+       entries.increment(error)) {
+    std::error_code typeError;
+    if (isStale(utf8FromPath(entries->path().filename())) && entries->is_regular_file(typeError)) {
+      stale.push_back(entries->path());
+    }
+  }
+  return stale;
+}
+
 /// The pages of people no longer listed.
 std::vector<std::filesystem::path> stalePlayerPages(const std::filesystem::path& folder, const SiteModel& model) {
   // Views of the people's file names, which the model keeps.
   std::unordered_set<std::string_view> listed;
   listed.reserve(model.people.size());
   for (const SitePerson& person : model.people) listed.insert(person.file);
-  std::vector<std::filesystem::path> stale;
-  std::error_code error;
-  for (std::filesystem::directory_iterator entries(folder / kPlayersFolderName, error), end;
-       !error && entries != end; entries.increment(error)) {
-    const std::string name = utf8FromPath(entries->path().filename());
-    std::error_code typeError;
-    if (isPlayerFileName(name) && !listed.contains(name) && entries->is_regular_file(typeError)) {
-      stale.push_back(entries->path());
-    }
-  }
-  return stale;
+  return staleFilesIn(folder / kPlayersFolderName,
+                      [&](const std::string& name) { return isPlayerFileName(name) && !listed.contains(name); });
 }
 
 /// The site's archive pages that `written` does not name: months without
@@ -90,19 +97,13 @@ std::vector<std::filesystem::path> stalePlayerPages(const std::filesystem::path&
 /// go; a report that took one before the rule (its record beside it) stays.
 std::vector<std::filesystem::path> staleSitePages(const std::filesystem::path& folder,
                                                   const std::set<std::string>& written) {
-  std::vector<std::filesystem::path> stale;
-  std::error_code error;
-  for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
-       entries.increment(error)) {
-    const std::string name = utf8FromPath(entries->path().filename());
-    std::error_code typeError;
-    if (!isSitePageName(name) || written.contains(name) || !entries->is_regular_file(typeError)) continue;
-    std::filesystem::path record = entries->path();
+  return staleFilesIn(folder, [&](const std::string& name) {
+    if (!isSitePageName(name) || written.contains(name)) return false;
+    std::filesystem::path record = folder / pathFromUtf8(name);
     record.replace_extension(kRecordExtension);
     std::error_code recordError;
-    if (!std::filesystem::exists(record, recordError)) stale.push_back(entries->path());
-  }
-  return stale;
+    return !std::filesystem::exists(record, recordError);
+  });
 }
 
 RankingRow rowOf(const SiteModel& model, const SitePerson& person) {

@@ -52,10 +52,13 @@ void reserveFor(Items& items, std::uint64_t count) {
   items.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(count, 4096)));
 }
 
+// Whether putText keeps the whole of `text`.
+bool fits(std::string_view text) { return text.size() <= kMaxCodedText; }
+
 bool putTexts(std::string& out, const std::vector<std::string>& texts) {
   putSigned(out, static_cast<std::int64_t>(texts.size()));
   for (const std::string& text : texts) {
-    if (text.size() > kMaxCodedText) return false;
+    if (!fits(text)) return false;
     putText(out, text);
   }
   return true;
@@ -64,7 +67,7 @@ bool putTexts(std::string& out, const std::vector<std::string>& texts) {
 }  // namespace
 
 bool SiteTally::putPerson(std::string& out, const PersonTally& person) {
-  if (person.key.size() > kMaxCodedText || person.latestName.name().size() > kMaxCodedText) return false;
+  if (!fits(person.key) || !fits(person.latestName.name())) return false;
   putText(out, person.key);
   if (!putTexts(out, person.names)) return false;
   putSigned(out, person.latestMatch);
@@ -98,7 +101,6 @@ bool SiteTally::putPerson(std::string& out, const PersonTally& person) {
 
 std::string SiteTally::state() const {
   std::string out;
-  const auto fits = [](std::string_view text) { return text.size() <= kMaxCodedText; };
   putSigned(out, static_cast<std::int64_t>(matches_.size()));
   for (const SiteMatch& match : matches_) {
     if (!fits(match.report) || !fits(match.date) || !fits(match.start)) return {};
